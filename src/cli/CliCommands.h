@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+class Notices;
+
+// One function per command: args are the command's own arguments. Each prints the
+// program's messages through notices and returns the exit code (0 success, 1 failure).
+using CliCommand = int (*)(const QStringList &args, Notices &notices);
+
+struct CliCommandInfo {
+    const char *name;
+    const char *usage;
+    const char *summary;
+    CliCommand run;
+};
+
+// The commands each subsystem offers; the lists end with a null name.
+extern const CliCommandInfo ConfigCliCommands[];
+extern const CliCommandInfo ImageCliCommands[];
+extern const CliCommandInfo EdsCliCommands[];
+extern const CliCommandInfo XmlCliCommands[];

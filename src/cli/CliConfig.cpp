@@ -1,0 +1,3 @@
+#include "cli/CliCommands.h"
+
+const CliCommandInfo ConfigCliCommands[] = {{nullptr, nullptr, nullptr, nullptr}};

@@ -1,0 +1,3 @@
+#include "cli/CliCommands.h"
+
+const CliCommandInfo EdsCliCommands[] = {{nullptr, nullptr, nullptr, nullptr}};

@@ -1,0 +1,3 @@
+#include "cli/CliCommands.h"
+
+const CliCommandInfo ImageCliCommands[] = {{nullptr, nullptr, nullptr, nullptr}};

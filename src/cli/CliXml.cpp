@@ -1,0 +1,3 @@
+#include "cli/CliCommands.h"
+
+const CliCommandInfo XmlCliCommands[] = {{nullptr, nullptr, nullptr, nullptr}};

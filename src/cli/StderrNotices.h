@@ -1,0 +1,15 @@
+#pragma once
+
+#include "shell/Notices.h"
+
+// The CLI's notices: every message on stderr, one per line.
+class StderrNotices : public Notices {
+public:
+    void notice(const QString &text) override;
+    void error(const QString &text) override;
+    void generalError(const QString &text) override;
+    int count() const { return m_count; }
+
+private:
+    int m_count = 0;
+};

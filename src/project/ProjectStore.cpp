@@ -1,0 +1,160 @@
+#include "project/ProjectStore.h"
+
+#include "project/IniFile.h"
+#include "project/Messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString IniSection = QStringLiteral("lastproj");
+const QString IniKey = QStringLiteral("projectname");
+
+QString separator()
+{
+    return QString(QDir::separator());
+}
+
+// PROJECTS-relative path of dir, or a null string when dir lies outside root.
+QString relativeInside(const QString &root, const QString &dir)
+{
+    QFileInfo rootInfo(root);
+    QFileInfo dirInfo(dir);
+    const QString rootPath = rootInfo.exists() ? rootInfo.canonicalFilePath() : rootInfo.absoluteFilePath();
+    const QString dirPath = dirInfo.exists() ? dirInfo.canonicalFilePath() : dirInfo.absoluteFilePath();
+    const QString rel = QDir(rootPath).relativeFilePath(dirPath);
+    if (rel == QLatin1String("."))
+        return QStringLiteral("");
+    if (rel.isEmpty() || rel == QLatin1String("..") || rel.startsWith(QLatin1String("../")) ||
+        QDir::isAbsolutePath(rel))
+        return {};
+    return QDir::toNativeSeparators(rel);
+}
+
+// A name that stays one directory level below its parent.
+bool isPlainName(const QString &name)
+{
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
+        return false;
+#ifdef Q_OS_WIN
+    if (name.contains(u':'))
+        return false;
+#endif
+    return true;
+}
+
+} // namespace
+
+QString joinPath(const QString &dir, const QString &name)
+{
+    return dir + separator() + name;
+}
+
+void ProjectState::UpdateProjectFiles()
+{
+    auto path = [this](const char *file) { return joinPath(ProjectDir, QString::fromLatin1(file)); };
+    if (ProjectDir.isEmpty()) {
+        ProjectFiles = {QStringLiteral("pargen.xml"),  QStringLiteral("sdo.xml"),      QStringLiteral("pdo.xml"),
+                        QStringLiteral("emcydef.xml"), QStringLiteral("emcyword.xml"), QStringLiteral("rpdodef.xml"),
+                        QStringLiteral("sdopdo.xml")};
+        for (QString *p :
+             {&ProjectFiles.PargenPath, &ProjectFiles.SdoPath, &ProjectFiles.PdoPath, &ProjectFiles.EmcydefPath,
+              &ProjectFiles.EmcywordPath, &ProjectFiles.RpdodefPath, &ProjectFiles.SdopdoPath})
+            *p = separator() + *p;
+        return;
+    }
+    ProjectFiles.PargenPath = path("pargen.xml");
+    ProjectFiles.SdoPath = path("sdo.xml");
+    ProjectFiles.EmcydefPath = path("emcydef.xml");
+    ProjectFiles.EmcywordPath = path("emcyword.xml");
+    ProjectFiles.RpdodefPath = path("rpdodef.xml");
+    ProjectFiles.SdopdoPath = path("sdopdo.xml");
+    ProjectFiles.PdoPath = path("pdo.xml");
+}
+
+bool ProjectStore::startUp(const QString &appDir)
+{
+    ProjectState &s = m_state;
+    s.AppDir = QDir::toNativeSeparators(appDir);
+    while (s.AppDir.size() > 1 && s.AppDir.endsWith(separator()))
+        s.AppDir.chop(1);
+
+    s.MasterDir = joinPath(s.AppDir, QStringLiteral("MASTER"));
+    QDir().mkdir(s.MasterDir);
+    s.ProjectsDir = joinPath(s.AppDir, QStringLiteral("PROJECTS"));
+    QDir().mkdir(s.ProjectsDir);
+
+    s.ProjectName = readIniValue(joinPath(s.AppDir, LastProjectFileName), IniSection, IniKey);
+    if (!s.ProjectName.isEmpty() && !s.ProjectName.startsWith(separator()))
+        s.ProjectName.prepend(separator());
+
+    bool restored = false;
+    // Only a folder inside PROJECTS is restored: a hand-edited "..\x" must not lead elsewhere.
+    if (!s.ProjectName.isEmpty() && QFileInfo(s.ProjectsDir + s.ProjectName).isDir() &&
+        !relativeInside(s.ProjectsDir, s.ProjectsDir + s.ProjectName).isNull()) {
+        s.ProjectDir = s.ProjectsDir + s.ProjectName;
+        restored = true;
+    } else {
+        s.ProjectDir = s.ProjectsDir;
+    }
+    s.UpdateProjectFiles();
+    return restored;
+}
+
+bool ProjectStore::saveLastProject(QString *error) const
+{
+    return writeIniValue(joinPath(m_state.AppDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, error);
+}
+
+bool ProjectStore::createProject(const QString &parent, const QString &name, QStringList *messages)
+{
+    bool mayClose = true;
+    if (parent.isEmpty()) {
+        messages->append(ProjectMessages::DestinationNotValid);
+        mayClose = false;
+    }
+    if (name.isEmpty() || !isPlainName(name)) {
+        messages->append(ProjectMessages::NameNotValid);
+        mayClose = false;
+    }
+    if (!mayClose)
+        return false;
+
+    const QString dir = joinPath(parent, name);
+    if (QFileInfo::exists(dir)) {
+        messages->append(ProjectMessages::NameExists);
+        return false;
+    }
+    // The file system may still refuse the name (reserved names, bad characters).
+    if (!QDir().mkdir(dir) || !QFileInfo(dir).isDir()) {
+        messages->append(ProjectMessages::NameNotValid);
+        return false;
+    }
+    QDir().mkpath(joinPath(dir, QStringLiteral("bin")));
+    m_state.ProjectName = name;
+    m_state.ProjectDir = dir;
+    m_state.UpdateProjectFiles();
+    return true;
+}
+
+QString ProjectStore::prepareOpen()
+{
+    if (!m_state.ProjectDir.isEmpty() && !QFileInfo(m_state.ProjectDir).isDir())
+        m_state.ProjectDir.clear();
+    return m_state.ProjectDir;
+}
+
+void ProjectStore::openChosen(const QString &chosen)
+{
+    ProjectState &s = m_state;
+    if (!chosen.isEmpty()) {
+        const QString rel = relativeInside(s.ProjectsDir, chosen);
+        if (!rel.isNull())
+            s.ProjectDir = rel.isEmpty() ? s.ProjectsDir : joinPath(s.ProjectsDir, rel);
+    }
+    s.ProjectName = s.ProjectDir.size() > s.ProjectsDir.size() ? s.ProjectDir.mid(s.ProjectsDir.size()) : QString();
+    s.UpdateProjectFiles();
+}

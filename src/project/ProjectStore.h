@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The seven per-project file paths, each ProjectDir followed by its file name.
+struct ProjectFilesT {
+    QString PargenPath;
+    QString SdoPath;
+    QString PdoPath;
+    QString EmcydefPath;
+    QString EmcywordPath;
+    QString RpdodefPath;
+    QString SdopdoPath;
+};
+
+// The program-wide project state. Paths use the platform's separator and carry
+// no trailing separator. An empty ProjectDir means there is no valid project.
+struct ProjectState {
+    QString AppDir;
+    QString MasterDir;
+    QString ProjectsDir;
+    QString ProjectName;
+    QString ProjectDir;
+    ProjectFilesT ProjectFiles;
+
+    void UpdateProjectFiles();
+    bool hasValidProject() const { return !ProjectDir.isEmpty(); }
+};
+
+// Joins with the platform's separator.
+QString joinPath(const QString &dir, const QString &name);
+
+inline const QString LastProjectFileName = QStringLiteral("Tessiro_Brevik.ini");
+
+// The only writer of ProjectState: start-up, exit, New project, Open project.
+class ProjectStore {
+public:
+    const ProjectState &state() const { return m_state; }
+
+    // Creates MASTER and PROJECTS beside the program and restores the last project.
+    // Returns true when the remembered project was restored.
+    bool startUp(const QString &appDir);
+
+    // Stores ProjectName as the last project. Returns false with the reason in *error.
+    bool saveLastProject(QString *error) const;
+
+    // New project, as the name dialog's OK runs it. Returns whether the dialog may
+    // close; messages receives what to show, in order.
+    bool createProject(const QString &parent, const QString &name, QStringList *messages);
+
+    // Open project, first half: forgets a ProjectDir that no longer exists and
+    // returns the folder to preselect (empty for none).
+    QString prepareOpen();
+    // Open project, second half: chosen is the folder picked, or empty when the
+    // chooser was cancelled. A folder outside PROJECTS is treated as a cancel.
+    void openChosen(const QString &chosen);
+
+private:
+    ProjectState m_state;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Starts other programs and opens web pages and mails; never waits for them.
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // Starts program detached with parameters as its whole command line.
+    // Returns false with a reason in *error when the program cannot be started.
+    virtual bool startDetached(const QString &program, const QString &parameters, QString *error) = 0;
+    // Opens a web page or mailto: address with the desktop's default program.
+    virtual void openUrl(const QString &url) = 0;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "shell/FileChooser.h"
+#include "shell/Notices.h"
+#include "shell/ProcessLauncher.h"
+
+class QWidget;
+
+class QtNotices : public Notices {
+public:
+    void notice(const QString &text) override;
+    void error(const QString &text) override;
+    void generalError(const QString &text) override;
+};
+
+class QtFileChooser : public FileChooser {
+public:
+    QString openFile(const FileDialogSpec &spec) override;
+    QString saveFile(const FileDialogSpec &spec) override;
+    QString chooseFolder(const QString &title, const QString &root, const QString &preselect) override;
+};
+
+class QtProcessLauncher : public ProcessLauncher {
+public:
+    bool startDetached(const QString &program, const QString &parameters, QString *error) override;
+    void openUrl(const QString &url) override;
+};
+
+// "Description|*.a;*.b|..." into Qt's "Description (*.a *.b);;..." form.
+QString toQtFilter(const QString &filter);

@@ -1,0 +1,45 @@
+#include "shell/Style.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QWidget>
+
+void applyTessiroStyle(QWidget *window)
+{
+    QPalette palette = window->palette();
+    const QColor background(0xF8, 0xF7, 0xED);
+    const QColor text(0x33, 0x33, 0x33);
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Base, Qt::white);
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSize(8);
+    window->setFont(font);
+}
+
+ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
+{
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}

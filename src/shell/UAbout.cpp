@@ -1,0 +1,97 @@
+#include "shell/UAbout.h"
+
+#include "shell/AppConstants.h"
+#include "shell/ProcessLauncher.h"
+#include "shell/Style.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+
+QPixmap logo()
+{
+    QPixmap pixmap(81, 81);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(166, 202, 240));
+    p.setPen(QPen(QColor(0x33, 0x33, 0x33), 2));
+    p.drawRoundedRect(QRectF(2, 2, 77, 77), 10, 10);
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(44);
+    font.setBold(true);
+    p.setFont(font);
+    p.drawText(QRectF(0, 0, 81, 81), Qt::AlignCenter, QStringLiteral("T"));
+    return pixmap;
+}
+
+QLabel *place(QLabel *label, int x, int y, int w, int h)
+{
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+} // namespace
+
+TFAbout::TFAbout(ProcessLauncher &launcher, QWidget *parent) : QDialog(parent), m_launcher(launcher)
+{
+    setObjectName(QStringLiteral("TFAbout"));
+    setWindowTitle(QStringLiteral("About..."));
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    applyTessiroStyle(this);
+    setFixedSize(412, 152);
+
+    auto *picture = new ClickLabel(QString(), this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setPixmap(logo());
+    picture->setScaledContents(true);
+    picture->setGeometry(10, 10, 81, 81);
+    connect(picture, &ClickLabel::clicked, this, &TFAbout::Label4Click);
+
+    auto *title = place(new QLabel(QStringLiteral("Software Tessiro "), this), 105, 10, 300, 18);
+    QFont bold = title->font();
+    bold.setBold(true);
+    bold.setPointSize(10);
+    title->setFont(bold);
+    place(new QLabel(QStringLiteral("Gateway CANopen Slave to DeviceNET Slave"), this), 105, 30, 300, 16);
+
+    const struct {
+        const char *label;
+        const char *value;
+    } pairs[] = {{"Software Code : ", "QK4471"}, {"Version :", "1.000"}, {"Document Code :", "QM4471"}};
+    int y = 56;
+    for (const auto &pair : pairs) {
+        place(new QLabel(QString::fromLatin1(pair.label), this), 105, y, 110, 16);
+        place(new QLabel(QString::fromLatin1(pair.value), this), 220, y, 100, 16);
+        y += 18;
+    }
+
+    auto *web = new ClickLabel(MakerWebAddress, this);
+    web->setObjectName(QStringLiteral("Label4"));
+    web->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+    web->setGeometry(105, 124, 200, 18);
+    connect(web, &ClickLabel::clicked, this, &TFAbout::Label4Click);
+
+    auto *support = new ClickLabel(MakerSupportAddress, this);
+    support->setObjectName(QStringLiteral("Label5"));
+    support->hide();
+    connect(support, &ClickLabel::clicked, this, &TFAbout::Label5Click);
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BitBtn1"));
+    ok->setGeometry(322, 118, 80, 26);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TFAbout::Label4Click()
+{
+    m_launcher.openUrl(MakerWebPage);
+}
+
+void TFAbout::Label5Click()
+{
+    m_launcher.openUrl(QStringLiteral("mailto:") + MakerSupportAddress);
+}

@@ -1,0 +1,56 @@
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+QString ScriptedChooser::next()
+{
+    return answers.isEmpty() ? QString() : answers.takeFirst();
+}
+
+QString ScriptedChooser::openFile(const FileDialogSpec &spec)
+{
+    requests.append({QStringLiteral("open"), spec, {}, {}});
+    return next();
+}
+
+QString ScriptedChooser::saveFile(const FileDialogSpec &spec)
+{
+    requests.append({QStringLiteral("save"), spec, {}, {}});
+    return applyDefaultSuffix(next(), spec.defaultSuffix);
+}
+
+QString ScriptedChooser::chooseFolder(const QString &title, const QString &root, const QString &preselect)
+{
+    requests.append({QStringLiteral("folder"), {title, {}, {}, {}}, root, preselect});
+    return next();
+}
+
+bool RecordingLauncher::startDetached(const QString &program, const QString &parameters, QString *error)
+{
+    starts.append({program, parameters});
+    if (fail && error)
+        *error = QStringLiteral("cannot start");
+    return !fail;
+}
+
+QByteArray readFileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        QTest::qFail(qPrintable(QStringLiteral("cannot read ") + path), __FILE__, __LINE__);
+    return file.readAll();
+}
+
+void writeFileBytes(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
+}
+
+QString sourcePath(const QString &relative)
+{
+    return QDir(QString::fromLocal8Bit(qgetenv("TESSIRO_SOURCE_DIR"))).filePath(relative);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "shell/FileChooser.h"
+#include "shell/Notices.h"
+#include "shell/ProcessLauncher.h"
+#include "shell/Progress.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Records every message instead of showing it.
+class RecordingNotices : public Notices {
+public:
+    void notice(const QString &text) override { notices << text; }
+    void error(const QString &text) override { errors << text; }
+    void generalError(const QString &text) override { generalErrors << text; }
+    QStringList all() const { return notices + errors + generalErrors; }
+    void clear()
+    {
+        notices.clear();
+        errors.clear();
+        generalErrors.clear();
+    }
+
+    QStringList notices;
+    QStringList errors;
+    QStringList generalErrors;
+};
+
+// Answers choosers from a queue; an empty queue answers "cancelled".
+class ScriptedChooser : public FileChooser {
+public:
+    struct Request {
+        QString kind; // "open", "save" or "folder"
+        FileDialogSpec spec;
+        QString root;
+        QString preselect;
+    };
+
+    QString openFile(const FileDialogSpec &spec) override;
+    QString saveFile(const FileDialogSpec &spec) override;
+    QString chooseFolder(const QString &title, const QString &root, const QString &preselect) override;
+
+    QStringList answers;
+    QList<Request> requests;
+
+private:
+    QString next();
+};
+
+// Records what would be started.
+class RecordingLauncher : public ProcessLauncher {
+public:
+    bool startDetached(const QString &program, const QString &parameters, QString *error) override;
+    void openUrl(const QString &url) override { urls << url; }
+
+    struct Start {
+        QString program;
+        QString parameters;
+    };
+    QList<Start> starts;
+    QStringList urls;
+    bool fail = false;
+};
+
+class RecordingProgress : public Progress {
+public:
+    void setMaximum(int maximum) override { maxima << maximum; }
+    void setPosition(int position) override { positions << position; }
+    QList<int> maxima;
+    QList<int> positions;
+};
+
+QByteArray readFileBytes(const QString &path);
+void writeFileBytes(const QString &path, const QByteArray &data);
+// A file of the source tree, for fixtures kept beside the tests.
+QString sourcePath(const QString &relative);
