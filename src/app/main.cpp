@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     AppContext context{notices, chooser, launcher, store};
     app.notices = &notices;
 
-    TFTessiroFirmWare mainWindow(context);
+    TFTessiroFirmWare mainWindow(context, QApplication::applicationDirPath());
     mainWindow.show();
     return app.exec();
 }

@@ -21,7 +21,8 @@ constexpr int ButtonWidth = 150;
 constexpr int ButtonHeight = 28;
 } // namespace
 
-TFTessiroFirmWare::TFTessiroFirmWare(AppContext &context, QWidget *parent) : QWidget(parent), m_ctx(context)
+TFTessiroFirmWare::TFTessiroFirmWare(AppContext &context, const QString &appDir, QWidget *parent)
+    : QWidget(parent), m_ctx(context)
 {
     setObjectName(QStringLiteral("TFTessiroFirmWare"));
     setWindowTitle(ShellMessages::BuiltInCaption);
@@ -30,7 +31,7 @@ TFTessiroFirmWare::TFTessiroFirmWare(AppContext &context, QWidget *parent) : QWi
     applyTessiroStyle(this);
     setFixedSize(565, 302);
     buildControls();
-    FormCreate();
+    FormCreate(appDir);
     createWindows();
     if (QScreen *screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -125,9 +126,9 @@ void TFTessiroFirmWare::buildControls()
     connect(createSx, &QPushButton::clicked, this, &TFTessiroFirmWare::CreateSxClick);
 }
 
-void TFTessiroFirmWare::FormCreate()
+void TFTessiroFirmWare::FormCreate(const QString &appDir)
 {
-    const bool restored = m_ctx.store.startUp(QApplication::applicationDirPath());
+    const bool restored = m_ctx.store.startUp(appDir);
     if (restored)
         setProjectCaption();
     m_excelInitialDir = m_ctx.project().ProjectDir;

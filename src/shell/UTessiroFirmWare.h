@@ -15,7 +15,8 @@ class TFsaveproj;
 class TFTessiroFirmWare : public QWidget {
     Q_OBJECT
 public:
-    explicit TFTessiroFirmWare(AppContext &context, QWidget *parent = nullptr);
+    // appDir is the program's directory: MASTER, PROJECTS and the last-project file live there.
+    TFTessiroFirmWare(AppContext &context, const QString &appDir, QWidget *parent = nullptr);
 
     TFsaveproj *nameDialog() const { return m_saveproj; }
     // Initial directory of the spreadsheet chooser of the translation editors.
@@ -33,7 +34,7 @@ private slots:
     void AboutClick();
 
 private:
-    void FormCreate();
+    void FormCreate(const QString &appDir);
     void createWindows();
     void buildControls();
     QPushButton *addButton(const char *name, const QString &caption, int x, int y, int w);
