@@ -1,0 +1,68 @@
+#include "shell/QtSeams.h"
+#include "support/GuiTestSupport.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestQtSeams : public QObject {
+    Q_OBJECT
+private slots:
+    void filters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("description with pattern") << "Electronic Data Sheet (*.eds)|*.eds"
+                                                  << "Electronic Data Sheet (*.eds)";
+        QTest::newRow("bare description") << "XML|*.xml"
+                                          << "XML (*.xml)";
+        QTest::newRow("two entries, two patterns") << "Firmware|*.sx;*.s19|All (*.*)|*.*"
+                                                   << "Firmware (*.sx *.s19);;All (*.*)";
+    }
+
+    void filters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, qt);
+        QCOMPARE(toQtFilter(filter), qt);
+    }
+
+    void folderChooserStaysInsideRoot_data()
+    {
+        QTest::addColumn<QString>("picked"); // relative to the temporary directory
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("inside") << "root/Line1" << true;
+        QTest::newRow("root itself") << "root" << true;
+        QTest::newRow("sibling sharing the prefix") << "rootx" << false;
+        QTest::newRow("outside") << "other" << false;
+    }
+
+    void folderChooserStaysInsideRoot()
+    {
+        QFETCH(QString, picked);
+        QFETCH(bool, accepted);
+        QTemporaryDir tmp;
+        for (const char *d : {"root/Line1", "rootx", "other"})
+            QVERIFY(QDir(tmp.path()).mkpath(QString::fromLatin1(d)));
+        const QString root = tmp.filePath(QStringLiteral("root"));
+        const QString target = tmp.filePath(picked);
+
+        whenModalOpens([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog);
+            dialog->setDirectory(target);
+            dialog->selectFile(target);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QtFileChooser chooser;
+        const QString result = chooser.chooseFolder(QStringLiteral("Select directory of project"), root, root);
+        if (accepted)
+            QCOMPARE(QDir(result).canonicalPath(), QDir(target).canonicalPath());
+        else
+            QCOMPARE(result, QString());
+    }
+};
+
+QTEST_MAIN(TestQtSeams)
+#include "tst_QtSeams.moc"
