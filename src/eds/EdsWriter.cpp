@@ -274,9 +274,9 @@ QList<quint16> indexRange(quint16 first, int count)
 
 } // namespace
 
-PdoCobIdTable ReadPdoCobIds(const QString &projectDir)
+PdoCobIds ReadPdoCobIds(const QString &projectDir)
 {
-    PdoCobIdTable table;
+    PdoCobIds table;
     const QString path = joinPath(projectDir, PdoFileName);
     QFile file(path);
     // A project whose PDO map was never saved: both lists empty.
@@ -300,7 +300,7 @@ PdoCobIdTable ReadPdoCobIds(const QString &projectDir)
     return table;
 }
 
-QByteArray BuildEdsText(const PdoCobIdTable &PdoCobIds)
+QByteArray BuildEdsText(const PdoCobIds &cobIds)
 {
     EdsText text;
     // The file name, dates and vendor lines are constants of the device's EDS.
@@ -329,9 +329,9 @@ QByteArray BuildEdsText(const PdoCobIdTable &PdoCobIds)
         indexRange(Transmit.communicationIndex, PdosPerDirection) + indexRange(Transmit.mappingIndex, PdosPerDirection);
     text.objectList("OptionalObjects", optional);
     writeFixed(text, OptionalEntries);
-    communicationRecords(text, Receive, PdoCobIds.RpdoCount, PdoCobIds.RpdoCobId);
+    communicationRecords(text, Receive, cobIds.RpdoCount, cobIds.RpdoCobId);
     mappingRecords(text, Receive);
-    communicationRecords(text, Transmit, PdoCobIds.TpdoCount, PdoCobIds.TpdoCobId);
+    communicationRecords(text, Transmit, cobIds.TpdoCount, cobIds.TpdoCobId);
     mappingRecords(text, Transmit);
     text.blank();
     text.blank();
