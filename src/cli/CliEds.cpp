@@ -1,3 +1,31 @@
 #include "cli/CliCommands.h"
+#include "eds/EdsWriter.h"
+#include "eds/Messages.h"
+#include "shell/GuardedCall.h"
 
-const CliCommandInfo EdsCliCommands[] = {{nullptr, nullptr, nullptr, nullptr}};
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+int runEds(const QStringList &args, Notices &notices)
+{
+    if (args.size() != 2) {
+        notices.error(EdsMessages::CliUsage);
+        return 1;
+    }
+    // A mistyped project would otherwise give the defaults of a project without pdo.xml.
+    const QString projectDir = QDir::toNativeSeparators(QDir::cleanPath(args[0]));
+    if (!QFileInfo(projectDir).isDir()) {
+        notices.error(EdsMessages::CliNoProject.arg(projectDir));
+        return 1;
+    }
+    return guardedCall(notices, [&] { WriteEdsFile(args[1], projectDir); }) ? 0 : 1;
+}
+
+} // namespace
+
+const CliCommandInfo EdsCliCommands[] = {
+    {"eds", "eds PROJECT_DIR OUTPUT_FILE", "Writes the EDS file of the project", runEds},
+    {nullptr, nullptr, nullptr, nullptr},
+};

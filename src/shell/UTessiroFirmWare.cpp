@@ -1,5 +1,6 @@
 #include "shell/UTessiroFirmWare.h"
 
+#include "eds/EdsWriter.h"
 #include "project/Unewp.h"
 #include "shell/AppConstants.h"
 #include "shell/GuardedCall.h"
@@ -197,7 +198,14 @@ void TFTessiroFirmWare::btn_str_lng1aClick()
     });
 }
 
-void TFTessiroFirmWare::runEdsStep() {}
+void TFTessiroFirmWare::runEdsStep()
+{
+    const QString projectDir = m_ctx.project().ProjectDir;
+    const QString fileName = m_ctx.chooser.saveFile(edsSaveDialogSpec(projectDir));
+    if (fileName.isEmpty())
+        return;
+    WriteEdsFile(fileName, projectDir);
+}
 
 void TFTessiroFirmWare::CreateBinaClick()
 {
