@@ -19,13 +19,13 @@ struct MainWindowFixture {
     RecordingLauncher launcher;
     ProjectStore store;
     AppContext context{notices, chooser, launcher, store};
-    TFTessiroFirmWare window{context};
+    TFTessiroFirmWare window{context, tmp.path()};
     QString projectDir;
 
     MainWindowFixture()
     {
         QStringList messages;
-        store.createProject(tmp.path(), QStringLiteral("Gateway"), &messages);
+        store.createProject(store.state().ProjectsDir, QStringLiteral("Gateway"), &messages);
         projectDir = store.state().ProjectDir;
         window.show();
     }
