@@ -2,17 +2,18 @@
 
 #include "image/BankImage.h"
 #include "image/Messages.h"
-#include "shell/AtomicFile.h"
 #include "shell/Notices.h"
 #include "shell/Progress.h"
 #include "shell/TessiroError.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -20,24 +21,31 @@ constexpr char HexDigits[] = "0123456789ABCDEF";
 constexpr int RecordLines = BankImage::BankSize / 32;
 // The bar is moved every so many lines: enough to be seen, few enough to cost nothing.
 constexpr int ProgressStride = 256;
+// Output is handed to the file system in pieces of about this size.
+constexpr qsizetype WriteChunk = 256 * 1024;
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+struct HexTable {
+    signed char value[256];
+    constexpr HexTable() : value()
+    {
+        for (int c = 0; c < 256; ++c)
+            value[c] = -1;
+        for (int d = 0; d < 10; ++d)
+            value['0' + d] = char(d);
+        for (int d = 0; d < 6; ++d) {
+            value['A' + d] = char(10 + d);
+            value['a' + d] = char(10 + d);
+        }
+    }
+};
+constexpr HexTable Hex;
 
 // digits hex characters at text; false when one of them is not hexadecimal.
 bool readHex(const char *text, int digits, quint32 *value)
 {
     quint32 v = 0;
     for (int i = 0; i < digits; ++i) {
-        const int d = hexValue(text[i]);
+        const int d = Hex.value[uchar(text[i])];
         if (d < 0)
             return false;
         v = (v << 4) | quint32(d);
@@ -53,10 +61,10 @@ void appendHexByte(QByteArray &out, uchar b)
 }
 
 // A data record "S" + type with addressDigits address digits, CR LF included.
-void appendRecord(QByteArray &out, char type, int addressDigits, quint32 address, const uchar *data, int size)
+QByteArray dataRecord(char type, int addressDigits, quint32 address, const uchar *data, int size)
 {
     QByteArray line;
-    line.reserve(4 + addressDigits + 2 * size + 2);
+    line.reserve(4 + addressDigits + 2 * size + 4);
     line += 'S';
     line += type;
     appendHexByte(line, uchar(addressDigits / 2 + size + 1));
@@ -65,9 +73,45 @@ void appendRecord(QByteArray &out, char type, int addressDigits, quint32 address
     for (int i = 0; i < size; ++i)
         appendHexByte(line, data[i]);
     line += "00";
-    out += SetRecordChecksum(line, false);
-    out += "\r\n";
+    return SetRecordChecksum(line, false) + "\r\n";
 }
+
+// Gathers a stage's output and writes it to the file in large pieces; spans of
+// the input that pass unchanged go to the file without being copied first.
+class OutputSink {
+public:
+    explicit OutputSink(QFileDevice &file) : m_file(file) { m_buffer.reserve(WriteChunk); }
+
+    void append(const char *data, qsizetype size)
+    {
+        if (size >= WriteChunk) {
+            flush();
+            write(data, size);
+            return;
+        }
+        m_buffer.append(data, size);
+        if (m_buffer.size() >= WriteChunk)
+            flush();
+    }
+    void append(const QByteArray &bytes) { append(bytes.constData(), bytes.size()); }
+    void flush()
+    {
+        write(m_buffer.constData(), m_buffer.size());
+        m_buffer.clear();
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    void write(const char *data, qsizetype size)
+    {
+        if (m_ok && size > 0 && m_file.write(data, size) != size)
+            m_ok = false;
+    }
+
+    QFileDevice &m_file;
+    QByteArray m_buffer;
+    bool m_ok = true;
+};
 
 struct StageOutcome {
     int result = -1;
@@ -79,71 +123,24 @@ struct StageOutcome {
 // How one data record meets the bank's range.
 enum class Overlap { None, Inside, Straddles };
 
-} // namespace
-
-QByteArray SetRecordChecksum(const QByteArray &line, bool checksumOnly)
-{
-    unsigned sum = 0;
-    const qsizetype end = line.size() - 2;
-    for (qsizetype i = 2; i + 1 < end; i += 2) {
-        const int hi = hexValue(line[i]);
-        const int lo = hexValue(line[i + 1]);
-        sum += unsigned(std::max(hi, 0) * 16 + std::max(lo, 0));
-    }
-    const uchar checksum = uchar(~sum & 0xFF);
-    QByteArray digits;
-    appendHexByte(digits, checksum);
-    if (checksumOnly)
-        return digits;
-    QByteArray result = line;
-    if (result.size() >= 2)
-        result.replace(result.size() - 2, 2, digits);
-    return result;
-}
-
-QByteArray BankRecordLines(int bank, const char *bankBytes)
-{
-    QByteArray out;
-    out.reserve(RecordLines * 78);
-    const auto *bytes = reinterpret_cast<const uchar *>(bankBytes);
-    for (int n = 0; n < RecordLines; ++n)
-        appendRecord(out, '2', 6, BankRange::first(bank) + quint32(32 * n), bytes + 32 * n, 32);
-    return out;
-}
-
-std::array<bool, 5> selectedBanks(int variantCode)
-{
-    if (variantCode == 2 || variantCode == 3)
-        return {true, true, false, false, false};
-    return {true, true, true, true, true};
-}
-
-QString FirmwareMerge::intermediateName(int number)
-{
-    return QStringLiteral("\u00B0B%1\u00B0.sx").arg(number);
-}
-
-namespace {
-
 // The stage's pass over the input text: lines outside the bank's range are kept
 // (with CR LF endings), the first line touching the range gives way to the bank's
 // records, and the parts of a record that stick out of the range survive as
 // records of their own.
-StageOutcome mergeText(const QByteArray &input, int bank, const QByteArray &records, Progress &progress,
-                       QByteArray *out)
+StageOutcome mergeText(const char *text, qsizetype size, int bank, const QByteArray &records, Progress &progress,
+                       OutputSink &out)
 {
     StageOutcome outcome;
     const quint32 rangeFirst = BankRange::first(bank);
     const quint32 rangeLast = BankRange::last(bank);
 
-    const char *p = input.constData();
-    const char *const end = p + input.size();
+    const char *p = text;
+    const char *const end = text + size;
     const char *span = p; // start of the bytes still to be copied as they are
     bool pending = true;
     bool sawEnd = false;
     qint64 lineNumber = 0;
     int position = 0;
-    out->reserve(input.size() + records.size() + 1024);
 
     auto fail = [&](const char *reason) {
         outcome.result = -1;
@@ -193,16 +190,16 @@ StageOutcome mergeText(const QByteArray &input, int bank, const QByteArray &reco
 
         if (overlap == Overlap::None) {
             if (!endsWithCrLf) {
-                out->append(span, p - span);
-                out->append(p, length);
-                out->append("\r\n", 2);
+                out.append(span, p - span);
+                out.append(p, length);
+                out.append("\r\n", 2);
                 span = next;
             }
             p = next;
             continue;
         }
 
-        out->append(span, p - span);
+        out.append(span, p - span);
         span = next;
         uchar data[256];
         int dataSize = 0;
@@ -221,10 +218,10 @@ StageOutcome mergeText(const QByteArray &input, int bank, const QByteArray &reco
                 return fail("the checksum does not match the record");
             const quint32 before = address < rangeFirst ? rangeFirst - address : 0;
             if (before > 0)
-                appendRecord(*out, type, addressDigits, address, data, int(before));
+                out.append(dataRecord(type, addressDigits, address, data, int(before)));
         }
         if (pending) {
-            out->append(records);
+            out.append(records);
             position += RecordLines;
             progress.setPosition(position);
             pending = false;
@@ -233,12 +230,13 @@ StageOutcome mergeText(const QByteArray &input, int bank, const QByteArray &reco
             const quint64 last = quint64(address) + quint64(dataSize) - 1;
             if (last > rangeLast) {
                 const quint32 skip = rangeLast + 1 - address;
-                appendRecord(*out, type, addressDigits, rangeLast + 1, data + skip, int(dataSize - skip));
+                out.append(dataRecord(type, addressDigits, rangeLast + 1, data + skip, int(dataSize - skip)));
             }
         }
         p = next;
     }
-    out->append(span, end - span);
+    out.append(span, end - span);
+    out.flush();
     if (!sawEnd) {
         outcome.result = -1;
         outcome.missingEnd = true;
@@ -246,13 +244,89 @@ StageOutcome mergeText(const QByteArray &input, int bank, const QByteArray &reco
     return outcome;
 }
 
-qint64 countLines(const QByteArray &text)
+qint64 countLines(const char *text, qsizetype size)
 {
-    const qint64 newlines = std::count(text.cbegin(), text.cend(), '\n');
-    return newlines + ((!text.isEmpty() && !text.endsWith('\n')) ? 1 : 0);
+    qint64 lines = 0;
+    const char *p = text;
+    const char *const end = text + size;
+    while (p < end) {
+        const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+        ++lines;
+        p = newline ? newline + 1 : end;
+    }
+    return lines;
 }
 
+// The whole text of a file: mapped where the platform allows, read otherwise.
+class InputText {
+public:
+    explicit InputText(const QString &path) : m_file(path)
+    {
+        if (!m_file.open(QIODevice::ReadOnly))
+            throw TessiroError(ImageMessages::fileNotRead(path, m_file.errorString()));
+        const qint64 size = m_file.size();
+        if (size > 0)
+            m_data = reinterpret_cast<const char *>(m_file.map(0, size));
+        if (m_data) {
+            m_size = size;
+            return;
+        }
+        m_copy = m_file.readAll();
+        if (m_file.error() != QFileDevice::NoError)
+            throw TessiroError(ImageMessages::fileNotRead(path, m_file.errorString()));
+        m_data = m_copy.constData();
+        m_size = m_copy.size();
+    }
+    const char *data() const { return m_data; }
+    qsizetype size() const { return m_size; }
+
+private:
+    QFile m_file;
+    QByteArray m_copy;
+    const char *m_data = nullptr;
+    qsizetype m_size = 0;
+};
+
 } // namespace
+
+QByteArray SetRecordChecksum(const QByteArray &line, bool checksumOnly)
+{
+    unsigned sum = 0;
+    const qsizetype end = line.size() - 2;
+    for (qsizetype i = 2; i + 1 < end; i += 2)
+        sum += unsigned(std::max<int>(Hex.value[uchar(line[i])], 0) * 16 +
+                        std::max<int>(Hex.value[uchar(line[i + 1])], 0));
+    QByteArray digits;
+    appendHexByte(digits, uchar(~sum & 0xFF));
+    if (checksumOnly)
+        return digits;
+    QByteArray result = line;
+    if (result.size() >= 2)
+        result.replace(result.size() - 2, 2, digits);
+    return result;
+}
+
+QByteArray BankRecordLines(int bank, const char *bankBytes)
+{
+    QByteArray out;
+    out.reserve(RecordLines * 78);
+    const auto *bytes = reinterpret_cast<const uchar *>(bankBytes);
+    for (int n = 0; n < RecordLines; ++n)
+        out += dataRecord('2', 6, BankRange::first(bank) + quint32(32 * n), bytes + 32 * n, 32);
+    return out;
+}
+
+std::array<bool, 5> selectedBanks(int variantCode)
+{
+    if (variantCode == 2 || variantCode == 3)
+        return {true, true, false, false, false};
+    return {true, true, true, true, true};
+}
+
+QString FirmwareMerge::intermediateName(int number)
+{
+    return QStringLiteral("\u00B0B%1\u00B0.sx").arg(number);
+}
 
 int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const QString &outputName)
 {
@@ -286,31 +360,55 @@ int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const Q
     }
     const QByteArray records = BankRecordLines(bank, bankBytes.constData());
 
-    QFile inputFile(input);
-    if (!inputFile.open(QIODevice::ReadOnly))
-        throw TessiroError(ImageMessages::fileNotRead(input, inputFile.errorString()));
-    const QByteArray text = inputFile.readAll();
-    inputFile.close();
+    const QString outputPath = OutputDir + outputName;
+    const QFileInfo outputInfo(outputPath);
+    if (outputInfo.exists() && outputInfo == QFileInfo(input))
+        throw TessiroError(ImageMessages::sameInputAndOutput(input));
+    const InputText text(input);
 
-    const qint64 maximum = RecordLines + countLines(text);
-    m_progress.setMaximum(int(std::min<qint64>(maximum, INT_MAX)));
-    QByteArray output;
-    const StageOutcome outcome = mergeText(text, bank, records, m_progress, &output);
-    m_progress.setPosition(int(std::min<qint64>(maximum, INT_MAX)));
+    // A file that lives on after the chain is replaced in one step; an intermediate
+    // one is removed at the chain's end anyway, so it need not reach the disk.
+    std::unique_ptr<QFileDevice> file;
+    if (m_durableOutput)
+        file = std::make_unique<QSaveFile>(outputPath);
+    else
+        file = std::make_unique<QFile>(outputPath);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        throw TessiroError(ImageMessages::fileNotWritten(outputPath, file->errorString()));
+    auto discard = [&] {
+        if (auto *saveFile = qobject_cast<QSaveFile *>(file.get())) {
+            saveFile->cancelWriting();
+            saveFile->commit();
+        } else {
+            file->close();
+            QFile::remove(outputPath);
+        }
+    };
+
+    const qint64 maximum = std::min<qint64>(RecordLines + countLines(text.data(), text.size()), INT_MAX);
+    m_progress.setMaximum(int(maximum));
+    OutputSink sink(*file);
+    const StageOutcome outcome = mergeText(text.data(), text.size(), bank, records, m_progress, sink);
+    m_progress.setPosition(int(maximum));
 
     if (outcome.badLine > 0) {
+        discard();
         m_notices.notice(ImageMessages::badRecordLine(input, outcome.badLine, QString::fromLatin1(outcome.badReason)));
         return -1;
     }
     if (outcome.missingEnd) {
+        discard();
         m_notices.notice(ImageMessages::noEndRecord(input));
         return -1;
     }
-
-    const QString outputPath = OutputDir + outputName;
-    QString error;
-    if (!writeFileAtomically(outputPath, output, &error))
-        throw TessiroError(ImageMessages::fileNotWritten(outputPath, error));
+    const bool written =
+        sink.ok() && (qobject_cast<QSaveFile *>(file.get()) ? static_cast<QSaveFile *>(file.get())->commit()
+                                                            : (file->close(), file->error() == QFileDevice::NoError));
+    if (!written) {
+        const QString reason = file->errorString();
+        discard();
+        throw TessiroError(ImageMessages::fileNotWritten(outputPath, reason));
+    }
     return outcome.result;
 }
 
@@ -327,18 +425,26 @@ bool FirmwareMerge::runChain(const QString &masterFile)
 {
     // Removes the intermediate files however the chain ends, an exception included.
     struct Cleanup {
-        const QString &dir;
+        FirmwareMerge &merge;
         ~Cleanup()
         {
+            merge.m_durableOutput = true;
             for (int n = 1; n <= 4; ++n)
-                QFile::remove(dir + intermediateName(n));
+                QFile::remove(merge.OutputDir + intermediateName(n));
         }
-    } cleanup{OutputDir};
+    } cleanup{*this};
+
+    // Stages after the last merging one only rename its output into place.
+    int lastMerging = 0;
+    for (int k = 0; k < 5; ++k)
+        if (SelectedBanks[k])
+            lastMerging = k;
 
     QString input = masterFile;
     for (int k = 0; k < 5; ++k) {
         const QString outputName = k < 4 ? intermediateName(k + 1) : NewFirmwareName;
         if (SelectedBanks[k]) {
+            m_durableOutput = k == lastMerging;
             if (MergeBankIntoFirmware(k, input, outputName) == -1)
                 return false;
         } else {

@@ -62,6 +62,9 @@ public:
 private:
     void passOn(const QString &input, const QString &output);
 
+    // Whether a stage's output must survive a crash (false for the intermediate files).
+    bool m_durableOutput = true;
+
     Notices &m_notices;
     Progress &m_progress;
 };

@@ -62,6 +62,10 @@ inline QString fileNotRenamed(const QString &from, const QString &to, const QStr
 {
     return QStringLiteral("File %1 could not be renamed to %2: %3").arg(from, to, reason);
 }
+inline QString sameInputAndOutput(const QString &path)
+{
+    return QStringLiteral("File %1 would be both read and written by the merge,Abort Procedure").arg(path);
+}
 // Project files read by the bank generator.
 inline QString xmlNotValid(const QString &path, const QString &description, qint64 offset)
 {

@@ -1,6 +1,7 @@
 #include "SRecordFixtures.h"
 #include "image/FirmwareMerge.h"
 #include "image/Messages.h"
+#include "shell/TessiroError.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -239,6 +240,16 @@ private slots:
         message.replace(QStringLiteral("%1"), bench.binFile(0)).replace(QStringLiteral("%2"), inputPath);
         QCOMPARE(bench.notices.notices, QStringList({message}));
         QVERIFY(!bench.outputExists());
+    }
+
+    void inputIsNeverTruncatedByItsOwnOutput()
+    {
+        Bench bench;
+        const QByteArray master = record('2', 0x388000, "old") + EndS9;
+        const QString input = bench.master(master);
+        QVERIFY_THROWS_EXCEPTION(TessiroError,
+                                 bench.merge.MergeBankIntoFirmware(0, input, QStringLiteral("master.sx")));
+        QCOMPARE(readFileBytes(input), master);
     }
 
     void bankSelection()
