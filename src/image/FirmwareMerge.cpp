@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -127,8 +128,8 @@ enum class Overlap { None, Inside, Straddles };
 // (with CR LF endings), the first line touching the range gives way to the bank's
 // records, and the parts of a record that stick out of the range survive as
 // records of their own.
-StageOutcome mergeText(const char *text, qsizetype size, int bank, const QByteArray &records, Progress &progress,
-                       OutputSink &out)
+StageOutcome mergeText(const char *text, qsizetype size, const std::vector<const char *> &newlines, int bank,
+                       const QByteArray &records, Progress &progress, OutputSink &out)
 {
     StageOutcome outcome;
     const quint32 rangeFirst = BankRange::first(bank);
@@ -149,8 +150,7 @@ StageOutcome mergeText(const char *text, qsizetype size, int bank, const QByteAr
         return outcome;
     };
 
-    while (p < end) {
-        const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+    for (const char *newline : newlines) {
         const char *lineEnd = newline ? newline : end;
         const char *contentEnd = (lineEnd > p && lineEnd[-1] == '\r') ? lineEnd - 1 : lineEnd;
         const char *next = newline ? newline + 1 : end;
@@ -244,17 +244,19 @@ StageOutcome mergeText(const char *text, qsizetype size, int bank, const QByteAr
     return outcome;
 }
 
-qint64 countLines(const char *text, qsizetype size)
+// Where each line ends: its newline, or null for a last line without one.
+std::vector<const char *> findLineEnds(const char *text, qsizetype size)
 {
-    qint64 lines = 0;
+    std::vector<const char *> ends;
+    ends.reserve(size_t(size / 64 + 1));
     const char *p = text;
     const char *const end = text + size;
     while (p < end) {
         const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        ++lines;
+        ends.push_back(newline);
         p = newline ? newline + 1 : end;
     }
-    return lines;
+    return ends;
 }
 
 // The whole text of a file: mapped where the platform allows, read otherwise.
@@ -385,10 +387,11 @@ int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const Q
         }
     };
 
-    const qint64 maximum = std::min<qint64>(RecordLines + countLines(text.data(), text.size()), INT_MAX);
+    const std::vector<const char *> lineEnds = findLineEnds(text.data(), text.size());
+    const qint64 maximum = std::min<qint64>(RecordLines + qint64(lineEnds.size()), INT_MAX);
     m_progress.setMaximum(int(maximum));
     OutputSink sink(*file);
-    const StageOutcome outcome = mergeText(text.data(), text.size(), bank, records, m_progress, sink);
+    const StageOutcome outcome = mergeText(text.data(), text.size(), lineEnds, bank, records, m_progress, sink);
     m_progress.setPosition(int(maximum));
 
     if (outcome.badLine > 0) {

@@ -95,7 +95,12 @@ private slots:
         port->setFocus();
         QTest::keyClick(port, Qt::Key_End);
         QCOMPARE(port->currentText(), QStringLiteral("COM8"));
+        QList<int> barValues;
+        connect(bar, &QProgressBar::valueChanged, this, [&barValues](int value) { barValues << value; });
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        // The bar moves while a stage runs, not only at its end.
+        QVERIFY(
+            std::any_of(barValues.cbegin(), barValues.cend(), [bar](int v) { return v > 0 && v < bar->maximum(); }));
 
         QCOMPARE(s.notices.all(), QStringList());
         QCOMPARE(s.launcher.starts.size(), 1);
