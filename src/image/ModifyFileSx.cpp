@@ -17,15 +17,19 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
+
 namespace {
 
 const QString ButtonStyle = QStringLiteral("QPushButton { background: rgb(248, 247, 237); border: 1px solid rgb(160, "
                                            "160, 160); color: rgb(51, 51, 51); }"
                                            "QPushButton:hover { background: rgb(166, 202, 240); }"
                                            "QPushButton:pressed { background: rgb(255, 128, 0); }"
+                                           "QPushButton:focus { border: 1px dotted rgb(51, 51, 51); }"
                                            "QPushButton:disabled { color: grey; }");
 const QString CloseStyle = QStringLiteral("QPushButton { background: rgb(248, 247, 237); border: 1px solid rgb(160, "
                                           "160, 160); color: rgb(51, 51, 51); }"
+                                          "QPushButton:focus { border: 1px dotted rgb(51, 51, 51); }"
                                           "QPushButton:hover, QPushButton:pressed { background: yellow; }");
 
 QString withSeparator(const QString &dir)
