@@ -1,6 +1,9 @@
 #include "shell/UTessiroFirmWare.h"
 
 #include "eds/EdsWriter.h"
+#include "image/BankImage.h"
+#include "image/Messages.h"
+#include "image/ModifyFileSx.h"
 #include "project/Unewp.h"
 #include "shell/AppConstants.h"
 #include "shell/GuardedCall.h"
@@ -139,6 +142,7 @@ void TFTessiroFirmWare::createWindows()
 {
     m_saveproj = new TFsaveproj(m_ctx.store, m_ctx.notices, this);
     m_about = new TFAbout(m_ctx.launcher, this);
+    m_modifyFileSx = new TFModifyFileSx(m_ctx, this);
 }
 
 void TFTessiroFirmWare::setProjectCaption()
@@ -212,6 +216,15 @@ void TFTessiroFirmWare::CreateBinaClick()
     // Without a project the generators would write outside any project.
     if (refuseWithoutProject())
         return;
+    if (VariantCode == 2) {
+        m_labelState->setText(ImageMessages::StatusWait);
+        repaint();
+        const bool generated = guardedCall(m_ctx.notices, [this] { GenerateDeviceImage(m_ctx.project().ProjectDir); });
+        m_labelState->setText(ImageMessages::StatusDone);
+        // No firmware window on bank files that this run did not write.
+        if (!generated)
+            return;
+    }
     openFirmwareWindow();
 }
 

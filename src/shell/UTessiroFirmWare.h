@@ -9,6 +9,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class TFAbout;
+class TFModifyFileSx;
 class TFsaveproj;
 
 // The main window: the six steps, About and exit.
@@ -50,7 +51,7 @@ private:
     // Windows created at start, in the program's order; each lives as long as this one.
     TFsaveproj *m_saveproj = nullptr;
     TFAbout *m_about = nullptr;
-    QDialog *m_modifyFileSx = nullptr;
+    TFModifyFileSx *m_modifyFileSx = nullptr;
 
     // Step buttons and the windows they open; a null window opens nothing.
     QHash<QPushButton *, QDialog *> m_stepWindows;

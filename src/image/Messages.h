@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QString>
+
+// The device image's own texts, shown exactly as they stand.
+namespace ImageMessages {
+inline const QString FirmwareFileName = QStringLiteral("qk4471.sx");
+inline const QString NewFirmwarePrefix = QStringLiteral("New_");
+inline const QString FlashToolName = QStringLiteral("Kavrin.exe");
+
+// Status label of the main window while the image is generated.
+inline const QString StatusWait = QStringLiteral("Wait..");
+inline const QString StatusDone = QStringLiteral("--");
+
+inline const QString WindowCaption = QStringLiteral("Generate Firmware");
+inline const QString ExecuteCaption = QStringLiteral("Execute update firmware");
+
+inline const QString SxNotFound = QStringLiteral("File *.Sx Not Found,Abort Procedure");
+inline const QString NewSxNameEmpty = QStringLiteral("File New *.Sx Not Found,Abort Procedure");
+inline const QString BinDirNotFound = QStringLiteral("Directory Bin Not Found,Abort Procedure");
+inline QString bankFileNotFound(int bankNumber)
+{
+    return QStringLiteral("File bank%1.bin Not Found,Abort Procedure").arg(bankNumber);
+}
+inline const QString NewSxNotCreated = QStringLiteral("File New Sx Not Create,Abort Procedure");
+inline const QString FirmwareDirNotFound =
+    QStringLiteral("Error! Firmware Directory not Found! Please reinstall the software.");
+inline const QString FirmwareFileNotFound =
+    QStringLiteral("Error! Firmware File not Found! Please reinstall the software.");
+inline const QString FlashToolNotFound = QStringLiteral("Kavrin.exe Not Found, Procedure Aborted");
+
+// Texts of this program's own, for failures the original left silent.
+inline QString bankFileTooShort(const QString &path, qint64 size, int needed)
+{
+    return QStringLiteral("File %1 is %2 bytes long, %3 are needed,Abort Procedure").arg(path).arg(size).arg(needed);
+}
+inline QString noEndRecord(const QString &path)
+{
+    return QStringLiteral("File %1 has no end record (S7, S8 or S9),Abort Procedure").arg(path);
+}
+inline QString badRecordLine(const QString &path, qint64 lineNumber, const QString &what)
+{
+    return QStringLiteral("%1\nFile %2, line %3: %4").arg(NewSxNotCreated, path).arg(lineNumber).arg(what);
+}
+inline QString flashToolNotStarted(const QString &path, const QString &reason)
+{
+    return QStringLiteral("%1 could not be started: %2\nThe merged firmware is kept.").arg(path, reason);
+}
+inline QString fileNotWritten(const QString &path, const QString &reason)
+{
+    return QStringLiteral("File %1 could not be written: %2").arg(path, reason);
+}
+inline QString fileNotRead(const QString &path, const QString &reason)
+{
+    return QStringLiteral("File %1 could not be read: %2").arg(path, reason);
+}
+inline QString directoryNotCreated(const QString &path)
+{
+    return QStringLiteral("Directory %1 could not be created").arg(path);
+}
+inline QString fileNotRenamed(const QString &from, const QString &to, const QString &reason)
+{
+    return QStringLiteral("File %1 could not be renamed to %2: %3").arg(from, to, reason);
+}
+inline QString sameInputAndOutput(const QString &path)
+{
+    return QStringLiteral("File %1 would be both read and written by the merge,Abort Procedure").arg(path);
+}
+// Project files read by the bank generator.
+inline QString xmlNotValid(const QString &path, const QString &description, qint64 offset)
+{
+    return QStringLiteral("File %1 is not valid XML: %2 (at byte %3)").arg(path, description).arg(offset);
+}
+inline QString noRootElement(const QString &path)
+{
+    return QStringLiteral("File %1 has no root element").arg(path);
+}
+inline QString elementMissing(const QString &path, const QString &element)
+{
+    return QStringLiteral("File %1: element %2 not found").arg(path, element);
+}
+inline QString attributeMissing(const QString &path, const QString &element, int row, const QString &attribute)
+{
+    return QStringLiteral("File %1: row %2 of %3 has no attribute %4").arg(path).arg(row).arg(element, attribute);
+}
+inline QString tooManyRows(const QString &path, const QString &element, int rows)
+{
+    return QStringLiteral("File %1: %2 holds %3 rows, at most 255 fit in a bank").arg(path, element).arg(rows);
+}
+} // namespace ImageMessages

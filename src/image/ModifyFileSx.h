@@ -1,0 +1,57 @@
+#pragma once
+
+#include "image/FirmwareMerge.h"
+#include "shell/Progress.h"
+
+#include <QDialog>
+
+struct AppContext;
+class QComboBox;
+class QProgressBar;
+class QPushButton;
+
+// The progress of a merge stage on the window's bar.
+class ProgressBarProgress : public Progress {
+public:
+    void setBar(QProgressBar *bar) { m_bar = bar; }
+    void setMaximum(int maximum) override;
+    void setPosition(int position) override;
+
+private:
+    QProgressBar *m_bar = nullptr;
+};
+
+// "Generate Firmware": merges the project's banks into the master firmware and
+// starts the flash tool on the result.
+class TFModifyFileSx : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFModifyFileSx(AppContext &context, QWidget *parent = nullptr);
+
+    // Kept from one opening to the next; directories end with the separator.
+    QString FirmwareName;
+    QString BinDir;
+    QString OutputDir;
+    QString NewFirmwareName;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void LbButton2Click();
+
+private:
+    void FormShow();
+    // The merge chain; true when every stage completed.
+    bool ExeModFileSxClick();
+    void ExeUpdateFirClick();
+
+    AppContext &m_ctx;
+    QPushButton *m_close = nullptr;
+    QComboBox *m_port = nullptr;
+    QPushButton *m_execute = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    ProgressBarProgress m_progress;
+    FirmwareMerge m_merge;
+    QString m_masterFile;
+};

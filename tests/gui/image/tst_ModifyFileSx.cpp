@@ -1,0 +1,219 @@
+#include "image/BankImage.h"
+#include "image/FirmwareMerge.h"
+#include "image/Messages.h"
+#include "image/ModifyFileSx.h"
+#include "project/ProjectStore.h"
+#include "shell/AppContext.h"
+#include "shell/QtSeams.h"
+#include "support/GuiTestSupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray Header = "S00600004844521B\r\n";
+const QByteArray EndS8 = "S804000000FB\r\n";
+
+// An S2 line of 32 bytes of 0x55 at address; only the merge's output is checked byte for byte.
+QByteArray oldLine(quint32 address)
+{
+    return SetRecordChecksum(QByteArray("S224") + QByteArray::number(address, 16).toUpper().rightJustified(6, '0') +
+                                 QByteArray(64, '5') + "00",
+                             false) +
+           "\r\n";
+}
+
+QByteArray masterFirmware()
+{
+    QByteArray text = Header;
+    for (quint32 a = 0x387000; a < 0x3A0000; a += 32)
+        text += oldLine(a);
+    return text + EndS8;
+}
+
+// A program directory with the master firmware and the flash tool, and a project with its banks.
+struct Setup {
+    QTemporaryDir app;
+    RecordingNotices notices;
+    ScriptedChooser chooser;
+    RecordingLauncher launcher;
+    ProjectStore store;
+    AppContext ctx{notices, chooser, launcher, store};
+
+    Setup()
+    {
+        store.startUp(app.path());
+        QStringList messages;
+        store.createProject(store.state().ProjectsDir, QStringLiteral("Line3"), &messages);
+        writeFileBytes(masterPath(), masterFirmware());
+        writeFileBytes(toolPath(), "flash tool");
+        writeFileBytes(project(QStringLiteral("pargen.xml")),
+                       "<Par_Gen><Can_Dev_Id>9</Can_Dev_Id><Can_Baud>2</Can_Baud><Net_Dev_Id>4</Net_Dev_Id>"
+                       "<Net_Baud>2</Net_Baud><Time_Out_SDO>$1234</Time_Out_SDO></Par_Gen>");
+        GenerateDeviceImage(store.state().ProjectDir);
+    }
+    QString masterPath() const { return joinPath(store.state().MasterDir, QStringLiteral("qk4471.sx")); }
+    QString toolPath() const { return joinPath(store.state().AppDir, QStringLiteral("Kavrin.exe")); }
+    QString project(const QString &name) const { return joinPath(store.state().ProjectDir, name); }
+    QString merged() const { return project(QStringLiteral("New_qk4471.sx")); }
+    QString parameters(int port) const { return u'"' + merged() + u'"' + QChar(0xB6) + QString::number(port); }
+    // A second project whose folder has no bin directory.
+    void switchToProjectWithoutBin()
+    {
+        const QString other = joinPath(store.state().ProjectsDir, QStringLiteral("Other"));
+        QDir().mkdir(other);
+        store.openChosen(other);
+    }
+};
+
+QPushButton *executeButton(QWidget &w)
+{
+    return w.findChild<QPushButton *>(QStringLiteral("LbButton2"));
+}
+
+} // namespace
+
+class TestModifyFileSx : public QObject {
+    Q_OBJECT
+private slots:
+    void executeMergesAndStartsTheFlashTool()
+    {
+        Setup s;
+        TFModifyFileSx window(s.ctx);
+        window.show();
+        auto *port = window.findChild<QComboBox *>(QStringLiteral("cbport"));
+        auto *bar = window.findChild<QProgressBar *>(QStringLiteral("Avanzamento"));
+        QCOMPARE(port->count(), 8);
+        QCOMPARE(port->itemText(7), QStringLiteral("COM8"));
+        QVERIFY(executeButton(window)->isEnabled());
+
+        port->setFocus();
+        QTest::keyClick(port, Qt::Key_End);
+        QCOMPARE(port->currentText(), QStringLiteral("COM8"));
+        QList<int> barValues;
+        connect(bar, &QProgressBar::valueChanged, this, [&barValues](int value) { barValues << value; });
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        // The bar moves while a stage runs, not only at its end.
+        QVERIFY(
+            std::any_of(barValues.cbegin(), barValues.cend(), [bar](int v) { return v > 0 && v < bar->maximum(); }));
+
+        QCOMPARE(s.notices.all(), QStringList());
+        QCOMPARE(s.launcher.starts.size(), 1);
+        QCOMPARE(s.launcher.starts[0].program, s.toolPath());
+        QCOMPARE(s.launcher.starts[0].parameters, s.parameters(7));
+        const QByteArray bank1 = readFileBytes(s.project(QStringLiteral("bin/bank1.bin")));
+        const QByteArray merged = readFileBytes(s.merged());
+        QVERIFY(merged.contains(BankRecordLines(0, bank1.constData())));
+        QCOMPARE(merged.size(), masterFirmware().size());
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(QDir(s.store.state().ProjectDir).entryList({QStringLiteral("*.sx")}),
+                 QStringList({QStringLiteral("New_qk4471.sx")}));
+
+        // Each opening starts again from COM1 and an empty bar.
+        window.hide();
+        window.show();
+        QCOMPARE(port->currentText(), QStringLiteral("COM1"));
+        QCOMPARE(bar->value(), 0);
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(s.launcher.starts.last().parameters, s.parameters(0));
+    }
+
+    void openingWithoutFirmware_data()
+    {
+        QTest::addColumn<bool>("removeDirectory");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no firmware file") << false << ImageMessages::FirmwareFileNotFound;
+        QTest::newRow("no firmware directory") << true << ImageMessages::FirmwareDirNotFound;
+    }
+    void openingWithoutFirmware()
+    {
+        QFETCH(bool, removeDirectory);
+        QFETCH(QString, message);
+        Setup s;
+        if (removeDirectory)
+            QDir(s.store.state().MasterDir).removeRecursively();
+        else
+            QFile::remove(s.masterPath());
+        TFModifyFileSx window(s.ctx);
+        window.show();
+        QCOMPARE(s.notices.errors, QStringList({message}));
+        QVERIFY(!executeButton(window)->isEnabled());
+        QVERIFY(window.isVisible());
+    }
+
+    // A project without bin never reaches the banks of the project opened before.
+    void projectWithoutBinDirectory()
+    {
+        Setup s;
+        TFModifyFileSx window(s.ctx);
+        window.show();
+        window.hide();
+        s.switchToProjectWithoutBin();
+        writeFileBytes(s.merged(), "earlier merge");
+        window.show();
+        QCOMPARE(window.BinDir, QString());
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(s.notices.notices, QStringList({ImageMessages::BinDirNotFound}));
+        QVERIFY(s.launcher.starts.isEmpty());
+        QCOMPARE(readFileBytes(s.merged()), QByteArray("earlier merge"));
+    }
+
+    void failedMergeStartsNothing()
+    {
+        Setup s;
+        writeFileBytes(s.merged(), "earlier merge");
+        QFile::remove(s.project(QStringLiteral("bin/bank2.bin")));
+        TFModifyFileSx window(s.ctx);
+        window.show();
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(s.notices.notices, QStringList({QStringLiteral("File bank2.bin Not Found,Abort Procedure")}));
+        QVERIFY(s.launcher.starts.isEmpty());
+    }
+
+    void flashToolChecks()
+    {
+        Setup s;
+        TFModifyFileSx window(s.ctx);
+        window.show();
+        QFile::remove(s.toolPath());
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(s.notices.notices, QStringList({ImageMessages::FlashToolNotFound}));
+        QVERIFY(s.launcher.starts.isEmpty());
+
+        s.notices.clear();
+        writeFileBytes(s.toolPath(), "flash tool");
+        s.launcher.fail = true;
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(s.notices.notices, QStringList({ImageMessages::flashToolNotStarted(s.toolPath(), "cannot start")}));
+        QVERIFY(QFileInfo::exists(s.merged()));
+    }
+
+#ifdef Q_OS_UNIX
+    // The real launcher hands the parameter string to the tool as it stands.
+    void standInToolReceivesTheParameterString()
+    {
+        Setup s;
+        QtProcessLauncher launcher;
+        AppContext ctx{s.notices, s.chooser, launcher, s.store};
+        const QString received = joinPath(s.store.state().AppDir, QStringLiteral("received.txt"));
+        writeFileBytes(s.toolPath(), "#!/bin/sh\nprintf '%s' \"$*\" > \"$(dirname \"$0\")/received.tmp\"\n"
+                                     "mv \"$(dirname \"$0\")/received.tmp\" \"$(dirname \"$0\")/received.txt\"\n");
+        QFile::setPermissions(s.toolPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        TFModifyFileSx window(ctx);
+        window.show();
+        window.findChild<QComboBox *>(QStringLiteral("cbport"))->setCurrentIndex(1);
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(s.notices.all(), QStringList());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received), 10000);
+        QCOMPARE(QString::fromUtf8(readFileBytes(received)), s.parameters(1));
+    }
+#endif
+};
+
+QTEST_MAIN(TestModifyFileSx)
+#include "tst_ModifyFileSx.moc"

@@ -1,0 +1,114 @@
+#include "image/Messages.h"
+#include "project/ProjectStore.h"
+#include "shell/AppContext.h"
+#include "shell/UTessiroFirmWare.h"
+#include "support/GuiTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// The main window in a program directory of its own, on a new project.
+struct Setup {
+    QTemporaryDir app;
+    RecordingNotices notices;
+    ScriptedChooser chooser;
+    RecordingLauncher launcher;
+    ProjectStore store;
+    AppContext ctx{notices, chooser, launcher, store};
+    TFTessiroFirmWare window{ctx, app.path()};
+
+    Setup()
+    {
+        QStringList messages;
+        store.createProject(store.state().ProjectsDir, QStringLiteral("Line1"), &messages);
+        projectDir = store.state().ProjectDir;
+        writeFileBytes(joinPath(projectDir, QStringLiteral("pargen.xml")),
+                       "<Par_Gen><Can_Dev_Id>7</Can_Dev_Id><Can_Baud>1</Can_Baud><Net_Dev_Id>2</Net_Dev_Id>"
+                       "<Net_Baud>0</Net_Baud><Time_Out_SDO>100</Time_Out_SDO></Par_Gen>");
+    }
+    QStringList binFiles() const { return QDir(joinPath(projectDir, QStringLiteral("bin"))).entryList(QDir::Files); }
+    QPushButton *button(const char *name) const { return window.findChild<QPushButton *>(QString::fromLatin1(name)); }
+
+    QString projectDir;
+};
+
+const QStringList AllBinFiles = {QStringLiteral("bank1.bin"), QStringLiteral("bank2.bin"), QStringLiteral("bank3.bin"),
+                                 QStringLiteral("bank4.bin"), QStringLiteral("bank5.bin"), QStringLiteral("bankg.c")};
+
+// Clicks button and returns the object names of the modal windows it opened (each closed at once).
+QStringList modalsOpenedBy(QPushButton *button)
+{
+    QStringList opened;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&opened] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            opened << modal->objectName();
+            closeModal(modal);
+        }
+    });
+    closer.start();
+    button->click();
+    return opened;
+}
+
+} // namespace
+
+class TestUpdateDevice : public QObject {
+    Q_OBJECT
+private slots:
+    void generatesThenOpensTheFirmwareWindow()
+    {
+        Setup s;
+        QStringList filesWhenOpened;
+        whenModalOpens([&](QWidget *modal) {
+            QCOMPARE(modal->objectName(), QStringLiteral("TFModifyFileSx"));
+            QCOMPARE(modal->windowTitle(), QStringLiteral("Generate Firmware"));
+            filesWhenOpened = s.binFiles();
+            closeModal(modal);
+        });
+        QTest::mouseClick(s.button("CreateBin"), Qt::LeftButton);
+        QCOMPARE(filesWhenOpened, AllBinFiles);
+        QCOMPARE(s.window.findChild<QLabel *>(QStringLiteral("Labelstate"))->text(), ImageMessages::StatusDone);
+        QCOMPARE(s.notices.generalErrors, QStringList());
+    }
+
+    void failedGenerationOpensNoWindow()
+    {
+        Setup s;
+        writeFileBytes(joinPath(s.projectDir, QStringLiteral("sdo.xml")), "<CanOpen_to_DeviceNet><ByteIN>");
+        QCOMPARE(modalsOpenedBy(s.button("CreateBin")), QStringList());
+        QCOMPARE(s.notices.generalErrors.size(), 1);
+        QVERIFY(s.notices.generalErrors[0].startsWith(
+            QStringLiteral("File %1 is not valid XML").arg(joinPath(s.projectDir, QStringLiteral("sdo.xml")))));
+        QCOMPARE(s.binFiles(), QStringList());
+    }
+
+    void hiddenGenerateFirmwareButtonDoesNotGenerate()
+    {
+        Setup s;
+        QCOMPARE(modalsOpenedBy(s.button("CreateSx")), QStringList({QStringLiteral("TFModifyFileSx")}));
+        QCOMPARE(s.binFiles(), QStringList());
+    }
+
+    void refusedWithoutProject()
+    {
+        Setup s;
+        QDir(s.projectDir).removeRecursively();
+        s.store.prepareOpen(); // forgets the vanished project
+        QVERIFY(!s.store.state().hasValidProject());
+        QCOMPARE(modalsOpenedBy(s.button("CreateBin")), QStringList());
+        QCOMPARE(s.notices.notices, QStringList({QStringLiteral("Project not valid")}));
+        QVERIFY(!QFileInfo::exists(s.projectDir));
+    }
+};
+
+QTEST_MAIN(TestUpdateDevice)
+#include "tst_UpdateDevice.moc"
