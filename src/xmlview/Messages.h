@@ -47,9 +47,9 @@ inline const QString WriteNoProject = QStringLiteral("No project is open; nothin
 inline const QString WriteNotPlainName =
     QStringLiteral("\"%1\" is not a file name inside the project directory; nothing was written");
 inline const QString WriteInvalidName = QStringLiteral("\"%1\" is not a valid XML name; nothing was written");
-inline const QString WriteNotSingleByte =
-    QStringLiteral("\"%1\" holds characters that do not fit in one byte; nothing was written");
+inline const QString WriteUnwritableCharacter =
+    QStringLiteral("\"%1\" holds a character that cannot be written as one byte; nothing was written");
 inline const QString WriteBadProcessingData =
-    QStringLiteral("\"%1\": processing instruction data cannot contain \"?>\"; nothing was written");
+    QStringLiteral("\"%1\": processing instruction data cannot hold \"?>\"; nothing was written");
 inline const QString CannotWriteFile = QStringLiteral("Cannot write file \"%1\". %2");
 } // namespace XmlMessages

@@ -52,6 +52,7 @@ public:
     QString DisplayText() const;
 
     // Nodes made by the reader live in its arena; others on the heap.
+    static void *operator new(size_t size) { return ::operator new(size); }
     void operator delete(TXMLNode *node, std::destroying_delete_t);
 
 private:
