@@ -6,6 +6,7 @@
 #include "shell/Messages.h"
 #include "shell/Style.h"
 #include "shell/UAbout.h"
+#include "xmlview/UXML.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -137,6 +138,8 @@ void TFTessiroFirmWare::createWindows()
 {
     m_saveproj = new TFsaveproj(m_ctx.store, m_ctx.notices, this);
     m_about = new TFAbout(m_ctx.launcher, this);
+    // The XML viewer exists for the whole run; nothing here offers it.
+    m_xml = new TFXML(m_ctx, *m_saveproj, this);
 }
 
 void TFTessiroFirmWare::setProjectCaption()

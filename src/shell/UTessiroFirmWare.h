@@ -9,6 +9,7 @@ class QDialog;
 class QLabel;
 class QPushButton;
 class TFAbout;
+class TFXML;
 class TFsaveproj;
 
 // The main window: the six steps, About and exit.
@@ -50,6 +51,7 @@ private:
     TFsaveproj *m_saveproj = nullptr;
     TFAbout *m_about = nullptr;
     QDialog *m_modifyFileSx = nullptr;
+    TFXML *m_xml = nullptr;
 
     // Step buttons and the windows they open; a null window opens nothing.
     QHash<QPushButton *, QDialog *> m_stepWindows;
