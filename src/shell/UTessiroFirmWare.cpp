@@ -10,6 +10,7 @@
 #include "shell/Messages.h"
 #include "shell/Style.h"
 #include "shell/UAbout.h"
+#include "xmlview/UXML.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -143,6 +144,8 @@ void TFTessiroFirmWare::createWindows()
     m_saveproj = new TFsaveproj(m_ctx.store, m_ctx.notices, this);
     m_about = new TFAbout(m_ctx.launcher, this);
     m_modifyFileSx = new TFModifyFileSx(m_ctx, this);
+    // The XML viewer exists for the whole run; nothing here offers it.
+    m_xml = new TFXML(m_ctx, *m_saveproj, this);
 }
 
 void TFTessiroFirmWare::setProjectCaption()

@@ -10,6 +10,7 @@ class QLabel;
 class QPushButton;
 class TFAbout;
 class TFModifyFileSx;
+class TFXML;
 class TFsaveproj;
 
 // The main window: the six steps, About and exit.
@@ -52,6 +53,7 @@ private:
     TFsaveproj *m_saveproj = nullptr;
     TFAbout *m_about = nullptr;
     TFModifyFileSx *m_modifyFileSx = nullptr;
+    TFXML *m_xml = nullptr;
 
     // Step buttons and the windows they open; a null window opens nothing.
     QHash<QPushButton *, QDialog *> m_stepWindows;

@@ -1,0 +1,82 @@
+#include "support/TestSupport.h"
+#include "xmlview/Messages.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCli(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(TESSIRO_CLI), args);
+    if (!process.waitForFinished(30000))
+        qFatal("tessiro-cli did not finish");
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+class TestCliXml : public QObject {
+    Q_OBJECT
+private slots:
+    void printsTheTree()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pdo.xml"));
+        writeFileBytes(path, "<?xml version=\"1.0\"?>\n<pdo id=\"7\">\n <flag>on</flag>\n <t>a\nb</t><?p d?>\n</pdo>");
+        const Run run = runCli({QStringLiteral("xml-tree"), path});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QByteArray());
+        QCOMPARE(run.out, QByteArray("File: pdo.xml\n"
+                                     "  XMLDeclaration\n"
+                                     "    version = 1.0\n"
+                                     "  pdo\n"
+                                     "    id = 7\n"
+                                     "    flag = on\n"
+                                     "    t = a\\nb\n"
+                                     "    pProcessingInstruction = d\n"));
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("reader error") << QByteArray("<a></b>") << XmlMessages::EndTagMismatch.arg("b", "a");
+        QTest::newRow("empty file") << QByteArray("") << XmlMessages::UnexpectedEnd;
+    }
+    void failures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("bad.xml"));
+        writeFileBytes(path, content);
+        const Run run = runCli({QStringLiteral("xml-tree"), path});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(QString::fromLocal8Bit(run.err), message + u'\n');
+    }
+
+    void missingFileAndUsage()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("none.xml"));
+        Run run = runCli({QStringLiteral("xml-tree"), path});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(XmlMessages::CannotOpenFile.arg(path, QString()).toLocal8Bit()), run.err);
+        run = runCli({QStringLiteral("xml-tree")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!run.err.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliXml)
+#include "tst_CliXml.moc"
