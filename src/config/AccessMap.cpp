@@ -100,16 +100,19 @@ QString AccessMap::loadOwn(const QString &path)
                 break;
             if (element.type() != pugi::node_element)
                 continue;
-            for (int c = 0; c < m_spec.columns.size(); ++c) {
-                const MapColumn &column = m_spec.columns[c];
+            // A faulty row is left out whole.
+            QStringList cells;
+            for (const MapColumn &column : m_spec.columns) {
                 const pugi::xml_attribute attribute = element.attribute(column.attribute);
                 if (!attribute)
                     return ConfigMessages::MissingAttribute.arg(shown, QString::number(row + 1),
                                                                 QString::fromLatin1(listName),
                                                                 QString::fromLatin1(column.attribute));
                 const QString stored = fromXml(attribute.value());
-                model.setCell(row, c + 1, column.hexDigits > 0 ? hexCell(stored, column.hexDigits) : stored);
+                cells << (column.hexDigits > 0 ? hexCell(stored, column.hexDigits) : stored);
             }
+            for (int c = 0; c < cells.size(); ++c)
+                model.setCell(row, c + 1, cells[c]);
             ++row;
         }
     }
