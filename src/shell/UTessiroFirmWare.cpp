@@ -1,5 +1,8 @@
 #include "shell/UTessiroFirmWare.h"
 
+#include "config/USetPdo.h"
+#include "config/USetVar.h"
+#include "config/Upargen.h"
 #include "project/Unewp.h"
 #include "shell/AppConstants.h"
 #include "shell/GuardedCall.h"
@@ -137,6 +140,10 @@ void TFTessiroFirmWare::createWindows()
 {
     m_saveproj = new TFsaveproj(m_ctx.store, m_ctx.notices, this);
     m_about = new TFAbout(m_ctx.launcher, this);
+    m_stepWindows[findChild<QPushButton *>(QStringLiteral("btn_Prm_Gen"))] = new TFpargen(m_ctx, this);
+
+    m_stepWindows[findChild<QPushButton *>(QStringLiteral("btn_Sdo"))] = new TFSetVar(m_ctx, this);
+    m_stepWindows[findChild<QPushButton *>(QStringLiteral("Btn_SetPDO"))] = new TFSetPdo(m_ctx, this);
 }
 
 void TFTessiroFirmWare::setProjectCaption()
