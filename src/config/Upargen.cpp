@@ -23,6 +23,9 @@
 
 namespace {
 
+const QString IdDevCaption = QStringLiteral("ID Dev.");
+const QString BaudRateCaption = QStringLiteral("Baud rate");
+
 QComboBox *baudList(const QStringList &rates, const char *name, QWidget *parent)
 {
     auto *list = new QComboBox(parent);
@@ -86,8 +89,8 @@ TFpargen::TFpargen(AppContext &context, QWidget *parent) : QDialog(parent), m_ct
     delayRange->setObjectName(QStringLiteral("Lb_DelayRange"));
 
     auto *canForm = new QFormLayout;
-    canForm->addRow(buddyLabel(QStringLiteral("ID Dev."), "Lb_CanDevId", m_canDevId, canGroup), m_canDevId);
-    canForm->addRow(buddyLabel(QStringLiteral("Baud rate"), "Lb_CanBaud", m_canBaud, canGroup), m_canBaud);
+    canForm->addRow(buddyLabel(IdDevCaption, "Lb_CanDevId", m_canDevId, canGroup), m_canDevId);
+    canForm->addRow(buddyLabel(BaudRateCaption, "Lb_CanBaud", m_canBaud, canGroup), m_canBaud);
     auto *canLayout = new QVBoxLayout(canGroup);
     canLayout->setContentsMargins(6, 4, 6, 4);
     canLayout->setSpacing(3);
@@ -107,8 +110,8 @@ TFpargen::TFpargen(AppContext &context, QWidget *parent) : QDialog(parent), m_ct
     auto *netForm = new QFormLayout(netGroup);
     netForm->setContentsMargins(6, 4, 6, 4);
     netForm->setVerticalSpacing(3);
-    netForm->addRow(buddyLabel(QStringLiteral("ID Dev."), "Lb_NetDevId", m_netDevId, netGroup), m_netDevId);
-    netForm->addRow(buddyLabel(QStringLiteral("Baud rate"), "Lb_NetBaud", m_netBaud, netGroup), m_netBaud);
+    netForm->addRow(buddyLabel(IdDevCaption, "Lb_NetDevId", m_netDevId, netGroup), m_netDevId);
+    netForm->addRow(buddyLabel(BaudRateCaption, "Lb_NetBaud", m_netBaud, netGroup), m_netBaud);
 
     m_timeOutSdo = textField("Ed_TimeOutSdo", this);
     auto *timeOutForm = new QFormLayout;
