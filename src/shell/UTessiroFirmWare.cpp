@@ -1,5 +1,8 @@
 #include "shell/UTessiroFirmWare.h"
 
+#include "config/USetPdo.h"
+#include "config/USetVar.h"
+#include "config/Upargen.h"
 #include "eds/EdsWriter.h"
 #include "image/BankImage.h"
 #include "image/Messages.h"
@@ -144,8 +147,11 @@ void TFTessiroFirmWare::createWindows()
     m_saveproj = new TFsaveproj(m_ctx.store, m_ctx.notices, this);
     m_about = new TFAbout(m_ctx.launcher, this);
     m_modifyFileSx = new TFModifyFileSx(m_ctx, this);
+    m_stepWindows[findChild<QPushButton *>(QStringLiteral("btn_Prm_Gen"))] = new TFpargen(m_ctx, this);
     // The XML viewer exists for the whole run; nothing here offers it.
     m_xml = new TFXML(m_ctx, *m_saveproj, this);
+    m_stepWindows[findChild<QPushButton *>(QStringLiteral("btn_Sdo"))] = new TFSetVar(m_ctx, this);
+    m_stepWindows[findChild<QPushButton *>(QStringLiteral("Btn_SetPDO"))] = new TFSetPdo(m_ctx, this);
 }
 
 void TFTessiroFirmWare::setProjectCaption()

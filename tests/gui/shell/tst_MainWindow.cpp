@@ -76,7 +76,13 @@ private slots:
             QVERIFY(QDir(app.filePath(QStringLiteral("PROJECTS"))).exists());
             QCOMPARE(p.window->size(), QSize(565, 302));
             // Default state: the steps work on PROJECTS itself.
+            QString opened;
+            whenModalOpens([&](QWidget *modal) {
+                opened = QString::fromLatin1(modal->metaObject()->className());
+                closeModal(modal);
+            });
             p.click("btn_Prm_Gen");
+            QCOMPARE(opened, QStringLiteral("TFpargen"));
             QVERIFY(p.notices.all().isEmpty());
             p.exit();
             QVERIFY(!p.window->isVisible());

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+
+// The texts of the configuration editors, as the user sees them (trailing blanks included).
+namespace ConfigMessages {
+
+// Communication parameters.
+inline const QString PargenCaption = QStringLiteral("SET COMMUNICATION");
+inline const QString CanAddressRange = QStringLiteral("Error!! CANOpen address must be between 1 and 127. ");
+inline const QString NetAddressRange = QStringLiteral("Error!! DeviceNET address must be between 1 and 64. ");
+inline const QString TimeOutSdoRange = QStringLiteral("Error!! Time Out SDO must be between 0 and 65535. ");
+
+// SDO access map.
+inline const QString SdoCaption = QStringLiteral("Set SDO Access");
+inline const QString SdoInTab = QStringLiteral("DeviceNET IN");
+inline const QString SdoOutTab = QStringLiteral("DeviceNET OUT");
+inline const QString SdoIndexIn = QStringLiteral("Error!! [DeviceNET IN] CANOpen Index must be between 0 and 0xFFFF. ");
+inline const QString SdoIndexOut =
+    QStringLiteral("Error!! [DeviceNET OUT] CANOpen Index must be between 0 and 0xFFFF. ");
+inline const QString SdoSubIndexIn =
+    QStringLiteral("Error!! [DeviceNET IN] CANOpen SubIndex must be between 0 and 0xFF. ");
+inline const QString SdoSubIndexOut =
+    QStringLiteral("Error!! [DeviceNET OUT] CANOpen SubIndex must be between 0 and 0xFF. ");
+inline const QString SdoNByteIn =
+    QStringLiteral("Error!! [DeviceNET IN] CANOpen SDO NByte must be 1 or 2 or 4 0 and 0xFF. ");
+inline const QString SdoNByteOut =
+    QStringLiteral("Error!! [DeviceNET OUT] CANOpen SDO NByte must be 1 or 2 or 4 0 and 0xFF. ");
+inline const QString SdoBudgetIn =
+    QStringLiteral("Error!! Too many Byte are used in DeviceNET IN. Must be between 1 and 32. ");
+inline const QString SdoBudgetOut =
+    QStringLiteral("Error!! Too many Byte are used in DeviceNET OUT. Must be between 1 and 32. ");
+
+// PDO access map.
+inline const QString PdoCaption = QStringLiteral("Set PDO Access");
+inline const QString PdoInTab = QStringLiteral("DeviceNET IN --> Transmit PDO");
+inline const QString PdoOutTab = QStringLiteral("DeviceNET OUT --> Recive PDO");
+inline const QString PdoCobIdIn =
+    QStringLiteral("Error!! [DeviceNET IN TPDO] CANOpen Cob-Id must be between 0x001 and 0x7FF. ");
+inline const QString PdoCobIdOut =
+    QStringLiteral("Error!! [DeviceNET OUT RPDO] CANOpen Cob-Id  must be between 0x001 and 0x7FF. ");
+inline const QString PdoDimensionIn =
+    QStringLiteral("Error!! [DeviceNET IN TPDO] CANOpen Dmension must be between 1 and 8. ");
+inline const QString PdoDimensionOut =
+    QStringLiteral("Error!! [DeviceNET OUT] CANOpen Dimension must be between 1 and 8. ");
+inline const QString PdoBudgetIn =
+    QStringLiteral("Error!! Too many Byte are used in DeviceNET IN TPDO. Must be between 1 and 32. ");
+inline const QString PdoBudgetOut =
+    QStringLiteral("Error!! Too many Byte are used in DeviceNET OUT RPDO. Must be between 1 and 32. ");
+
+// Both map editors.
+inline const QString UsedBytesLabel = QStringLiteral("Used Number Byte :");
+
+// Files that do not follow their format. %1 is always the file's path.
+inline const QString CannotRead = QStringLiteral("Cannot read %1: %2");
+inline const QString NotXml = QStringLiteral("%1 is not a valid XML document: %2 at offset %3");
+inline const QString MissingElement = QStringLiteral("%1: element <%2> is missing");
+inline const QString ElementNotInteger = QStringLiteral("%1: <%2> holds '%3', which is not a valid integer value");
+inline const QString MissingAttribute = QStringLiteral("%1: row %2 of <%3> has no attribute %4");
+inline const QString AttributeNotInteger =
+    QStringLiteral("%1: row %2 of <%3> has %4 '%5', which is not a valid integer value");
+inline const QString CannotWrite = QStringLiteral("Cannot write %1: %2");
+
+} // namespace ConfigMessages

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "project/ProjectStore.h"
+
+#include <QList>
+#include <QString>
+
+// A check of the configuration editors that fails on a project's files.
+struct ConfigProblem {
+    QString file;  // path of the file; empty when message already names it
+    QString where; // "row 3 of ByteIN", or empty
+    QString message;
+
+    QString toString() const;
+};
+
+// Runs on the project's pargen.xml, sdo.xml and pdo.xml what the three editors
+// run on OK, listing every failing check; files that do not follow their format
+// are problems too. A missing file is treated as its editor treats it.
+QList<ConfigProblem> checkProject(const ProjectState &project);

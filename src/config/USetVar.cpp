@@ -1,0 +1,3 @@
+#include "config/USetVar.h"
+
+TFSetVar::TFSetVar(AppContext &context, QWidget *parent) : AccessMapEditor(sdoAccessMap(), context, parent) {}

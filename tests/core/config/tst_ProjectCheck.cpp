@@ -1,0 +1,123 @@
+#include "config/Messages.h"
+#include "config/ProjectCheck.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ConfigMessages;
+
+class TestProjectCheck : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    ProjectState m_project;
+
+    QString file(const char *name) const { return QDir::toNativeSeparators(m_dir.filePath(QLatin1String(name))); }
+    QStringList check() const
+    {
+        QStringList out;
+        for (const ConfigProblem &p : checkProject(m_project))
+            out << p.toString();
+        return out;
+    }
+    // Runs the command-line tool; returns its exit code and its stderr lines.
+    int runCli(const QStringList &args, QStringList *lines = nullptr) const
+    {
+        QProcess cli;
+        cli.start(QStringLiteral(TESSIRO_CLI), args);
+        if (!cli.waitForFinished(30000))
+            return -1;
+        if (lines)
+            *lines = QString::fromLocal8Bit(cli.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+        return cli.exitCode();
+    }
+
+private slots:
+    void init()
+    {
+        m_project.ProjectDir = QDir::toNativeSeparators(m_dir.path());
+        m_project.UpdateProjectFiles();
+        for (const char *name : {"pargen.xml", "sdo.xml", "pdo.xml"})
+            QFile::remove(file(name));
+    }
+
+    void missingFilesPassAsTheEditorsTreatThem()
+    {
+        QCOMPARE(check(), QStringList());
+        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path()}), 0);
+    }
+
+    void everyFailingCheckWithItsFileAndRow()
+    {
+        writeFileBytes(file("pargen.xml"),
+                       "<Par_Gen><Can_Dev_Id>0</Can_Dev_Id><Can_Baud>0</Can_Baud><Net_Dev_Id>65"
+                       "</Net_Dev_Id><Net_Baud>0</Net_Baud><Time_Out_SDO>1</Time_Out_SDO></Par_Gen>");
+        // Row 2 of the IN list has two faults: both are listed.
+        writeFileBytes(file("sdo.xml"), "<CanOpen_to_DeviceNet><ByteIN>"
+                                        "<row IdDev=\"1\" Index=\"$6000\" SubIndex=\"1\" NByte=\"4\" Mnemonic=\"\"/>"
+                                        "<row IdDev=\"1\" Index=\"$6000\" SubIndex=\"300\" NByte=\"3\" Mnemonic=\"\"/>"
+                                        "</ByteIN><ByteOUT>"
+                                        "<row IdDev=\"1\" Index=\"$6000\" SubIndex=\"1\" NByte=\"4\" Mnemonic=\"\"/>"
+                                        "</ByteOUT></CanOpen_to_DeviceNet>");
+        writeFileBytes(file("pdo.xml"), "<CanOpen_PDO_to_DeviceNet><ByteIN_TPDO>"
+                                        "<row Cob_Id=\"$181\" Dimension=\"8\" Mnemonic=\"\"/>"
+                                        "<row Cob_Id=\"$182\" Dimension=\"8\" Mnemonic=\"\"/>"
+                                        "<row Cob_Id=\"$183\" Dimension=\"8\" Mnemonic=\"\"/>"
+                                        "</ByteIN_TPDO><ByteOUT_RPDO>"
+                                        "<row Cob_Id=\"$900\" Dimension=\"9\" Mnemonic=\"\"/>"
+                                        "</ByteOUT_RPDO></CanOpen_PDO_to_DeviceNet>");
+        const QString pargen = file("pargen.xml") + QStringLiteral(": ");
+        const QString sdo = file("sdo.xml") + QStringLiteral(": ");
+        const QString pdo = file("pdo.xml") + QStringLiteral(": ");
+        // IN: SDO 4 + 3, PDO 24, 31 bytes: within budget; OUT: SDO 4, PDO 9.
+        const QStringList expected{
+            pargen + CanAddressRange,
+            pargen + NetAddressRange,
+            sdo + QStringLiteral("row 2 of ByteIN: ") + SdoSubIndexIn,
+            sdo + QStringLiteral("row 2 of ByteIN: ") + SdoNByteIn,
+            pdo + QStringLiteral("row 1 of ByteOUT_RPDO: ") + PdoCobIdOut,
+            pdo + QStringLiteral("row 1 of ByteOUT_RPDO: ") + PdoDimensionOut,
+        };
+        QCOMPARE(check(), expected);
+
+        QStringList lines;
+        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path()}, &lines), 1);
+        QCOMPARE(lines, expected);
+    }
+
+    void budgetsAndLoadErrors()
+    {
+        // pargen.xml stops at Net_Dev_Id; what was read is checked.
+        writeFileBytes(file("pargen.xml"), "<Par_Gen><Can_Dev_Id>200</Can_Dev_Id><Can_Baud>0</Can_Baud></Par_Gen>");
+        QByteArray rows;
+        for (int i = 0; i < 9; ++i)
+            rows += "<row IdDev=\"1\" Index=\"1\" SubIndex=\"0\" NByte=\"4\" Mnemonic=\"\"/>";
+        writeFileBytes(file("sdo.xml"), "<CanOpen_to_DeviceNet><ByteIN>" + rows + "</ByteIN><ByteOUT>" + rows +
+                                            "</ByteOUT></CanOpen_to_DeviceNet>");
+        writeFileBytes(file("pdo.xml"), "<CanOpen_PDO_to_DeviceNet><ByteIN_TPDO/></CanOpen_PDO_to_DeviceNet>");
+        const QStringList expected{
+            file("pargen.xml") + QStringLiteral(": element <Net_Dev_Id> is missing"),
+            file("pargen.xml") + QStringLiteral(": ") + CanAddressRange,
+            file("pdo.xml") + QStringLiteral(": element <ByteOUT_RPDO> is missing"),
+            file("sdo.xml") + QStringLiteral(": ") + SdoBudgetIn,
+            file("sdo.xml") + QStringLiteral(": ") + SdoBudgetOut,
+            file("pdo.xml") + QStringLiteral(": element <ByteOUT_RPDO> is missing"),
+            file("pdo.xml") + QStringLiteral(": ") + PdoBudgetIn,
+            file("pdo.xml") + QStringLiteral(": ") + PdoBudgetOut,
+        };
+        QCOMPARE(check(), expected);
+    }
+
+    void commandLineErrors()
+    {
+        QCOMPARE(runCli({QStringLiteral("check")}), 1);
+        QCOMPARE(runCli({QStringLiteral("check"), m_dir.filePath(QStringLiteral("nowhere"))}), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProjectCheck)
+#include "tst_ProjectCheck.moc"

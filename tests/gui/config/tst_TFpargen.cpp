@@ -1,0 +1,217 @@
+#include "config/Messages.h"
+#include "config/Upargen.h"
+#include "shell/AppContext.h"
+#include "support/GuiTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace ConfigMessages;
+
+namespace {
+const QByteArray DefaultFile = "<Par_Gen><Can_Dev_Id>1</Can_Dev_Id><Can_Baud>0</Can_Baud><Net_Dev_Id>1</Net_Dev_Id>"
+                               "<Net_Baud>0</Net_Baud><Time_Out_SDO>10000</Time_Out_SDO><Ope_Dev>0</Ope_Dev>"
+                               "<Ope_Net>0</Ope_Net><Ope_TimeOut>0</Ope_TimeOut></Par_Gen>";
+}
+
+class TestTFpargen : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingNotices m_notices;
+    ScriptedChooser m_chooser;
+    RecordingLauncher m_launcher;
+    ProjectStore m_store;
+    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<TFpargen> m_window;
+
+    QString path() const { return m_store.state().ProjectFiles.PargenPath; }
+    template <typename T> T *child(const char *name) const
+    {
+        T *w = m_window->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no child %s", name);
+        return w;
+    }
+    void open()
+    {
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QCoreApplication::processEvents(); // deferred load messages
+    }
+    void retype(const char *field, const QString &text)
+    {
+        auto *edit = child<QLineEdit>(field);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    void clickOk() { QTest::mouseClick(child<QPushButton>("BitBtn1"), Qt::LeftButton); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_store = ProjectStore();
+        m_store.startUp(m_dir->path());
+        m_notices.clear();
+        m_ctx = std::make_unique<AppContext>(AppContext{m_notices, m_chooser, m_launcher, m_store});
+        m_window = std::make_unique<TFpargen>(*m_ctx);
+    }
+    void cleanup() { m_window.reset(); }
+
+    void newProjectShowsDefaultsAndOkWritesThem()
+    {
+        open();
+        QCOMPARE(m_window->windowTitle(), PargenCaption);
+        QCOMPARE(m_window->size(), QSize(250, 324));
+        QCOMPARE(child<QLineEdit>("Ed_CanDevId")->text(), QStringLiteral("1"));
+        QCOMPARE(child<QComboBox>("CB_CanBaud")->currentText(), QStringLiteral("10K"));
+        QCOMPARE(child<QComboBox>("CB_CanBaud")->count(), 9);
+        QCOMPARE(child<QComboBox>("CB_NetBaud")->currentText(), QStringLiteral("125K"));
+        QCOMPARE(child<QComboBox>("CB_NetBaud")->itemText(2), QStringLiteral("500K"));
+        QCOMPARE(child<QLineEdit>("Ed_NetDevId")->text(), QStringLiteral("1"));
+        QCOMPARE(child<QLineEdit>("Ed_TimeOutSdo")->text(), QStringLiteral("10000"));
+        QVERIFY(!child<QCheckBox>("CB_OpeDev")->isChecked());
+        QVERIFY(!child<QCheckBox>("CB_OpeNet")->isChecked());
+        QCOMPARE(child<QSpinBox>("SE_OpeNetTimeOut")->value(), 0);
+        QCOMPARE(child<QLabel>("Lb_TimeOutSdo")->buddy(), child<QLineEdit>("Ed_TimeOutSdo"));
+        QCOMPARE(child<QLabel>("Lb_TimeOutSdo")->text(), QStringLiteral("TimeOut SDO (1/10 ms)"));
+        QVERIFY(!QFile::exists(path()));
+
+        clickOk();
+        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_window->result(), int(QDialog::Accepted));
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(readFileBytes(path()), DefaultFile);
+    }
+
+    void typedValuesAreSavedAsTypedAndShownOnReopening()
+    {
+        open();
+        retype("Ed_CanDevId", QStringLiteral("$7F"));
+        retype("Ed_NetDevId", QStringLiteral("64"));
+        retype("Ed_TimeOutSdo", QStringLiteral("0"));
+        child<QComboBox>("CB_CanBaud")->setCurrentIndex(8);
+        QTest::mouseClick(child<QCheckBox>("CB_OpeNet"), Qt::LeftButton);
+        auto *delay = child<QSpinBox>("SE_OpeNetTimeOut");
+        delay->selectAll();
+        QTest::keyClicks(delay, QStringLiteral("300"));
+        clickOk();
+        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(readFileBytes(path()),
+                 QByteArray("<Par_Gen><Can_Dev_Id>$7F</Can_Dev_Id><Can_Baud>8</Can_Baud><Net_Dev_Id>64</Net_Dev_Id>"
+                            "<Net_Baud>0</Net_Baud><Time_Out_SDO>0</Time_Out_SDO><Ope_Dev>0</Ope_Dev>"
+                            "<Ope_Net>1</Ope_Net><Ope_TimeOut>300</Ope_TimeOut></Par_Gen>"));
+        open();
+        QCOMPARE(child<QLineEdit>("Ed_CanDevId")->text(), QStringLiteral("$7F"));
+        QCOMPARE(child<QComboBox>("CB_CanBaud")->currentText(), QStringLiteral("1000K"));
+        QVERIFY(child<QCheckBox>("CB_OpeNet")->isChecked());
+        QCOMPARE(child<QSpinBox>("SE_OpeNetTimeOut")->value(), 300);
+    }
+
+    // The range checks keep the window open with what was typed; nothing is written.
+    void refusedValueStaysOnScreen_data()
+    {
+        QTest::addColumn<QString>("canId");
+        QTest::addColumn<QString>("netId");
+        QTest::addColumn<QString>("timeOut");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("can 128") << "128"
+                                 << "1"
+                                 << "0" << CanAddressRange;
+        QTest::newRow("net abc") << "1"
+                                 << "abc"
+                                 << "0" << NetAddressRange;
+        QTest::newRow("net empty") << "1"
+                                   << ""
+                                   << "0" << NetAddressRange;
+        QTest::newRow("time-out 65536") << "1"
+                                        << "1"
+                                        << "65536" << TimeOutSdoRange;
+        QTest::newRow("several, first shown") << "0"
+                                              << "0"
+                                              << "-1" << CanAddressRange;
+    }
+
+    void refusedValueStaysOnScreen()
+    {
+        QFETCH(QString, canId);
+        QFETCH(QString, netId);
+        QFETCH(QString, timeOut);
+        QFETCH(QString, message);
+        writeFileBytes(path(), DefaultFile);
+        open();
+        retype("Ed_CanDevId", canId);
+        retype("Ed_NetDevId", netId);
+        retype("Ed_TimeOutSdo", timeOut);
+        clickOk();
+        QCOMPARE(m_notices.errors, QStringList{message});
+        QCOMPARE(m_notices.generalErrors, QStringList());
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(child<QLineEdit>("Ed_CanDevId")->text(), canId);
+        QCOMPARE(child<QLineEdit>("Ed_TimeOutSdo")->text(), timeOut);
+        QCOMPARE(readFileBytes(path()), DefaultFile);
+    }
+
+    void baudOutsideTheListIsSavedAsMinusOne()
+    {
+        writeFileBytes(path(), QByteArray(DefaultFile).replace("<Can_Baud>0</Can_Baud>", "<Can_Baud>9</Can_Baud>"));
+        open();
+        QCOMPARE(child<QComboBox>("CB_CanBaud")->currentIndex(), -1);
+        auto *net = child<QComboBox>("CB_NetBaud");
+        net->lineEdit()->selectAll();
+        QTest::keyClicks(net->lineEdit(), QStringLiteral("999K"));
+        QTest::keyClick(net->lineEdit(), Qt::Key_Return);
+        QCOMPARE(net->count(), 3);
+        clickOk();
+        QCOMPARE(m_notices.all(), QStringList());
+        const QByteArray saved = readFileBytes(path());
+        QVERIFY(saved.contains("<Can_Baud>-1</Can_Baud>"));
+        QVERIFY(saved.contains("<Net_Baud>-1</Net_Baud>"));
+    }
+
+    void faultyFileIsReportedAndKeptUntilOk()
+    {
+        const QByteArray faulty = "<Par_Gen><Can_Dev_Id>5</Can_Dev_Id><Can_Baud>4</Can_Baud></Par_Gen>";
+        writeFileBytes(path(), faulty);
+        open();
+        QCOMPARE(m_notices.errors.size(), 1);
+        QVERIFY(m_notices.errors.first().contains(QDir::toNativeSeparators(path())));
+        QVERIFY(m_notices.errors.first().contains(QStringLiteral("<Net_Dev_Id>")));
+        QCOMPARE(child<QLineEdit>("Ed_CanDevId")->text(), QStringLiteral("5"));
+        QCOMPARE(child<QComboBox>("CB_CanBaud")->currentText(), QStringLiteral("125K"));
+        QCOMPARE(child<QLineEdit>("Ed_NetDevId")->text(), QStringLiteral("1"));
+        QCOMPARE(readFileBytes(path()), faulty);
+        // Cancel leaves it; OK writes a complete file from what is shown.
+        QTest::mouseClick(child<QPushButton>("BitBtn2"), Qt::LeftButton);
+        QCOMPARE(readFileBytes(path()), faulty);
+        open();
+        clickOk();
+        QCOMPARE(readFileBytes(path()), QByteArray(DefaultFile)
+                                            .replace("<Can_Dev_Id>1<", "<Can_Dev_Id>5<")
+                                            .replace("<Can_Baud>0<", "<Can_Baud>4<"));
+    }
+
+    void unwritableFileKeepsTheWindowOpen()
+    {
+        open();
+        QVERIFY(QDir(m_store.state().ProjectDir).removeRecursively());
+        clickOk();
+        QCOMPARE(m_notices.generalErrors.size(), 1);
+        QVERIFY(m_notices.generalErrors.first().contains(QDir::toNativeSeparators(path())));
+        QVERIFY(m_window->isVisible());
+    }
+};
+
+QTEST_MAIN(TestTFpargen)
+#include "tst_TFpargen.moc"
