@@ -1,11 +1,22 @@
 #pragma once
 
+#include "project/ProjectStore.h"
+#include "shell/AppContext.h"
 #include "support/TestSupport.h"
 
 #include <QString>
 #include <functional>
 
 class QWidget;
+
+// Recording seams and a project store, handed to windows as ctx.
+struct TestContext {
+    RecordingNotices notices;
+    ScriptedChooser chooser;
+    RecordingLauncher launcher;
+    ProjectStore store;
+    AppContext ctx{notices, chooser, launcher, store};
+};
 
 // Runs action on the next modal window that opens (polled from the event loop),
 // so a test can drive a dialog that a click opens with exec().

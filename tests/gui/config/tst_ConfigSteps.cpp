@@ -18,11 +18,10 @@ private slots:
     void newUserFillsTheThreeEditors()
     {
         QTemporaryDir dir;
-        RecordingNotices notices;
-        ScriptedChooser chooser;
-        RecordingLauncher launcher;
-        ProjectStore store;
-        AppContext ctx{notices, chooser, launcher, store};
+        TestContext t;
+        RecordingNotices &notices = t.notices;
+        ProjectStore &store = t.store;
+        AppContext &ctx = t.ctx;
         TFTessiroFirmWare main(ctx, dir.path());
         QStringList messages;
         QVERIFY(store.createProject(store.state().ProjectsDir, QStringLiteral("Line1"), &messages));

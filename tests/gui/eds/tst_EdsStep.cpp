@@ -12,14 +12,9 @@
 namespace {
 
 // The main window on a fresh project "Gateway" in a temporary directory.
-struct MainWindowFixture {
+struct MainWindowFixture : TestContext {
     QTemporaryDir tmp;
-    RecordingNotices notices;
-    ScriptedChooser chooser;
-    RecordingLauncher launcher;
-    ProjectStore store;
-    AppContext context{notices, chooser, launcher, store};
-    TFTessiroFirmWare window{context, tmp.path()};
+    TFTessiroFirmWare window{ctx, tmp.path()};
     QString projectDir;
 
     MainWindowFixture()

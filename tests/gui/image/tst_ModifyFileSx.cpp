@@ -37,13 +37,8 @@ QByteArray masterFirmware()
 }
 
 // A program directory with the master firmware and the flash tool, and a project with its banks.
-struct Setup {
+struct Setup : TestContext {
     QTemporaryDir app;
-    RecordingNotices notices;
-    ScriptedChooser chooser;
-    RecordingLauncher launcher;
-    ProjectStore store;
-    AppContext ctx{notices, chooser, launcher, store};
 
     Setup()
     {

@@ -15,13 +15,8 @@
 namespace {
 
 // The main window in a program directory of its own, on a new project.
-struct Setup {
+struct Setup : TestContext {
     QTemporaryDir app;
-    RecordingNotices notices;
-    ScriptedChooser chooser;
-    RecordingLauncher launcher;
-    ProjectStore store;
-    AppContext ctx{notices, chooser, launcher, store};
     TFTessiroFirmWare window{ctx, app.path()};
 
     Setup()

@@ -19,15 +19,10 @@ const QString Sep = QString(QDir::separator());
 const QString Caption = QStringLiteral("Veltrona Tessiro_QK4471_Brevik :");
 
 // One run of the program in a program directory of its own.
-struct Program {
-    RecordingNotices notices;
-    ScriptedChooser chooser;
-    RecordingLauncher launcher;
-    ProjectStore store;
-    AppContext context{notices, chooser, launcher, store};
+struct Program : TestContext {
     std::unique_ptr<TFTessiroFirmWare> window;
 
-    explicit Program(const QString &appDir) : window(std::make_unique<TFTessiroFirmWare>(context, appDir))
+    explicit Program(const QString &appDir) : window(std::make_unique<TFTessiroFirmWare>(ctx, appDir))
     {
         window->show();
     }
