@@ -26,6 +26,6 @@ int runEds(const QStringList &args, Notices &notices)
 } // namespace
 
 const CliCommandInfo EdsCliCommands[] = {
-    {"eds", "eds PROJECT_DIR OUTPUT_FILE", "Writes the EDS file of the project", runEds},
+    {"eds", "eds PROJECT_DIR OUTPUT_FILE", "writes the EDS file of the project to OUTPUT_FILE", runEds},
     {nullptr, nullptr, nullptr, nullptr},
 };

@@ -30,5 +30,5 @@ int xmlTree(const QStringList &args, Notices &notices)
 } // namespace
 
 const CliCommandInfo XmlCliCommands[] = {
-    {"xml-tree", "xml-tree FILE", "print the XML viewer's tree of FILE, two blanks per level", xmlTree},
+    {"xml-tree", "xml-tree FILE", "prints the XML viewer's tree of FILE, two blanks per level", xmlTree},
     {nullptr, nullptr, nullptr, nullptr}};
