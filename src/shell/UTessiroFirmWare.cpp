@@ -79,6 +79,7 @@ void TFTessiroFirmWare::buildControls()
     connect(newProject, &QPushButton::clicked, this, &TFTessiroFirmWare::NewaClick);
     connect(openProject, &QPushButton::clicked, this, &TFTessiroFirmWare::OpenaClick);
     stepLabel(1, newProject);
+    newProject->setFocus();
 
     const struct {
         const char *name;
