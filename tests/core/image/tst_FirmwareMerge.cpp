@@ -10,6 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 using namespace fixtures;
 
 namespace {
@@ -241,6 +246,33 @@ private slots:
         QCOMPARE(bench.notices.notices, QStringList({message}));
         QVERIFY(!bench.outputExists());
     }
+
+#ifdef Q_OS_LINUX
+    // A write that fails half way (here: a file size limit, as a full disk would)
+    // ends the stage with the merge's message; no partial output is left.
+    void failedWriteEndsTheStage()
+    {
+        Bench bench;
+        const QString input = bench.master(Header + s2Run(0x380000, 0x38C000, oldByte) + EndS9);
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 50000;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        const int result = bench.merge.MergeBankIntoFirmware(0, input, QStringLiteral("out.sx"));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(result, -1);
+        QCOMPARE(bench.notices.all().size(), 1);
+        QVERIFY2(bench.notices.notices.value(0).startsWith(
+                     ImageMessages::NewSxNotCreated +
+                     QStringLiteral("\nFile %1 could not be written: ").arg(bench.path(QStringLiteral("out.sx")))),
+                 qPrintable(bench.notices.all().join(u'|')));
+        QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("master.sx")}));
+    }
+#endif
 
     void inputIsNeverTruncatedByItsOwnOutput()
     {
