@@ -308,6 +308,15 @@ private slots:
         QCOMPARE(QDir(bench.path(QStringLiteral("bin"))).entryList(QDir::Files).size(), 5);
     }
 
+    // Stage 2 finds nothing to replace: its result 0 lets the chain go on.
+    void chainGoesOnWithoutTheBankTwoRange()
+    {
+        Bench bench;
+        QVERIFY(bench.merge.runChain(bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9)));
+        QCOMPARE(readFileBytes(bench.path(QStringLiteral("New_qk4471.sx"))), Header + newRecords(0) + EndS9);
+        QCOMPARE(bench.notices.all(), QStringList());
+    }
+
     void chainOfAllFiveBanks()
     {
         QByteArray master = Header;
