@@ -174,8 +174,9 @@ BankImage BuildBankImage(const QString &projectDir)
 void WriteBankFiles(const BankImage &image, const QString &projectDir)
 {
     const QString bin = binDirectory(projectDir);
-    // A project copied without its bin folder can still be updated.
-    if (!QFileInfo(bin).isDir() && !QDir().mkpath(bin))
+    // A project copied without its bin folder can still be updated, but a project
+    // folder that has gone is not made anew around zeroed banks.
+    if (!QFileInfo(bin).isDir() && !QDir().mkdir(bin))
         throw TessiroError(ImageMessages::directoryNotCreated(bin));
     for (int k = 0; k < BankImage::BankCount; ++k)
         writeOrThrow(joinPath(bin, QStringLiteral("bank%1.bin").arg(k + 1)), image.bank(k));

@@ -408,9 +408,11 @@ int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const Q
         sink.ok() && (qobject_cast<QSaveFile *>(file.get()) ? static_cast<QSaveFile *>(file.get())->commit()
                                                             : (file->close(), file->error() == QFileDevice::NoError));
     if (!written) {
+        // Like a bad line, a failed write ends the stage with its own message.
         const QString reason = file->errorString();
         discard();
-        throw TessiroError(ImageMessages::fileNotWritten(outputPath, reason));
+        m_notices.notice(ImageMessages::outputNotWritten(outputPath, reason));
+        return -1;
     }
     return outcome.result;
 }

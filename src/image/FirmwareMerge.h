@@ -48,7 +48,7 @@ public:
     // OutputDir + outputName. Returns -1 when the stage did not complete (its
     // message was shown, nothing was written), 0 when no record of input lay in
     // the bank's range, 1 when the bank's records were placed. Throws TessiroError
-    // when a file cannot be read or written.
+    // when a file cannot be opened or created.
     int MergeBankIntoFirmware(int bank, const QString &input, const QString &outputName);
 
     // The chain of five stages from masterFile to OutputDir + NewFirmwareName,

@@ -42,6 +42,10 @@ inline QString badRecordLine(const QString &path, qint64 lineNumber, const QStri
 {
     return QStringLiteral("%1\nFile %2, line %3: %4").arg(NewSxNotCreated, path).arg(lineNumber).arg(what);
 }
+inline QString outputNotWritten(const QString &path, const QString &reason)
+{
+    return QStringLiteral("%1\nFile %2 could not be written: %3").arg(NewSxNotCreated, path, reason);
+}
 inline QString flashToolNotStarted(const QString &path, const QString &reason)
 {
     return QStringLiteral("%1 could not be started: %2\nThe merged firmware is kept.").arg(path, reason);

@@ -230,6 +230,17 @@ private slots:
         QDir(project.file(QStringLiteral("bin"))).removeRecursively();
         GenerateDeviceImage(project.path());
         QCOMPARE(QDir(project.file(QStringLiteral("bin"))).entryList(QDir::Files).size(), 6);
+
+        // A project folder deleted while it was open is reported, not made again.
+        const QString gone = project.file(QStringLiteral("gone"));
+        try {
+            GenerateDeviceImage(gone);
+            QFAIL("a vanished project directory was not reported");
+        } catch (const TessiroError &e) {
+            QCOMPARE(e.message(),
+                     QStringLiteral("Directory %1 could not be created").arg(gone + QStringLiteral("/bin")));
+        }
+        QVERIFY(!QFileInfo::exists(gone));
     }
 
     void unwritableBankFileStopsTheGeneration()

@@ -10,6 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 using namespace fixtures;
 
 namespace {
@@ -242,6 +247,33 @@ private slots:
         QVERIFY(!bench.outputExists());
     }
 
+#ifdef Q_OS_LINUX
+    // A write that fails half way (here: a file size limit, as a full disk would)
+    // ends the stage with the merge's message; no partial output is left.
+    void failedWriteEndsTheStage()
+    {
+        Bench bench;
+        const QString input = bench.master(Header + s2Run(0x380000, 0x38C000, oldByte) + EndS9);
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 50000;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        const int result = bench.merge.MergeBankIntoFirmware(0, input, QStringLiteral("out.sx"));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QCOMPARE(result, -1);
+        QCOMPARE(bench.notices.all().size(), 1);
+        QVERIFY2(bench.notices.notices.value(0).startsWith(
+                     ImageMessages::NewSxNotCreated +
+                     QStringLiteral("\nFile %1 could not be written: ").arg(bench.path(QStringLiteral("out.sx")))),
+                 qPrintable(bench.notices.all().join(u'|')));
+        QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("master.sx")}));
+    }
+#endif
+
     void inputIsNeverTruncatedByItsOwnOutput()
     {
         Bench bench;
@@ -274,6 +306,15 @@ private slots:
         QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files),
                  QStringList({QStringLiteral("master.sx"), QStringLiteral("New_qk4471.sx")}));
         QCOMPARE(QDir(bench.path(QStringLiteral("bin"))).entryList(QDir::Files).size(), 5);
+    }
+
+    // Stage 2 finds nothing to replace: its result 0 lets the chain go on.
+    void chainGoesOnWithoutTheBankTwoRange()
+    {
+        Bench bench;
+        QVERIFY(bench.merge.runChain(bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9)));
+        QCOMPARE(readFileBytes(bench.path(QStringLiteral("New_qk4471.sx"))), Header + newRecords(0) + EndS9);
+        QCOMPARE(bench.notices.all(), QStringList());
     }
 
     void chainOfAllFiveBanks()
