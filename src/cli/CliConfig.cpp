@@ -20,7 +20,7 @@ int checkCommand(const QStringList &args, Notices &notices)
         return 1;
     }
     ProjectState project;
-    project.ProjectDir = QDir::toNativeSeparators(dir.absoluteFilePath());
+    project.ProjectDir = QDir::toNativeSeparators(QDir::cleanPath(dir.absoluteFilePath()));
     project.UpdateProjectFiles();
     const QList<ConfigProblem> problems = checkProject(project);
     for (const ConfigProblem &problem : problems)

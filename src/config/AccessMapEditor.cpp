@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -298,6 +299,12 @@ void AccessMapEditor::ShowUsedBytes()
 
 void AccessMapEditor::showEvent(QShowEvent *event)
 {
+    // The first size given counts the frame; later showings keep what the user made of it.
+    if (!m_sized && windowHandle()) {
+        m_sized = true;
+        const QMargins frame = windowHandle()->frameMargins();
+        resize(m_spec.initialWidth - frame.left() - frame.right(), m_spec.initialHeight - frame.top() - frame.bottom());
+    }
     // A window coming back from the task bar keeps what is being typed.
     if (!event->spontaneous())
         FormShow();

@@ -94,4 +94,5 @@ private:
     // The cell editor being typed in and what it holds now.
     QPointer<QWidget> m_editor;
     std::optional<MapCellEdit> m_edit;
+    bool m_sized = false;
 };

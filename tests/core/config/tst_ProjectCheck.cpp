@@ -87,6 +87,9 @@ private slots:
         QStringList lines;
         QCOMPARE(runCli({QStringLiteral("check"), m_dir.path()}, &lines), 1);
         QCOMPARE(lines, expected);
+        // A trailing separator names the same files.
+        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path() + QStringLiteral("/")}, &lines), 1);
+        QCOMPARE(lines, expected);
     }
 
     void budgetsAndLoadErrors()

@@ -99,10 +99,11 @@ private slots:
         QTest::addColumn<QStringList>("tabCaptions");
         QTest::addColumn<QList<int>>("widths");
         QTest::addColumn<int>("rows");
+        QTest::addColumn<QSize>("frameSize");
         QTest::newRow("TFSetVar") << false << SdoCaption << QStringList{SdoInTab, SdoOutTab}
-                                  << QList<int>{64, 101, 84, 74, 187} << 32;
+                                  << QList<int>{64, 101, 84, 74, 187} << 32 << QSize(618, 538);
         QTest::newRow("TFSetPdo") << true << PdoCaption << QStringList{PdoInTab, PdoOutTab}
-                                  << QList<int>{64, 149, 106, 350} << 10;
+                                  << QList<int>{64, 149, 106, 350} << 10 << QSize(721, 402);
     }
 
     void windows()
@@ -112,9 +113,12 @@ private slots:
         QFETCH(QStringList, tabCaptions);
         QFETCH(QList<int>, widths);
         QFETCH(int, rows);
+        QFETCH(QSize, frameSize);
         make(pdo);
         open();
         QCOMPARE(m_window->windowTitle(), caption);
+        // The given size counts the frame.
+        QCOMPARE(m_window->frameGeometry().size(), frameSize);
         QCOMPARE(QStringList({tabs()->tabText(0), tabs()->tabText(1)}), tabCaptions);
         QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("LabelUsedBytesTitle"))->text(),
                  QStringLiteral("Used Number Byte :"));
