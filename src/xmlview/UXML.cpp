@@ -114,7 +114,9 @@ TFXML::TFXML(AppContext &context, TFsaveproj &nameDialog, QWidget *parent)
 
 void TFXML::showEvent(QShowEvent *event)
 {
-    FormShow();
+    // A window coming back from the task bar keeps its tree and the edits in it.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 

@@ -225,6 +225,12 @@ private slots:
     {
         open(m_samplePath);
         QVERIFY(tree()->topLevelItemCount() > 0);
+        // Coming back from the task bar is no new showing: the edited tree stays.
+        tree()->topLevelItem(0)->setText(0, QStringLiteral("File: edited.xml"));
+        m_window->showMinimized();
+        m_window->showNormal();
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(tree()->topLevelItem(0)->text(0), QStringLiteral("File: edited.xml"));
         m_window->hide();
         m_window->show();
         QCOMPARE(tree()->topLevelItemCount(), 0);
