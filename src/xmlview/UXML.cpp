@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
@@ -149,9 +150,14 @@ void TFXML::TvXmlEdit()
     // Editing has nothing to report: a failure leaves the item as it was.
     try {
         m_nameDialog.NameDialogMode = 1;
-        m_nameDialog.edit()->setText(item->text(0));
+        // The line edit cuts texts at 32767 characters; a long element text must survive OK.
+        QLineEdit *edit = m_nameDialog.edit();
+        const int maxLength = edit->maxLength();
+        const auto restore = qScopeGuard([edit, maxLength] { edit->setMaxLength(maxLength); });
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(item->text(0));
         if (m_nameDialog.exec() == QDialog::Accepted)
-            item->setText(0, m_nameDialog.edit()->text());
+            item->setText(0, edit->text());
     } catch (...) {
     }
 }

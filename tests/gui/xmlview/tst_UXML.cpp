@@ -194,6 +194,21 @@ private slots:
         QCOMPARE(shownTree(tree()), before);
     }
 
+    void longTextSurvivesAnEdit()
+    {
+        open(m_samplePath);
+        QTreeWidgetItem *flag = findItem(tree(), QStringLiteral("flag = on"));
+        const QString text = QStringLiteral("flag = ") + QString(40000, u'x') + QStringLiteral("\nend");
+        flag->setText(0, text);
+        tree()->setFocus();
+        tree()->setCurrentItem(flag);
+        whenModalOpens([](QWidget *modal) {
+            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton);
+        });
+        QTest::keyClick(tree(), Qt::Key_F2);
+        QCOMPARE(flag->text(0), text);
+    }
+
     void openCancelledOrFailing()
     {
         // Cancel: nothing changes and Open works again.
