@@ -128,8 +128,10 @@ void TFXML::FormShow()
 
 bool TFXML::eventFilter(QObject *watched, QEvent *event)
 {
-    // The right button edits the selected item; it does not select the one under the pointer.
-    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonPress &&
+    // The right button edits the selected item; it does not select the one under the pointer,
+    // and neither does its double click, which the view would take for a press.
+    if (watched == m_tree->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
         static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
         TvXmlEdit();
         return true;

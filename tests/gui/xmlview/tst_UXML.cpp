@@ -194,6 +194,16 @@ private slots:
         QCOMPARE(shownTree(tree()), before);
     }
 
+    void rightDoubleClickSelectsNothing()
+    {
+        open(m_samplePath);
+        click("btnFullExpand");
+        tree()->clearSelection();
+        const QPoint onFlag = tree()->visualItemRect(findItem(tree(), QStringLiteral("flag = on"))).center();
+        QTest::mouseDClick(tree()->viewport(), Qt::RightButton, {}, onFlag);
+        QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>());
+    }
+
     void longTextSurvivesAnEdit()
     {
         open(m_samplePath);
