@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 
@@ -114,7 +115,9 @@ TFXML::TFXML(AppContext &context, TFsaveproj &nameDialog, QWidget *parent)
 
 void TFXML::showEvent(QShowEvent *event)
 {
-    FormShow();
+    // A window coming back from the task bar keeps its tree and the edits in it.
+    if (!event->spontaneous())
+        FormShow();
     QDialog::showEvent(event);
 }
 
@@ -125,8 +128,10 @@ void TFXML::FormShow()
 
 bool TFXML::eventFilter(QObject *watched, QEvent *event)
 {
-    // The right button edits the selected item; it does not select the one under the pointer.
-    if (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonPress &&
+    // The right button edits the selected item; it does not select the one under the pointer,
+    // and neither does its double click, which the view would take for a press.
+    if (watched == m_tree->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) &&
         static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
         TvXmlEdit();
         return true;
@@ -147,9 +152,14 @@ void TFXML::TvXmlEdit()
     // Editing has nothing to report: a failure leaves the item as it was.
     try {
         m_nameDialog.NameDialogMode = 1;
-        m_nameDialog.edit()->setText(item->text(0));
+        // The line edit cuts texts at 32767 characters; a long element text must survive OK.
+        QLineEdit *edit = m_nameDialog.edit();
+        const int maxLength = edit->maxLength();
+        const auto restore = qScopeGuard([edit, maxLength] { edit->setMaxLength(maxLength); });
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setText(item->text(0));
         if (m_nameDialog.exec() == QDialog::Accepted)
-            item->setText(0, m_nameDialog.edit()->text());
+            item->setText(0, edit->text());
     } catch (...) {
     }
 }

@@ -194,6 +194,31 @@ private slots:
         QCOMPARE(shownTree(tree()), before);
     }
 
+    void rightDoubleClickSelectsNothing()
+    {
+        open(m_samplePath);
+        click("btnFullExpand");
+        tree()->clearSelection();
+        const QPoint onFlag = tree()->visualItemRect(findItem(tree(), QStringLiteral("flag = on"))).center();
+        QTest::mouseDClick(tree()->viewport(), Qt::RightButton, {}, onFlag);
+        QCOMPARE(tree()->selectedItems(), QList<QTreeWidgetItem *>());
+    }
+
+    void longTextSurvivesAnEdit()
+    {
+        open(m_samplePath);
+        QTreeWidgetItem *flag = findItem(tree(), QStringLiteral("flag = on"));
+        const QString text = QStringLiteral("flag = ") + QString(40000, u'x') + QStringLiteral("\nend");
+        flag->setText(0, text);
+        tree()->setFocus();
+        tree()->setCurrentItem(flag);
+        whenModalOpens([](QWidget *modal) {
+            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton);
+        });
+        QTest::keyClick(tree(), Qt::Key_F2);
+        QCOMPARE(flag->text(0), text);
+    }
+
     void openCancelledOrFailing()
     {
         // Cancel: nothing changes and Open works again.
@@ -225,6 +250,12 @@ private slots:
     {
         open(m_samplePath);
         QVERIFY(tree()->topLevelItemCount() > 0);
+        // Coming back from the task bar is no new showing: the edited tree stays.
+        tree()->topLevelItem(0)->setText(0, QStringLiteral("File: edited.xml"));
+        m_window->showMinimized();
+        m_window->showNormal();
+        QCOMPARE(tree()->topLevelItemCount(), 1);
+        QCOMPARE(tree()->topLevelItem(0)->text(0), QStringLiteral("File: edited.xml"));
         m_window->hide();
         m_window->show();
         QCOMPARE(tree()->topLevelItemCount(), 0);
