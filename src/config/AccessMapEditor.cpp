@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTimer>
@@ -241,6 +242,11 @@ AccessMapEditor::AccessMapEditor(const AccessMapSpec &spec, AppContext &context,
     setTabOrder(m_ok, m_cancel);
 
     connect(m_ok, &QPushButton::clicked, this, &AccessMapEditor::BitBtn1Click);
+    // Enter moves down the grid, so OK gets a key of its own: Ctrl+Enter, from any cell.
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, m_ok, &QPushButton::click);
+    }
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 

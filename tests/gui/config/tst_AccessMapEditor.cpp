@@ -256,6 +256,21 @@ private slots:
         QCOMPARE(view->model()->index(0, 2).data().toString(), QStringLiteral("8"));
     }
 
+    void ctrlEnterIsOkFromACellBeingTyped()
+    {
+        make(true);
+        open();
+        MapGridView *view = gridView("GridIn");
+        enter(view, 0, 1, QStringLiteral("385"));
+        go(view, 0, 2);
+        QLineEdit *editor = type(view, QStringLiteral("8"));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(m_notices.all(), QStringList());
+        QVERIFY(readFileBytes(files().PdoPath).contains("<row Cob_Id=\"385\" Dimension=\"8\""));
+    }
+
     void spreadsheetKeys()
     {
         make(false);
