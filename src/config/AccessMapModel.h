@@ -8,7 +8,7 @@
 #include <QVector>
 
 // One grid of an access map: a fixed number of rows of text cells. Column 0 is the
-// row number; the others are the spec's columns. Nothing is converted until it is
+// row number; the others are the columns of its AccessMapSpec. Nothing is converted until it is
 // counted, checked or saved.
 class AccessMapModel : public QAbstractTableModel {
     Q_OBJECT
