@@ -7,6 +7,7 @@
 #include "image/BankImage.h"
 #include "image/Messages.h"
 #include "image/ModifyFileSx.h"
+#include "project/Messages.h"
 #include "project/Unewp.h"
 #include "shell/AppConstants.h"
 #include "shell/GuardedCall.h"
@@ -182,8 +183,8 @@ void TFTessiroFirmWare::NewaClick()
 void TFTessiroFirmWare::OpenaClick()
 {
     const QString preselect = m_ctx.store.prepareOpen();
-    const QString chosen = m_ctx.chooser.chooseFolder(QStringLiteral("Select directory of project"),
-                                                      m_ctx.project().ProjectsDir, preselect);
+    const QString chosen =
+        m_ctx.chooser.chooseFolder(ProjectMessages::SelectDirectoryTitle, m_ctx.project().ProjectsDir, preselect);
     m_ctx.store.openChosen(chosen);
     setProjectCaption();
     m_excelInitialDir = m_ctx.project().ProjectDir;
