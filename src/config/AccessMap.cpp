@@ -19,8 +19,8 @@ QString hexCell(const QString &stored, int digits)
 
 } // namespace
 
-AccessMap::AccessMap(const AccessMapSpec &spec)
-    : m_spec(spec), m_in(spec, MapDirection::In), m_out(spec, MapDirection::Out)
+AccessMap::AccessMap(const AccessMapParams &params)
+    : m_params(params), m_in(params, MapDirection::In), m_out(params, MapDirection::Out)
 {
 }
 
@@ -52,9 +52,9 @@ QString AccessMap::loadOther(const QString &path)
     if (!loadProjectXml(path, doc, &root, &error))
         return error;
     const QString shown = QDir::toNativeSeparators(path);
-    const QString attribute = QString::fromLatin1(m_spec.otherSizeAttribute);
+    const QString attribute = QString::fromLatin1(m_params.otherSizeAttribute);
     for (MapDirection direction : Directions) {
-        const char *listName = m_spec.otherList(direction);
+        const char *listName = m_params.otherList(direction);
         const pugi::xml_node list = root.child(listName);
         if (!list)
             return ConfigMessages::MissingElement.arg(shown, QString::fromLatin1(listName));
@@ -64,7 +64,7 @@ QString AccessMap::loadOther(const QString &path)
             if (row.type() != pugi::node_element)
                 continue;
             ++rowNumber;
-            const pugi::xml_attribute size = row.attribute(m_spec.otherSizeAttribute);
+            const pugi::xml_attribute size = row.attribute(m_params.otherSizeAttribute);
             if (!size)
                 return ConfigMessages::MissingAttribute.arg(shown, QString::number(rowNumber),
                                                             QString::fromLatin1(listName), attribute);
@@ -88,7 +88,7 @@ QString AccessMap::loadOwn(const QString &path)
         return error;
     const QString shown = QDir::toNativeSeparators(path);
     for (MapDirection direction : Directions) {
-        const char *listName = m_spec.list(direction);
+        const char *listName = m_params.list(direction);
         const pugi::xml_node list = root.child(listName);
         if (!list)
             return ConfigMessages::MissingElement.arg(shown, QString::fromLatin1(listName));
@@ -96,13 +96,13 @@ QString AccessMap::loadOwn(const QString &path)
         int row = 0;
         // Rows beyond the grid are neither shown nor counted.
         for (const pugi::xml_node &element : list.children()) {
-            if (row >= m_spec.rowsPerGrid)
+            if (row >= m_params.rowsPerGrid)
                 break;
             if (element.type() != pugi::node_element)
                 continue;
             // A faulty row is left out whole.
             QStringList cells;
-            for (const MapColumn &column : m_spec.columns) {
+            for (const MapColumn &column : m_params.columns) {
                 const pugi::xml_attribute attribute = element.attribute(column.attribute);
                 if (!attribute)
                     return ConfigMessages::MissingAttribute.arg(shown, QString::number(row + 1),
@@ -149,7 +149,7 @@ QList<AccessMap::Failure> AccessMap::failures(bool firstOnly) const
     const ByteCounts counts = CountMapBytes();
     for (MapDirection direction : Directions) {
         if ((direction == MapDirection::In ? counts.in : counts.out) > MapByteBudget) {
-            found.append({direction, 0, m_spec.budgetMessage(direction)});
+            found.append({direction, 0, m_params.budgetMessage(direction)});
             if (firstOnly)
                 return found;
         }
@@ -160,21 +160,21 @@ QList<AccessMap::Failure> AccessMap::failures(bool firstOnly) const
 QByteArray AccessMap::toXml() const
 {
     pugi::xml_document doc;
-    pugi::xml_node root = doc.append_child(m_spec.rootElement);
+    pugi::xml_node root = doc.append_child(m_params.rootElement);
     for (MapDirection direction : Directions) {
-        pugi::xml_node list = root.append_child(m_spec.list(direction));
+        pugi::xml_node list = root.append_child(m_params.list(direction));
         const AccessMapModel &model = grid(direction);
-        for (int row = 0; row < m_spec.rowsPerGrid; ++row) {
-            const QString key = model.cell(row, m_spec.keyColumn);
+        for (int row = 0; row < m_params.rowsPerGrid; ++row) {
+            const QString key = model.cell(row, m_params.keyColumn);
             // The list ends at an empty key or one that is 0 or less (an SDO Index
             // of 0 passes its check and ends the list here).
             if (key.isEmpty() || ParseIntText(key, 0) <= 0)
                 break;
             pugi::xml_node element = list.append_child("row");
-            for (const auto &[name, value] : m_spec.fixedAttributes)
+            for (const auto &[name, value] : m_params.fixedAttributes)
                 element.append_attribute(name).set_value(value);
-            for (int c = 0; c < m_spec.columns.size(); ++c)
-                element.append_attribute(m_spec.columns[c].attribute)
+            for (int c = 0; c < m_params.columns.size(); ++c)
+                element.append_attribute(m_params.columns[c].attribute)
                     .set_value(model.cell(row, c + 1).toUtf8().constData());
         }
     }

@@ -19,9 +19,9 @@ struct MapCellEdit {
 // bytes per direction, with the loading, the checks and the saving of its file.
 class AccessMap {
 public:
-    explicit AccessMap(const AccessMapSpec &spec);
+    explicit AccessMap(const AccessMapParams &params);
 
-    const AccessMapSpec &spec() const { return m_spec; }
+    const AccessMapParams &params() const { return m_params; }
     AccessMapModel &grid(MapDirection direction) { return direction == MapDirection::In ? m_in : m_out; }
     const AccessMapModel &grid(MapDirection direction) const { return direction == MapDirection::In ? m_in : m_out; }
 
@@ -57,7 +57,7 @@ private:
     QString loadOwn(const QString &path);
     QString loadOther(const QString &path);
 
-    const AccessMapSpec &m_spec;
+    const AccessMapParams &m_params;
     AccessMapModel m_in;
     AccessMapModel m_out;
 };

@@ -153,7 +153,8 @@ void MapGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHin
 
 // ---- MapGridDelegate ----
 
-MapGridDelegate::MapGridDelegate(const AccessMapSpec &spec, QObject *parent) : QStyledItemDelegate(parent), m_spec(spec)
+MapGridDelegate::MapGridDelegate(const AccessMapParams &params, QObject *parent)
+    : QStyledItemDelegate(parent), m_params(params)
 {
 }
 
@@ -178,8 +179,8 @@ void MapGridDelegate::initStyleOption(QStyleOptionViewItem *option, const QModel
         background = option->palette.color(QPalette::Button);
         option->palette.setColor(QPalette::Text, option->palette.color(QPalette::ButtonText));
         option->displayAlignment = Qt::AlignCenter;
-    } else if (index.column() <= m_spec.columns.size()) {
-        background = m_spec.columns[index.column() - 1].tint == ColumnTint::Cyan ? CyanTint : YellowTint;
+    } else if (index.column() <= m_params.columns.size()) {
+        background = m_params.columns[index.column() - 1].tint == ColumnTint::Cyan ? CyanTint : YellowTint;
         // Fixed light backgrounds need dark text, whatever the theme.
         option->palette.setColor(QPalette::Text, Qt::black);
     }
@@ -189,20 +190,20 @@ void MapGridDelegate::initStyleOption(QStyleOptionViewItem *option, const QModel
 
 // ---- AccessMapEditor ----
 
-AccessMapEditor::AccessMapEditor(const AccessMapSpec &spec, AppContext &context, QWidget *parent)
-    : QDialog(parent), m_spec(spec), m_ctx(context), m_map(spec)
+AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &context, QWidget *parent)
+    : QDialog(parent), m_params(params), m_ctx(context), m_map(params)
 {
-    setObjectName(QString::fromLatin1(spec.windowClass));
-    setWindowTitle(spec.caption);
+    setObjectName(QString::fromLatin1(params.windowClass));
+    setWindowTitle(params.caption);
     applyTessiroStyle(this);
-    resize(spec.initialWidth, spec.initialHeight);
+    resize(params.initialWidth, params.initialHeight);
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl"));
     m_gridIn = makeGrid(MapDirection::In, "GridIn");
     m_gridOut = makeGrid(MapDirection::Out, "GridOut");
-    m_tabs->addTab(m_gridIn, spec.inTab);
-    m_tabs->addTab(m_gridOut, spec.outTab);
+    m_tabs->addTab(m_gridIn, params.inTab);
+    m_tabs->addTab(m_gridOut, params.outTab);
     connect(m_tabs, &QTabWidget::currentChanged, this, &AccessMapEditor::ShowUsedBytes);
 
     auto *usedTitle = new QLabel(ConfigMessages::UsedBytesLabel, this);
@@ -256,11 +257,11 @@ MapGridView *AccessMapEditor::makeGrid(MapDirection direction, const char *name)
     view->setObjectName(QString::fromLatin1(name));
     AccessMapModel &model = m_map.grid(direction);
     view->setModel(&model);
-    auto *delegate = new MapGridDelegate(m_spec, view);
+    auto *delegate = new MapGridDelegate(m_params, view);
     view->setItemDelegate(delegate);
     view->setColumnWidth(0, NumberColumnWidth);
-    for (int c = 0; c < m_spec.columns.size(); ++c)
-        view->setColumnWidth(c + 1, m_spec.columns[c].width);
+    for (int c = 0; c < m_params.columns.size(); ++c)
+        view->setColumnWidth(c + 1, m_params.columns[c].width);
     QPalette palette = view->palette();
     palette.setColor(QPalette::Base, StripColour);
     view->setPalette(palette);
@@ -309,7 +310,8 @@ void AccessMapEditor::showEvent(QShowEvent *event)
     if (!m_sized && windowHandle()) {
         m_sized = true;
         const QMargins frame = windowHandle()->frameMargins();
-        resize(m_spec.initialWidth - frame.left() - frame.right(), m_spec.initialHeight - frame.top() - frame.bottom());
+        resize(m_params.initialWidth - frame.left() - frame.right(),
+               m_params.initialHeight - frame.top() - frame.bottom());
     }
     // A window coming back from the task bar keeps what is being typed.
     if (!event->spontaneous())
@@ -322,7 +324,7 @@ void AccessMapEditor::FormShow()
     m_editor = nullptr;
     m_edit.reset();
     const ProjectFilesT &files = m_ctx.project().ProjectFiles;
-    const QStringList errors = m_map.load(files.*m_spec.ownFile, files.*m_spec.otherFile);
+    const QStringList errors = m_map.load(files.*m_params.ownFile, files.*m_params.otherFile);
     for (MapGridView *view : {m_gridIn, m_gridOut}) {
         view->setCurrentIndex(view->model()->index(0, 1));
         view->scrollToTop();
@@ -353,7 +355,7 @@ void AccessMapEditor::BitBtn1Click()
         if (!ValidateMap())
             return;
         QString error;
-        if (!m_map.save(m_ctx.project().ProjectFiles.*m_spec.ownFile, &error)) {
+        if (!m_map.save(m_ctx.project().ProjectFiles.*m_params.ownFile, &error)) {
             m_ctx.notices.generalError(error);
             return;
         }

@@ -42,7 +42,7 @@ private:
 class MapGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    explicit MapGridDelegate(const AccessMapSpec &spec, QObject *parent = nullptr);
+    explicit MapGridDelegate(const AccessMapParams &params, QObject *parent = nullptr);
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 signals:
@@ -52,15 +52,15 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 private:
-    const AccessMapSpec &m_spec;
+    const AccessMapParams &m_params;
 };
 
-// The window of an access map (SDO or PDO, by its spec): two tabs of grids, the
+// The window of an access map (SDO or PDO, by its params): two tabs of grids, the
 // used-byte counter of the active direction, OK and Cancel.
 class AccessMapEditor : public QDialog {
     Q_OBJECT
 public:
-    AccessMapEditor(const AccessMapSpec &spec, AppContext &context, QWidget *parent = nullptr);
+    AccessMapEditor(const AccessMapParams &params, AppContext &context, QWidget *parent = nullptr);
 
     AccessMap &map() { return m_map; }
     MapGridView *grid(MapDirection direction) const { return direction == MapDirection::In ? m_gridIn : m_gridOut; }
@@ -82,7 +82,7 @@ private:
     MapGridView *makeGrid(MapDirection direction, const char *name);
     MapDirection activeDirection() const;
 
-    const AccessMapSpec &m_spec;
+    const AccessMapParams &m_params;
     AppContext &m_ctx;
     AccessMap m_map;
     QTabWidget *m_tabs;

@@ -3,25 +3,25 @@
 #include "config/TabText.h"
 #include "project/ParseIntText.h"
 
-AccessMapModel::AccessMapModel(const AccessMapSpec &spec, MapDirection direction, QObject *parent)
-    : QAbstractTableModel(parent), m_spec(spec), m_direction(direction)
+AccessMapModel::AccessMapModel(const AccessMapParams &params, MapDirection direction, QObject *parent)
+    : QAbstractTableModel(parent), m_params(params), m_direction(direction)
 {
-    m_cells.fill(QStringList(spec.columns.size(), QString()), spec.rowsPerGrid);
+    m_cells.fill(QStringList(params.columns.size(), QString()), params.rowsPerGrid);
 }
 
 int AccessMapModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_spec.rowsPerGrid;
+    return parent.isValid() ? 0 : m_params.rowsPerGrid;
 }
 
 int AccessMapModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_spec.columns.size()) + 1;
+    return parent.isValid() ? 0 : int(m_params.columns.size()) + 1;
 }
 
 QString AccessMapModel::cell(int row, int column) const
 {
-    if (row < 0 || row >= m_spec.rowsPerGrid || column < 0 || column >= columnCount())
+    if (row < 0 || row >= m_params.rowsPerGrid || column < 0 || column >= columnCount())
         return {};
     if (column == 0)
         return QString::number(row + 1);
@@ -30,7 +30,7 @@ QString AccessMapModel::cell(int row, int column) const
 
 void AccessMapModel::setCell(int row, int column, const QString &text)
 {
-    if (row < 0 || row >= m_spec.rowsPerGrid || !isEditableColumn(column))
+    if (row < 0 || row >= m_params.rowsPerGrid || !isEditableColumn(column))
         return;
     QString &target = m_cells[row][column - 1];
     if (target == text)
@@ -81,15 +81,15 @@ QVariant AccessMapModel::headerData(int section, Qt::Orientation orientation, in
         return section + 1;
     if (section == 0)
         return NumberColumnTitle;
-    if (section > 0 && section <= m_spec.columns.size())
-        return m_spec.columns[section - 1].title;
+    if (section > 0 && section <= m_params.columns.size())
+        return m_params.columns[section - 1].title;
     return {};
 }
 
 int AccessMapModel::listEnd() const
 {
     int row = 0;
-    while (row < m_spec.rowsPerGrid && isPresent(row))
+    while (row < m_params.rowsPerGrid && isPresent(row))
         ++row;
     return row;
 }
@@ -102,10 +102,10 @@ QString AccessMapModel::effectiveCell(int row, int column, int editRow, int edit
 qint64 AccessMapModel::presentSizeSum(int editRow, int editColumn, const QString &editText) const
 {
     qint64 sum = 0;
-    for (int row = 0; row < m_spec.rowsPerGrid; ++row) {
-        if (effectiveCell(row, m_spec.keyColumn, editRow, editColumn, editText).isEmpty())
+    for (int row = 0; row < m_params.rowsPerGrid; ++row) {
+        if (effectiveCell(row, m_params.keyColumn, editRow, editColumn, editText).isEmpty())
             continue;
-        sum += ParseIntText(effectiveCell(row, m_spec.sizeColumn, editRow, editColumn, editText), 0);
+        sum += ParseIntText(effectiveCell(row, m_params.sizeColumn, editRow, editColumn, editText), 0);
     }
     return sum;
 }
@@ -113,7 +113,7 @@ qint64 AccessMapModel::presentSizeSum(int editRow, int editColumn, const QString
 QStringList AccessMapModel::rowFailures(int row, bool firstOnly) const
 {
     QStringList failures;
-    for (const RowCheck &check : m_spec.checks) {
+    for (const RowCheck &check : m_params.checks) {
         const qint32 value = ParseIntText(cell(row, check.column), -1);
         const bool passes =
             value >= check.low && value <= check.high && (check.allowed.isEmpty() || check.allowed.contains(value));
@@ -143,7 +143,7 @@ QRect AccessMapModel::pasteText(int row, int column, const QString &text)
     column = qMax(column, 1);
     const QList<QStringList> block = parseTabText(text);
     QRect changed;
-    for (qsizetype r = 0; r < block.size() && row + r < m_spec.rowsPerGrid; ++r) {
+    for (qsizetype r = 0; r < block.size() && row + r < m_params.rowsPerGrid; ++r) {
         const QStringList &cells = block[r];
         for (qsizetype c = 0; c < cells.size() && column + c < columnCount(); ++c) {
             setCell(row + int(r), column + int(c), cells[c]);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/AccessMapSpec.h"
+#include "config/AccessMapParams.h"
 
 #include <QAbstractTableModel>
 #include <QRect>
@@ -8,12 +8,12 @@
 #include <QVector>
 
 // One grid of an access map: a fixed number of rows of text cells. Column 0 is the
-// row number; the others are the columns of its AccessMapSpec. Nothing is converted until it is
+// row number; the others are the columns of its AccessMapParams. Nothing is converted until it is
 // counted, checked or saved.
 class AccessMapModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    AccessMapModel(const AccessMapSpec &spec, MapDirection direction, QObject *parent = nullptr);
+    AccessMapModel(const AccessMapParams &params, MapDirection direction, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -22,7 +22,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    const AccessMapSpec &spec() const { return m_spec; }
+    const AccessMapParams &params() const { return m_params; }
     MapDirection direction() const { return m_direction; }
 
     QString cell(int row, int column) const;
@@ -30,7 +30,7 @@ public:
     void clearAll();
 
     // A row is present when its key cell is not empty.
-    bool isPresent(int row) const { return !cell(row, m_spec.keyColumn).isEmpty(); }
+    bool isPresent(int row) const { return !cell(row, m_params.keyColumn).isEmpty(); }
     // The checked and saved list ends at the first row that is not present.
     int listEnd() const;
     // Sum of the size cells of every present row (default 0 for what is not an
@@ -50,7 +50,7 @@ private:
     bool isEditableColumn(int column) const { return column >= 1 && column < columnCount(); }
     QString effectiveCell(int row, int column, int editRow, int editColumn, const QString &editText) const;
 
-    const AccessMapSpec &m_spec;
+    const AccessMapParams &m_params;
     MapDirection m_direction;
     QVector<QStringList> m_cells; // [row][column - 1]
 };

@@ -17,17 +17,17 @@ QString ConfigProblem::toString() const
 
 namespace {
 
-void checkMap(const AccessMapSpec &spec, const ProjectFilesT &files, QList<ConfigProblem> *problems)
+void checkMap(const AccessMapParams &params, const ProjectFilesT &files, QList<ConfigProblem> *problems)
 {
-    const QString &path = files.*spec.ownFile;
-    AccessMap map(spec);
-    for (const QString &error : map.load(path, files.*spec.otherFile))
+    const QString &path = files.*params.ownFile;
+    AccessMap map(params);
+    for (const QString &error : map.load(path, files.*params.otherFile))
         problems->append({{}, {}, error});
     for (const AccessMap::Failure &failure : map.failures(false)) {
-        const QString where =
-            failure.row > 0
-                ? QStringLiteral("row %1 of %2").arg(failure.row).arg(QString::fromLatin1(spec.list(failure.direction)))
-                : QString();
+        const QString where = failure.row > 0 ? QStringLiteral("row %1 of %2")
+                                                    .arg(failure.row)
+                                                    .arg(QString::fromLatin1(params.list(failure.direction)))
+                                              : QString();
         problems->append({path, where, failure.message});
     }
 }

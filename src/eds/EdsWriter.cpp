@@ -353,7 +353,7 @@ void WriteEdsFile(const QString &fileName, const QString &projectDir)
         throw TessiroError(EdsMessages::CannotCreateFile.arg(fileName, reason));
 }
 
-FileDialogSpec edsSaveDialogSpec(const QString &projectDir)
+FileDialogOptions edsSaveDialogOptions(const QString &projectDir)
 {
     return {QString(), EdsMessages::SaveFilter, EdsMessages::DefaultSuffix, projectDir};
 }

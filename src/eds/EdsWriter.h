@@ -32,4 +32,4 @@ QByteArray BuildEdsText(const PdoCobIds &cobIds);
 void WriteEdsFile(const QString &fileName, const QString &projectDir);
 
 // The save dialog of the "EDS File" step.
-FileDialogSpec edsSaveDialogSpec(const QString &projectDir);
+FileDialogOptions edsSaveDialogOptions(const QString &projectDir);

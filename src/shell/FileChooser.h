@@ -2,7 +2,7 @@
 
 #include <QString>
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     QString title;
     // Filter in "Description|*.ext|Description|*.ext" form.
     QString filter;
@@ -15,9 +15,9 @@ struct FileDialogSpec {
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    virtual QString openFile(const FileDialogSpec &spec) = 0;
+    virtual QString openFile(const FileDialogOptions &options) = 0;
     // The returned path already carries the default suffix where the name had none.
-    virtual QString saveFile(const FileDialogSpec &spec) = 0;
+    virtual QString saveFile(const FileDialogOptions &options) = 0;
     // A folder inside root (or root itself); the user cannot leave root.
     virtual QString chooseFolder(const QString &title, const QString &root, const QString &preselect) = 0;
 };

@@ -60,28 +60,28 @@ QString toQtFilter(const QString &filter)
     return out.join(QStringLiteral(";;"));
 }
 
-QString QtFileChooser::openFile(const FileDialogSpec &spec)
+QString QtFileChooser::openFile(const FileDialogOptions &options)
 {
-    QFileDialog dialog(dialogParent(), spec.title, spec.initialDir, toQtFilter(spec.filter));
+    QFileDialog dialog(dialogParent(), options.title, options.initialDir, toQtFilter(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setDefaultSuffix(options.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
-QString QtFileChooser::saveFile(const FileDialogSpec &spec)
+QString QtFileChooser::saveFile(const FileDialogOptions &options)
 {
-    QFileDialog dialog(dialogParent(), spec.title, spec.initialDir, toQtFilter(spec.filter));
+    QFileDialog dialog(dialogParent(), options.title, options.initialDir, toQtFilter(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // Replacing an existing file is part of the step; the dialog does not ask.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setDefaultSuffix(options.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return QDir::toNativeSeparators(applyDefaultSuffix(dialog.selectedFiles().constFirst(), spec.defaultSuffix));
+    return QDir::toNativeSeparators(applyDefaultSuffix(dialog.selectedFiles().constFirst(), options.defaultSuffix));
 }
 
 QString QtFileChooser::chooseFolder(const QString &title, const QString &root, const QString &preselect)

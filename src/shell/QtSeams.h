@@ -15,8 +15,8 @@ public:
 
 class QtFileChooser : public FileChooser {
 public:
-    QString openFile(const FileDialogSpec &spec) override;
-    QString saveFile(const FileDialogSpec &spec) override;
+    QString openFile(const FileDialogOptions &options) override;
+    QString saveFile(const FileDialogOptions &options) override;
     QString chooseFolder(const QString &title, const QString &root, const QString &preselect) override;
 };
 

@@ -216,7 +216,7 @@ void TFTessiroFirmWare::btn_str_lng1aClick()
 void TFTessiroFirmWare::runEdsStep()
 {
     const QString projectDir = m_ctx.project().ProjectDir;
-    const QString fileName = m_ctx.chooser.saveFile(edsSaveDialogSpec(projectDir));
+    const QString fileName = m_ctx.chooser.saveFile(edsSaveDialogOptions(projectDir));
     if (fileName.isEmpty())
         return;
     WriteEdsFile(fileName, projectDir);

@@ -9,16 +9,16 @@ QString ScriptedChooser::next()
     return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
-QString ScriptedChooser::openFile(const FileDialogSpec &spec)
+QString ScriptedChooser::openFile(const FileDialogOptions &options)
 {
-    requests.append({QStringLiteral("open"), spec, {}, {}});
+    requests.append({QStringLiteral("open"), options, {}, {}});
     return next();
 }
 
-QString ScriptedChooser::saveFile(const FileDialogSpec &spec)
+QString ScriptedChooser::saveFile(const FileDialogOptions &options)
 {
-    requests.append({QStringLiteral("save"), spec, {}, {}});
-    return applyDefaultSuffix(next(), spec.defaultSuffix);
+    requests.append({QStringLiteral("save"), options, {}, {}});
+    return applyDefaultSuffix(next(), options.defaultSuffix);
 }
 
 QString ScriptedChooser::chooseFolder(const QString &title, const QString &root, const QString &preselect)

@@ -34,13 +34,13 @@ class ScriptedChooser : public FileChooser {
 public:
     struct Request {
         QString kind; // "open", "save" or "folder"
-        FileDialogSpec spec;
+        FileDialogOptions options;
         QString root;
         QString preselect;
     };
 
-    QString openFile(const FileDialogSpec &spec) override;
-    QString saveFile(const FileDialogSpec &spec) override;
+    QString openFile(const FileDialogOptions &options) override;
+    QString saveFile(const FileDialogOptions &options) override;
     QString chooseFolder(const QString &title, const QString &root, const QString &preselect) override;
 
     QStringList answers;

@@ -66,9 +66,12 @@ private:
     QTemporaryDir m_dir;
     QString sdoPath() const { return m_dir.filePath(QStringLiteral("sdo.xml")); }
     QString pdoPath() const { return m_dir.filePath(QStringLiteral("pdo.xml")); }
-    QString ownPath(const AccessMapSpec &spec) const { return &spec == &sdoAccessMap() ? sdoPath() : pdoPath(); }
-    QString otherPath(const AccessMapSpec &spec) const { return &spec == &sdoAccessMap() ? pdoPath() : sdoPath(); }
-    QStringList load(AccessMap &map) { return map.load(ownPath(map.spec()), otherPath(map.spec())); }
+    QString ownPath(const AccessMapParams &params) const { return &params == &sdoAccessMap() ? sdoPath() : pdoPath(); }
+    QString otherPath(const AccessMapParams &params) const
+    {
+        return &params == &sdoAccessMap() ? pdoPath() : sdoPath();
+    }
+    QStringList load(AccessMap &map) { return map.load(ownPath(map.params()), otherPath(map.params())); }
 
 private slots:
     void init()

@@ -57,9 +57,9 @@ private slots:
         QCOMPARE(f.chooser.requests.size(), 1);
         const ScriptedChooser::Request &request = f.chooser.requests.first();
         QCOMPARE(request.kind, QStringLiteral("save"));
-        QCOMPARE(request.spec.filter, QStringLiteral("Electronic Data Sheet (*.eds)|*.eds"));
-        QCOMPARE(request.spec.defaultSuffix, QStringLiteral("eds"));
-        QCOMPARE(request.spec.initialDir, f.projectDir);
+        QCOMPARE(request.options.filter, QStringLiteral("Electronic Data Sheet (*.eds)|*.eds"));
+        QCOMPARE(request.options.defaultSuffix, QStringLiteral("eds"));
+        QCOMPARE(request.options.initialDir, f.projectDir);
         QCOMPARE(f.notices.all(), QStringList());
         QCOMPARE(readFileBytes(f.inProject("Gateway.eds")), golden());
     }

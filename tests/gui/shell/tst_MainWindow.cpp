@@ -151,7 +151,7 @@ private slots:
         p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line4/bin")));
         p.click("open");
         QCOMPARE(p.chooser.requests.size(), 1);
-        QCOMPARE(p.chooser.requests[0].spec.title, QStringLiteral("Select directory of project"));
+        QCOMPARE(p.chooser.requests[0].options.title, QStringLiteral("Select directory of project"));
         QCOMPARE(p.chooser.requests[0].root, p.store.state().ProjectsDir);
         QCOMPARE(p.chooser.requests[0].preselect, p.store.state().ProjectsDir);
         QCOMPARE(p.window->windowTitle(), Caption + Sep + "Line4" + Sep + "bin");

@@ -139,10 +139,10 @@ private slots:
     {
         open(m_samplePath);
         QCOMPARE(m_chooser.requests.size(), 1);
-        const FileDialogSpec spec = m_chooser.requests.first().spec;
-        QCOMPARE(spec.title, QStringLiteral("Open XML File"));
-        QCOMPARE(spec.filter, QStringLiteral("XML Files (*.xml)|*.xml"));
-        QCOMPARE(spec.defaultSuffix, QStringLiteral("xml"));
+        const FileDialogOptions options = m_chooser.requests.first().options;
+        QCOMPARE(options.title, QStringLiteral("Open XML File"));
+        QCOMPARE(options.filter, QStringLiteral("XML Files (*.xml)|*.xml"));
+        QCOMPARE(options.defaultSuffix, QStringLiteral("xml"));
         QCOMPARE(shownTree(tree()),
                  (QStringList{"File: cfg.xml #0", "  XMLDeclaration #8", "    version = 1.0 #4", "  cfg #2",
                               "    id = 7 #4", "    flag = on #2", "    node #2", "      addr = $10 #4",

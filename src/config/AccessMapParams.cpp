@@ -1,12 +1,12 @@
-#include "config/AccessMapSpec.h"
+#include "config/AccessMapParams.h"
 
 #include "config/Messages.h"
 
 using namespace ConfigMessages;
 
-const AccessMapSpec &sdoAccessMap()
+const AccessMapParams &sdoAccessMap()
 {
-    static const AccessMapSpec spec{
+    static const AccessMapParams params{
         "TFSetVar",
         SdoCaption,
         618,
@@ -35,12 +35,12 @@ const AccessMapSpec &sdoAccessMap()
         "ByteOUT_RPDO",
         "Dimension",
     };
-    return spec;
+    return params;
 }
 
-const AccessMapSpec &pdoAccessMap()
+const AccessMapParams &pdoAccessMap()
 {
-    static const AccessMapSpec spec{
+    static const AccessMapParams params{
         "TFSetPdo",
         PdoCaption,
         721,
@@ -66,5 +66,5 @@ const AccessMapSpec &pdoAccessMap()
         "ByteOUT",
         "NByte",
     };
-    return spec;
+    return params;
 }

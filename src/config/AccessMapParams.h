@@ -36,7 +36,7 @@ struct RowCheck {
 };
 
 // What makes an access-map editor the SDO or the PDO map: file, columns, checks, messages.
-struct AccessMapSpec {
+struct AccessMapParams {
     const char *windowClass;
     QString caption;
     int initialWidth;
@@ -74,5 +74,5 @@ struct AccessMapSpec {
 inline const QString NumberColumnTitle = QStringLiteral("N\u00B0");
 constexpr int NumberColumnWidth = 64;
 
-const AccessMapSpec &sdoAccessMap();
-const AccessMapSpec &pdoAccessMap();
+const AccessMapParams &sdoAccessMap();
+const AccessMapParams &pdoAccessMap();
