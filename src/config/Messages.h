@@ -52,13 +52,10 @@ inline const QString PdoBudgetOut =
 inline const QString UsedBytesLabel = QStringLiteral("Used Number Byte :");
 
 // Files that do not follow their format. %1 is always the file's path.
-inline const QString CannotRead = QStringLiteral("Cannot read %1: %2");
-inline const QString NotXml = QStringLiteral("%1 is not a valid XML document: %2 at offset %3");
 inline const QString MissingElement = QStringLiteral("%1: element <%2> is missing");
 inline const QString ElementNotInteger = QStringLiteral("%1: <%2> holds '%3', which is not a valid integer value");
 inline const QString MissingAttribute = QStringLiteral("%1: row %2 of <%3> has no attribute %4");
 inline const QString AttributeNotInteger =
     QStringLiteral("%1: row %2 of <%3> has %4 '%5', which is not a valid integer value");
-inline const QString CannotWrite = QStringLiteral("Cannot write %1: %2");
 
 } // namespace ConfigMessages

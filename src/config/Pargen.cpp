@@ -1,7 +1,7 @@
 #include "config/Pargen.h"
 
 #include "config/Messages.h"
-#include "config/ProjectXml.h"
+#include "project/ProjectXml.h"
 #include "project/ParseIntText.h"
 
 #include <QDir>

@@ -3,10 +3,11 @@
 #include "eds/Messages.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectStore.h"
+#include "project/ProjectXml.h"
 #include "shell/AtomicFile.h"
 #include "shell/TessiroError.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <initializer_list>
 #include <pugixml.hpp>
 
@@ -278,22 +279,11 @@ PdoCobIds ReadPdoCobIds(const QString &projectDir)
 {
     PdoCobIds table;
     const QString path = joinPath(projectDir, PdoFileName);
-    QFile file(path);
     // A project whose PDO map was never saved: both lists empty.
-    if (!file.exists())
+    if (!QFileInfo::exists(path))
         return table;
-    if (!file.open(QIODevice::ReadOnly))
-        throw TessiroError(EdsMessages::CannotReadFile.arg(path, file.errorString()));
-    const QByteArray data = file.readAll();
-
     pugi::xml_document doc;
-    const pugi::xml_parse_result result = doc.load_buffer(data.constData(), std::size_t(data.size()));
-    if (!result)
-        throw TessiroError(EdsMessages::NotValidXml.arg(path, QString::fromLatin1(result.description()),
-                                                        QString::number(result.offset)));
-    const pugi::xml_node root = doc.first_child();
-    if (root.type() != pugi::node_element)
-        throw TessiroError(EdsMessages::NoRootElement.arg(path));
+    const pugi::xml_node root = loadProjectRoot(path, doc);
 
     readCobIdList(root, "ByteOUT_RPDO", path, table.RpdoCount, table.RpdoCobId);
     readCobIdList(root, "ByteIN_TPDO", path, table.TpdoCount, table.TpdoCobId);

@@ -10,10 +10,7 @@ inline const QString DefaultSuffix = QStringLiteral("eds");
 // %1 is the full path, %2 the system's reason.
 inline const QString CannotCreateFile = QStringLiteral("Cannot create file \"%1\". %2");
 
-// pdo.xml that cannot be read; %1 is the file's path.
-inline const QString CannotReadFile = QStringLiteral("Cannot read file \"%1\". %2");
-inline const QString NotValidXml = QStringLiteral("File \"%1\" is not valid XML: %2 (at byte %3).");
-inline const QString NoRootElement = QStringLiteral("File \"%1\" has no root element.");
+// pdo.xml without one of its lists; %1 is the file's path.
 inline const QString MissingList = QStringLiteral("File \"%1\": the root element has no \"%2\" element.");
 
 // tessiro-cli

@@ -3,6 +3,7 @@
 #include "image/Messages.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectStore.h"
+#include "project/ProjectXml.h"
 #include "shell/AtomicFile.h"
 #include "shell/TessiroError.h"
 
@@ -13,22 +14,6 @@
 #include <pugixml.hpp>
 
 namespace {
-
-// Loads path and returns its first node, the root of every project file.
-pugi::xml_node loadRoot(pugi::xml_document &doc, const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TessiroError(ImageMessages::fileNotRead(path, file.errorString()));
-    const QByteArray data = file.readAll();
-    const pugi::xml_parse_result result = doc.load_buffer(data.constData(), size_t(data.size()));
-    if (!result)
-        throw TessiroError(ImageMessages::xmlNotValid(path, QString::fromUtf8(result.description()), result.offset));
-    const pugi::xml_node root = doc.first_child();
-    if (!root)
-        throw TessiroError(ImageMessages::noRootElement(path));
-    return root;
-}
 
 // Strict conversion; the message keeps the integer rule's text and adds where the value stands.
 qint32 convert(const char *text, const QString &path, const QString &where)
@@ -90,7 +75,7 @@ void readTable(BankImage &image, const pugi::xml_node &root, const QString &path
 void readSdo(BankImage &image, const QString &path)
 {
     pugi::xml_document doc;
-    const pugi::xml_node root = loadRoot(doc, path);
+    const pugi::xml_node root = loadProjectRoot(path, doc);
     const std::initializer_list<const char *> sdo = {"IdDev", "Index", "SubIndex", "NByte"};
     readTable(image, root, path, {"ByteIN", BankLayout::SdoInCount, BankLayout::SdoEntrySize, sdo});
     readTable(image, root, path, {"ByteOUT", BankLayout::SdoOutCount, BankLayout::SdoEntrySize, sdo});
@@ -99,7 +84,7 @@ void readSdo(BankImage &image, const QString &path)
 void readPdo(BankImage &image, const QString &path)
 {
     pugi::xml_document doc;
-    const pugi::xml_node root = loadRoot(doc, path);
+    const pugi::xml_node root = loadProjectRoot(path, doc);
     const std::initializer_list<const char *> pdo = {"Cob_Id", "Dimension"};
     readTable(image, root, path, {"ByteIN_TPDO", BankLayout::PdoInCount, BankLayout::PdoEntrySize, pdo});
     readTable(image, root, path, {"ByteOUT_RPDO", BankLayout::PdoOutCount, BankLayout::PdoEntrySize, pdo});
@@ -108,7 +93,7 @@ void readPdo(BankImage &image, const QString &path)
 void readPargen(BankImage &image, const QString &path)
 {
     pugi::xml_document doc;
-    const pugi::xml_node root = loadRoot(doc, path);
+    const pugi::xml_node root = loadProjectRoot(path, doc);
 
     const struct {
         const char *element;

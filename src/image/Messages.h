@@ -71,14 +71,6 @@ inline QString sameInputAndOutput(const QString &path)
     return QStringLiteral("File %1 would be both read and written by the merge,Abort Procedure").arg(path);
 }
 // Project files read by the bank generator.
-inline QString xmlNotValid(const QString &path, const QString &description, qint64 offset)
-{
-    return QStringLiteral("File %1 is not valid XML: %2 (at byte %3)").arg(path, description).arg(offset);
-}
-inline QString noRootElement(const QString &path)
-{
-    return QStringLiteral("File %1 has no root element").arg(path);
-}
 inline QString elementMissing(const QString &path, const QString &element)
 {
     return QStringLiteral("File %1: element %2 not found").arg(path, element);

@@ -7,4 +7,10 @@ inline const QString DestinationNotValid = QStringLiteral("directory destination
 inline const QString NameNotValid = QStringLiteral("Name project not valid");
 inline const QString NameExists = QStringLiteral("Name project not valid because directory already exists");
 inline const QString SelectDirectoryTitle = QStringLiteral("Select directory of project");
+
+// Project XML files that cannot be read or written; %1 is the file's path.
+inline const QString CannotReadFile = QStringLiteral("Cannot read file \"%1\". %2");
+inline const QString NotValidXml = QStringLiteral("File \"%1\" is not valid XML: %2 (at byte %3).");
+inline const QString NoRootElement = QStringLiteral("File \"%1\" has no root element.");
+inline const QString CannotWriteFile = QStringLiteral("Cannot write file \"%1\". %2");
 } // namespace ProjectMessages

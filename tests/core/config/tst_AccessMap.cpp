@@ -397,7 +397,7 @@ private slots:
             << false << sdoFile(sdoRow("1", "2") + "<row IdDev=\"1\" Index=\"2\" SubIndex=\"0\" Mnemonic=\"\"/>", {})
             << QByteArray() << "row 2 of <ByteIN> has no attribute NByte" << false << 1 << 0;
         QTest::newRow("own not XML") << true << QByteArray() << QByteArray("<CanOpen_PDO_to_DeviceNet><ByteIN_TPDO>")
-                                     << "is not a valid XML document" << true << 0 << 0;
+                                     << "is not valid XML" << true << 0 << 0;
         QTest::newRow("other size not an integer")
             << true << sdoFile(sdoRow("1", "2") + sdoRow("1", "two") + sdoRow("1", "4"), {})
             << pdoFile(pdoRow("1", "1"), {}) << "row 2 of <ByteIN> has NByte 'two', which is not a valid integer value"
@@ -429,7 +429,7 @@ private slots:
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().contains(errorPart), qPrintable(errors.first()));
         const QString faulty = QDir::toNativeSeparators(pdoFileFaulty ? pdoPath() : sdoPath());
-        QVERIFY2(errors.first().startsWith(faulty), qPrintable(errors.first()));
+        QVERIFY2(errors.first().contains(faulty), qPrintable(errors.first()));
         QCOMPARE(map.grid(MapDirection::In).listEnd(), inRowsLoaded);
         QCOMPARE(map.grid(MapDirection::In).cell(5, 1), QString());
         QCOMPARE(map.OtherMapInBytes, otherIn);

@@ -106,9 +106,9 @@ private slots:
             << "5" << 8 << "7"
             << "10000" << false << 0 << "element <Time_Out_SDO> is missing";
         QTest::newRow("broken XML") << QByteArray("<Par_Gen><Can_Dev_Id>5</Par_Gen>") << "1" << 0 << "1"
-                                    << "10000" << false << 0 << "is not a valid XML document";
+                                    << "10000" << false << 0 << "is not valid XML";
         QTest::newRow("empty file") << QByteArray() << "1" << 0 << "1"
-                                    << "10000" << false << 0 << "is not a valid XML document";
+                                    << "10000" << false << 0 << "is not valid XML";
     }
 
     void load()

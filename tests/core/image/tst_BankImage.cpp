@@ -201,7 +201,7 @@ private slots:
                                                         "</CanOpen_PDO_to_DeviceNet>")
                                           << "File %1: element ByteOUT_RPDO not found";
         QTest::newRow("broken xml") << "pdo.xml" << QByteArray("<CanOpen_PDO_to_DeviceNet><ByteIN_TPDO>")
-                                    << "File %1 is not valid XML: Start-end tags mismatch (at byte 38)";
+                                    << "File \"%1\" is not valid XML: Start-end tags mismatch (at byte 38).";
         QByteArray rows;
         for (int i = 0; i < 256; ++i)
             rows += pdoRow("1", "1");

@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(modalsOpenedBy(s.button("CreateBin")), QStringList());
         QCOMPARE(s.notices.generalErrors.size(), 1);
         QVERIFY(s.notices.generalErrors[0].startsWith(
-            QStringLiteral("File %1 is not valid XML").arg(joinPath(s.projectDir, QStringLiteral("sdo.xml")))));
+            QStringLiteral("File \"%1\" is not valid XML").arg(joinPath(s.projectDir, QStringLiteral("sdo.xml")))));
         QCOMPARE(s.binFiles(), QStringList());
     }
 

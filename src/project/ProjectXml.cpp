@@ -1,7 +1,8 @@
-#include "config/ProjectXml.h"
+#include "project/ProjectXml.h"
 
-#include "config/Messages.h"
+#include "project/Messages.h"
 #include "shell/AtomicFile.h"
+#include "shell/TessiroError.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,18 +25,31 @@ bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = ConfigMessages::CannotRead.arg(shown, file.errorString());
+        *error = ProjectMessages::CannotReadFile.arg(shown, file.errorString());
         return false;
     }
     const QByteArray data = file.readAll();
     const pugi::xml_parse_result result = doc.load_buffer(data.constData(), size_t(data.size()));
     if (!result) {
-        *error = ConfigMessages::NotXml.arg(shown, QString::fromUtf8(result.description()),
-                                            QString::number(qlonglong(result.offset)));
+        *error = ProjectMessages::NotValidXml.arg(shown, QString::fromUtf8(result.description()),
+                                                  QString::number(qlonglong(result.offset)));
         return false;
     }
     *root = doc.first_child();
+    if (root->type() != pugi::node_element) {
+        *error = ProjectMessages::NoRootElement.arg(shown);
+        return false;
+    }
     return true;
+}
+
+pugi::xml_node loadProjectRoot(const QString &path, pugi::xml_document &doc)
+{
+    pugi::xml_node root;
+    QString error;
+    if (!loadProjectXml(path, doc, &root, &error))
+        throw TessiroError(error);
+    return root;
 }
 
 QByteArray projectXmlBytes(const pugi::xml_document &doc)
@@ -55,6 +69,6 @@ bool saveProjectBytes(const QString &path, const QByteArray &bytes, QString *err
     QString reason;
     if (writeFileAtomically(path, bytes, &reason))
         return true;
-    *error = ConfigMessages::CannotWrite.arg(QDir::toNativeSeparators(path), reason);
+    *error = ProjectMessages::CannotWriteFile.arg(QDir::toNativeSeparators(path), reason);
     return false;
 }

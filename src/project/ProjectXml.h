@@ -10,6 +10,8 @@
 // Loads path into doc. On success *root is the document's first node. On failure
 // returns false with a message naming the file in *error.
 bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node *root, QString *error);
+// The same for generators: returns the root, throws TessiroError with that message.
+pugi::xml_node loadProjectRoot(const QString &path, pugi::xml_document &doc);
 
 // The exact bytes of doc as a project file.
 QByteArray projectXmlBytes(const pugi::xml_document &doc);
