@@ -220,16 +220,11 @@ AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &cont
     counterStrip->addWidget(m_usedBytes);
     counterStrip->addStretch();
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("BitBtn1"));
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("BitBtn2"));
+    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
+    // Enter belongs to the grid.
+    m_ok->setDefault(false);
     m_ok->setAutoDefault(false);
     m_cancel->setAutoDefault(false);
-    auto *buttonStrip = new QHBoxLayout;
-    buttonStrip->addStretch();
-    buttonStrip->addWidget(m_ok);
-    buttonStrip->addWidget(m_cancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

@@ -118,15 +118,7 @@ TFpargen::TFpargen(AppContext &context, QWidget *parent) : QDialog(parent), m_ct
     timeOutForm->addRow(buddyLabel(QStringLiteral("TimeOut SDO (1/10 ms)"), "Lb_TimeOutSdo", m_timeOutSdo, this),
                         m_timeOutSdo);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("BitBtn1"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("BitBtn2"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    QHBoxLayout *buttons = okCancelStrip(this, &m_ok, &m_cancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);

@@ -1,8 +1,10 @@
 #include "shell/Style.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPushButton>
 #include <QWidget>
 
 void applyTessiroStyle(QWidget *window)
@@ -20,6 +22,20 @@ void applyTessiroStyle(QWidget *window)
     QFont font(QStringLiteral("Verdana"));
     font.setPointSize(8);
     window->setFont(font);
+}
+
+QHBoxLayout *okCancelStrip(QWidget *dialog, QPushButton **ok, QPushButton **cancel)
+{
+    *ok = new QPushButton(QStringLiteral("OK"), dialog);
+    (*ok)->setObjectName(QStringLiteral("BitBtn1"));
+    (*ok)->setDefault(true);
+    *cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    (*cancel)->setObjectName(QStringLiteral("BitBtn2"));
+    auto *strip = new QHBoxLayout;
+    strip->addStretch();
+    strip->addWidget(*ok);
+    strip->addWidget(*cancel);
+    return strip;
 }
 
 ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)

@@ -2,10 +2,15 @@
 
 #include <QLabel>
 
+class QHBoxLayout;
+class QPushButton;
 class QWidget;
 
 // The house look: cream background, dark grey Verdana 8 pt.
 void applyTessiroStyle(QWidget *window);
+
+// The dialogs' "OK" (BitBtn1, the default button) and "Cancel" (BitBtn2), right-aligned in a strip.
+QHBoxLayout *okCancelStrip(QWidget *dialog, QPushButton **ok, QPushButton **cancel);
 
 // A label that acts like a link: hand cursor, focusable, Enter or Space clicks it.
 class ClickLabel : public QLabel {
