@@ -1,7 +1,6 @@
 #include "config/Messages.h"
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
-#include "shell/AppContext.h"
 #include "support/GuiTestSupport.h"
 
 #include <QApplication>
@@ -28,20 +27,16 @@ class TestAccessMapEditor : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    RecordingNotices m_notices;
-    ScriptedChooser m_chooser;
-    RecordingLauncher m_launcher;
-    ProjectStore m_store;
-    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<TestContext> m_t;
     std::unique_ptr<AccessMapEditor> m_window;
 
-    const ProjectFilesT &files() const { return m_store.state().ProjectFiles; }
+    const ProjectFilesT &files() const { return m_t->store.state().ProjectFiles; }
     void make(bool pdo)
     {
         if (pdo)
-            m_window = std::make_unique<TFSetPdo>(*m_ctx);
+            m_window = std::make_unique<TFSetPdo>(m_t->ctx);
         else
-            m_window = std::make_unique<TFSetVar>(*m_ctx);
+            m_window = std::make_unique<TFSetVar>(m_t->ctx);
     }
     void open()
     {
@@ -83,12 +78,10 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_store = ProjectStore();
-        m_store.startUp(m_dir->path());
+        m_t = std::make_unique<TestContext>();
+        m_t->store.startUp(m_dir->path());
         QStringList messages;
-        QVERIFY(m_store.createProject(m_store.state().ProjectsDir, QStringLiteral("P"), &messages));
-        m_notices.clear();
-        m_ctx = std::make_unique<AppContext>(AppContext{m_notices, m_chooser, m_launcher, m_store});
+        QVERIFY(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P"), &messages));
     }
     void cleanup() { m_window.reset(); }
 
@@ -204,16 +197,16 @@ private slots:
             in->pasteText(row, 1, QStringLiteral("$6000\t0\t2"));
         in->setCell(3, 2, QStringLiteral("256"));
         clickOk();
-        QCOMPARE(m_notices.errors, QStringList{SdoSubIndexIn});
+        QCOMPARE(m_t->notices.errors, QStringList{SdoSubIndexIn});
         QVERIFY(m_window->isVisible());
         QCOMPARE(in->cell(3, 2), QStringLiteral("256"));
 
         in->setCell(3, 2, QStringLiteral("1"));
-        m_notices.clear();
+        m_t->notices.clear();
         QCOMPARE(count(), QStringLiteral("33"));
         QCOMPARE(countColour(), Red);
         clickOk();
-        QCOMPARE(m_notices.errors, QStringList{SdoBudgetIn});
+        QCOMPARE(m_t->notices.errors, QStringList{SdoBudgetIn});
         QVERIFY(m_window->isVisible());
         QVERIFY(!QFile::exists(files().SdoPath));
 
@@ -221,9 +214,9 @@ private slots:
         in->setCell(15, 3, QStringLiteral("1"));
         QCOMPARE(count(), QStringLiteral("32"));
         QCOMPARE(countColour(), Green);
-        m_notices.clear();
+        m_t->notices.clear();
         clickOk();
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         QVERIFY(!m_window->isVisible());
         QCOMPARE(m_window->result(), int(QDialog::Accepted));
         const QByteArray saved = readFileBytes(files().SdoPath);
@@ -241,7 +234,7 @@ private slots:
         go(view, 0, 2);
         QVERIFY(type(view, QStringLiteral("8")));
         clickOk();
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         QCOMPARE(readFileBytes(files().PdoPath),
                  QByteArray("<CanOpen_PDO_to_DeviceNet><ByteIN_TPDO><row Cob_Id=\"385\" Dimension=\"8\" "
                             "Mnemonic=\"\"/></ByteIN_TPDO><ByteOUT_RPDO/></CanOpen_PDO_to_DeviceNet>"));
@@ -267,7 +260,7 @@ private slots:
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
         QVERIFY(!m_window->isVisible());
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         QVERIFY(readFileBytes(files().PdoPath).contains("<row Cob_Id=\"385\" Dimension=\"8\""));
     }
 
@@ -318,11 +311,11 @@ private slots:
                                         "Mnemonic=\"\"/></ByteIN_TPDO><ByteOUT_RPDO/></CanOpen_PDO_to_DeviceNet>");
         make(false);
         open();
-        QCOMPARE(m_notices.errors.size(), 2);
-        QVERIFY(m_notices.errors[0].startsWith(QDir::toNativeSeparators(files().PdoPath)));
-        QVERIFY(m_notices.errors[0].contains(QStringLiteral("Dimension 'x'")));
-        QVERIFY(m_notices.errors[1].startsWith(QDir::toNativeSeparators(files().SdoPath)));
-        QVERIFY(m_notices.errors[1].contains(QStringLiteral("<ByteOUT>")));
+        QCOMPARE(m_t->notices.errors.size(), 2);
+        QVERIFY(m_t->notices.errors[0].startsWith(QDir::toNativeSeparators(files().PdoPath)));
+        QVERIFY(m_t->notices.errors[0].contains(QStringLiteral("Dimension 'x'")));
+        QVERIFY(m_t->notices.errors[1].startsWith(QDir::toNativeSeparators(files().SdoPath)));
+        QVERIFY(m_t->notices.errors[1].contains(QStringLiteral("<ByteOUT>")));
         QCOMPARE(gridView("GridIn")->mapModel()->cell(0, 4), QStringLiteral("a"));
         QCOMPARE(count(), QStringLiteral("2"));
         QCOMPARE(readFileBytes(files().SdoPath), faulty);
@@ -333,10 +326,10 @@ private slots:
         make(true);
         open();
         gridView("GridIn")->mapModel()->pasteText(0, 1, QStringLiteral("1\t1"));
-        QVERIFY(QDir(m_store.state().ProjectDir).removeRecursively());
+        QVERIFY(QDir(m_t->store.state().ProjectDir).removeRecursively());
         clickOk();
-        QCOMPARE(m_notices.generalErrors.size(), 1);
-        QVERIFY(m_notices.generalErrors.first().contains(QDir::toNativeSeparators(files().PdoPath)));
+        QCOMPARE(m_t->notices.generalErrors.size(), 1);
+        QVERIFY(m_t->notices.generalErrors.first().contains(QDir::toNativeSeparators(files().PdoPath)));
         QVERIFY(m_window->isVisible());
         QCOMPARE(gridView("GridIn")->mapModel()->cell(0, 1), QStringLiteral("1"));
     }

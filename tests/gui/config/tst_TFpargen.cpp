@@ -1,6 +1,5 @@
 #include "config/Messages.h"
 #include "config/Upargen.h"
-#include "shell/AppContext.h"
 #include "support/GuiTestSupport.h"
 
 #include <QCheckBox>
@@ -27,14 +26,10 @@ class TestTFpargen : public QObject {
     Q_OBJECT
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    RecordingNotices m_notices;
-    ScriptedChooser m_chooser;
-    RecordingLauncher m_launcher;
-    ProjectStore m_store;
-    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<TestContext> m_t;
     std::unique_ptr<TFpargen> m_window;
 
-    QString path() const { return m_store.state().ProjectFiles.PargenPath; }
+    QString path() const { return m_t->store.state().ProjectFiles.PargenPath; }
     template <typename T> T *child(const char *name) const
     {
         T *w = m_window->findChild<T *>(QString::fromLatin1(name));
@@ -61,11 +56,9 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_store = ProjectStore();
-        m_store.startUp(m_dir->path());
-        m_notices.clear();
-        m_ctx = std::make_unique<AppContext>(AppContext{m_notices, m_chooser, m_launcher, m_store});
-        m_window = std::make_unique<TFpargen>(*m_ctx);
+        m_t = std::make_unique<TestContext>();
+        m_t->store.startUp(m_dir->path());
+        m_window = std::make_unique<TFpargen>(m_t->ctx);
     }
     void cleanup() { m_window.reset(); }
 
@@ -89,7 +82,7 @@ private slots:
         QVERIFY(!QFile::exists(path()));
 
         clickOk();
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         QCOMPARE(m_window->result(), int(QDialog::Accepted));
         QVERIFY(!m_window->isVisible());
         QCOMPARE(readFileBytes(path()), DefaultFile);
@@ -107,7 +100,7 @@ private slots:
         delay->selectAll();
         QTest::keyClicks(delay, QStringLiteral("300"));
         clickOk();
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         QCOMPARE(readFileBytes(path()),
                  QByteArray("<Par_Gen><Can_Dev_Id>$7F</Can_Dev_Id><Can_Baud>8</Can_Baud><Net_Dev_Id>64</Net_Dev_Id>"
                             "<Net_Baud>0</Net_Baud><Time_Out_SDO>0</Time_Out_SDO><Ope_Dev>0</Ope_Dev>"
@@ -155,8 +148,8 @@ private slots:
         retype("Ed_NetDevId", netId);
         retype("Ed_TimeOutSdo", timeOut);
         clickOk();
-        QCOMPARE(m_notices.errors, QStringList{message});
-        QCOMPARE(m_notices.generalErrors, QStringList());
+        QCOMPARE(m_t->notices.errors, QStringList{message});
+        QCOMPARE(m_t->notices.generalErrors, QStringList());
         QVERIFY(m_window->isVisible());
         QCOMPARE(child<QLineEdit>("Ed_CanDevId")->text(), canId);
         QCOMPARE(child<QLineEdit>("Ed_TimeOutSdo")->text(), timeOut);
@@ -174,7 +167,7 @@ private slots:
         QTest::keyClick(net->lineEdit(), Qt::Key_Return);
         QCOMPARE(net->count(), 3);
         clickOk();
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         const QByteArray saved = readFileBytes(path());
         QVERIFY(saved.contains("<Can_Baud>-1</Can_Baud>"));
         QVERIFY(saved.contains("<Net_Baud>-1</Net_Baud>"));
@@ -185,9 +178,9 @@ private slots:
         const QByteArray faulty = "<Par_Gen><Can_Dev_Id>5</Can_Dev_Id><Can_Baud>4</Can_Baud></Par_Gen>";
         writeFileBytes(path(), faulty);
         open();
-        QCOMPARE(m_notices.errors.size(), 1);
-        QVERIFY(m_notices.errors.first().contains(QDir::toNativeSeparators(path())));
-        QVERIFY(m_notices.errors.first().contains(QStringLiteral("<Net_Dev_Id>")));
+        QCOMPARE(m_t->notices.errors.size(), 1);
+        QVERIFY(m_t->notices.errors.first().contains(QDir::toNativeSeparators(path())));
+        QVERIFY(m_t->notices.errors.first().contains(QStringLiteral("<Net_Dev_Id>")));
         QCOMPARE(child<QLineEdit>("Ed_CanDevId")->text(), QStringLiteral("5"));
         QCOMPARE(child<QComboBox>("CB_CanBaud")->currentText(), QStringLiteral("125K"));
         QCOMPARE(child<QLineEdit>("Ed_NetDevId")->text(), QStringLiteral("1"));
@@ -205,10 +198,10 @@ private slots:
     void unwritableFileKeepsTheWindowOpen()
     {
         open();
-        QVERIFY(QDir(m_store.state().ProjectDir).removeRecursively());
+        QVERIFY(QDir(m_t->store.state().ProjectDir).removeRecursively());
         clickOk();
-        QCOMPARE(m_notices.generalErrors.size(), 1);
-        QVERIFY(m_notices.generalErrors.first().contains(QDir::toNativeSeparators(path())));
+        QCOMPARE(m_t->notices.generalErrors.size(), 1);
+        QVERIFY(m_t->notices.generalErrors.first().contains(QDir::toNativeSeparators(path())));
         QVERIFY(m_window->isVisible());
     }
 };

@@ -1,6 +1,5 @@
 #include "project/ProjectStore.h"
 #include "project/Unewp.h"
-#include "shell/AppContext.h"
 #include "support/GuiTestSupport.h"
 #include "xmlview/Messages.h"
 #include "xmlview/UXML.h"
@@ -71,11 +70,7 @@ class TestUXML : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    RecordingNotices m_notices;
-    ScriptedChooser m_chooser;
-    RecordingLauncher m_launcher;
-    std::unique_ptr<ProjectStore> m_store;
-    std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<TestContext> m_t;
     std::unique_ptr<TFsaveproj> m_nameDialog;
     std::unique_ptr<TFXML> m_window;
     QString m_samplePath;
@@ -88,26 +83,23 @@ private:
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void open(const QString &path)
     {
-        m_chooser.answers << path;
+        m_t->chooser.answers << path;
         click("btnopen");
     }
-    QString projectDir() const { return m_store->state().ProjectDir; }
+    QString projectDir() const { return m_t->store.state().ProjectDir; }
 
 private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        m_notices.clear();
-        m_chooser = ScriptedChooser();
-        m_store = std::make_unique<ProjectStore>();
+        m_t = std::make_unique<TestContext>();
         const QString appDir = m_dir.filePath(QStringLiteral("app%1").arg(QTest::currentTestFunction()));
         QVERIFY(QDir().mkpath(appDir));
-        m_store->startUp(appDir);
+        m_t->store.startUp(appDir);
         QStringList messages;
-        QVERIFY(m_store->createProject(m_store->state().ProjectsDir, QStringLiteral("P1"), &messages));
-        m_ctx = std::make_unique<AppContext>(AppContext{m_notices, m_chooser, m_launcher, *m_store});
-        m_nameDialog = std::make_unique<TFsaveproj>(*m_store, m_notices);
-        m_window = std::make_unique<TFXML>(*m_ctx, *m_nameDialog);
+        QVERIFY(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P1"), &messages));
+        m_nameDialog = std::make_unique<TFsaveproj>(m_t->store, m_t->notices);
+        m_window = std::make_unique<TFXML>(m_t->ctx, *m_nameDialog);
         // The file comes from outside the project; Write stores it inside.
         m_samplePath = m_dir.filePath(QStringLiteral("cfg.xml"));
         writeFileBytes(m_samplePath, Sample);
@@ -138,8 +130,8 @@ private slots:
     void openEditAndWrite()
     {
         open(m_samplePath);
-        QCOMPARE(m_chooser.requests.size(), 1);
-        const FileDialogOptions options = m_chooser.requests.first().options;
+        QCOMPARE(m_t->chooser.requests.size(), 1);
+        const FileDialogOptions options = m_t->chooser.requests.first().options;
         QCOMPARE(options.title, QStringLiteral("Open XML File"));
         QCOMPARE(options.filter, QStringLiteral("XML Files (*.xml)|*.xml"));
         QCOMPARE(options.defaultSuffix, QStringLiteral("xml"));
@@ -181,7 +173,7 @@ private slots:
         QTest::keyClick(tree(), Qt::Key_F2);
 
         click("btnWrite");
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         QVERIFY(button("btnWrite")->isEnabled());
         const QString written = joinPath(projectDir(), QStringLiteral("copy.xml"));
         QCOMPARE(readFileBytes(written), QByteArray("<?xml version=\"1.0\"?><cfg id=\"8\"><flag>off</flag><node "
@@ -233,15 +225,15 @@ private slots:
         const QString broken = m_dir.filePath(QStringLiteral("broken.xml"));
         writeFileBytes(broken, "<a><b></a>");
         open(broken);
-        QCOMPARE(m_notices.generalErrors, QStringList{XmlMessages::EndTagMismatch.arg("a", "b")});
+        QCOMPARE(m_t->notices.generalErrors, QStringList{XmlMessages::EndTagMismatch.arg("a", "b")});
         QCOMPARE(shownTree(tree()), shown);
         QVERIFY(button("btnopen")->isEnabled());
 
-        m_notices.clear();
+        m_t->notices.clear();
         const QString missing = m_dir.filePath(QStringLiteral("missing.xml"));
         open(missing);
-        QCOMPARE(m_notices.generalErrors.size(), 1);
-        QVERIFY(m_notices.generalErrors.first().startsWith(XmlMessages::CannotOpenFile.arg(missing, QString())));
+        QCOMPARE(m_t->notices.generalErrors.size(), 1);
+        QVERIFY(m_t->notices.generalErrors.first().startsWith(XmlMessages::CannotOpenFile.arg(missing, QString())));
         QCOMPARE(shownTree(tree()), shown);
         QVERIFY(button("btnopen")->isEnabled());
     }
@@ -265,7 +257,7 @@ private slots:
     {
         // An empty tree writes nothing and says nothing.
         click("btnWrite");
-        QCOMPARE(m_notices.all(), QStringList());
+        QCOMPARE(m_t->notices.all(), QStringList());
         QCOMPARE(QDir(projectDir()).entryList(QDir::Files), QStringList());
 
         open(m_samplePath);
@@ -273,33 +265,33 @@ private slots:
         const QStringList escapes{QStringLiteral("File: ../cfg.xml"), QStringLiteral("File: bin/cfg.xml"),
                                   QStringLiteral("File: ..")};
         for (const QString &text : escapes) {
-            m_notices.clear();
+            m_t->notices.clear();
             file->setText(0, text);
             click("btnWrite");
-            QCOMPARE(m_notices.errors.size(), 1);
-            QVERIFY2(m_notices.errors.first().endsWith(QStringLiteral("nothing was written")),
-                     qPrintable(m_notices.errors.first()));
+            QCOMPARE(m_t->notices.errors.size(), 1);
+            QVERIFY2(m_t->notices.errors.first().endsWith(QStringLiteral("nothing was written")),
+                     qPrintable(m_t->notices.errors.first()));
             QVERIFY(button("btnWrite")->isEnabled());
         }
         QCOMPARE(QDir(projectDir()).entryList(QDir::Files), QStringList());
-        QCOMPARE(QDir(m_store->state().ProjectsDir).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(m_t->store.state().ProjectsDir).entryList(QDir::Files), QStringList());
         QVERIFY(!QFile::exists(joinPath(projectDir(), QStringLiteral("bin/cfg.xml"))));
 
         // An item that cannot be written stops the whole write.
-        m_notices.clear();
+        m_t->notices.clear();
         file->setText(0, QStringLiteral("File: cfg.xml"));
         findItem(tree(), QStringLiteral("flag = on"))->setText(0, QStringLiteral("my flag = on"));
         click("btnWrite");
-        QCOMPARE(m_notices.errors, QStringList{XmlMessages::WriteInvalidName.arg("my flag")});
+        QCOMPARE(m_t->notices.errors, QStringList{XmlMessages::WriteInvalidName.arg("my flag")});
         QCOMPARE(QDir(projectDir()).entryList(QDir::Files), QStringList());
 
         // A project directory that has gone: the save fails and says so.
-        m_notices.clear();
+        m_t->notices.clear();
         findItem(tree(), QStringLiteral("my flag = on"))->setText(0, QStringLiteral("flag = on"));
         QVERIFY(QDir(projectDir()).removeRecursively());
         click("btnWrite");
-        QCOMPARE(m_notices.generalErrors.size(), 1);
-        QVERIFY(m_notices.generalErrors.first().startsWith(
+        QCOMPARE(m_t->notices.generalErrors.size(), 1);
+        QVERIFY(m_t->notices.generalErrors.first().startsWith(
             XmlMessages::CannotWriteFile.arg(joinPath(projectDir(), QStringLiteral("cfg.xml")), QString())));
     }
 
@@ -308,11 +300,11 @@ private slots:
         open(m_samplePath);
         // A project folder that vanished and an Open project cancelled leave no project.
         QVERIFY(QDir(projectDir()).removeRecursively());
-        m_store->prepareOpen();
-        m_store->openChosen(QString());
+        m_t->store.prepareOpen();
+        m_t->store.openChosen(QString());
         QCOMPARE(projectDir(), QString());
         click("btnWrite");
-        QCOMPARE(m_notices.errors, QStringList{XmlMessages::WriteNoProject});
+        QCOMPARE(m_t->notices.errors, QStringList{XmlMessages::WriteNoProject});
         QVERIFY(!QFile::exists(QStringLiteral("/cfg.xml")));
     }
 };
