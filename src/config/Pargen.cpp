@@ -1,8 +1,8 @@
 #include "config/Pargen.h"
 
 #include "config/Messages.h"
-#include "project/ProjectXml.h"
 #include "project/ParseIntText.h"
+#include "project/ProjectXml.h"
 
 #include <QDir>
 #include <QFileInfo>
