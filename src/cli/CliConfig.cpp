@@ -1,7 +1,7 @@
 #include "cli/CliCommands.h"
 
+#include "base/Notices.h"
 #include "config/ProjectCheck.h"
-#include "shell/Notices.h"
 
 #include <QDir>
 #include <QFileInfo>

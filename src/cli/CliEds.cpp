@@ -1,7 +1,7 @@
+#include "base/GuardedCall.h"
 #include "cli/CliCommands.h"
 #include "eds/EdsWriter.h"
 #include "eds/Messages.h"
-#include "shell/GuardedCall.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 #include "cli/CliCommands.h"
 
+#include "base/AppConstants.h"
+#include "base/Notices.h"
+#include "base/Progress.h"
 #include "image/BankImage.h"
 #include "image/FirmwareMerge.h"
 #include "image/Messages.h"
 #include "project/ProjectStore.h"
-#include "shell/AppConstants.h"
-#include "shell/Notices.h"
-#include "shell/Progress.h"
 
 #include <QDir>
 #include <QFileInfo>

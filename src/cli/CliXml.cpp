@@ -1,6 +1,6 @@
 #include "cli/CliCommands.h"
 
-#include "shell/Notices.h"
+#include "base/Notices.h"
 #include "xmlview/XMLTree.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Notices.h"
+#include "base/Notices.h"
 
 // The CLI's notices: every message on stderr, one per line.
 class StderrNotices : public Notices {

@@ -1,6 +1,6 @@
+#include "base/GuardedCall.h"
 #include "cli/CliCommands.h"
 #include "cli/StderrNotices.h"
-#include "shell/GuardedCall.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "config/AccessMapEditor.h"
 
+#include "base/GuardedCall.h"
 #include "config/Messages.h"
-#include "shell/AppContext.h"
-#include "shell/GuardedCall.h"
-#include "shell/Style.h"
+#include "widgets/AppContext.h"
+#include "widgets/Style.h"
 
 #include <QApplication>
 #include <QClipboard>

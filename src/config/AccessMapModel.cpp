@@ -1,6 +1,6 @@
 #include "config/AccessMapModel.h"
 
-#include "config/TabText.h"
+#include "base/TabText.h"
 #include "project/ParseIntText.h"
 
 AccessMapModel::AccessMapModel(const AccessMapParams &params, MapDirection direction, QObject *parent)

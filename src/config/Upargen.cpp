@@ -1,10 +1,10 @@
 #include "config/Upargen.h"
 
+#include "base/GuardedCall.h"
 #include "config/Messages.h"
 #include "project/ParseIntText.h"
-#include "shell/AppContext.h"
-#include "shell/GuardedCall.h"
-#include "shell/Style.h"
+#include "widgets/AppContext.h"
+#include "widgets/Style.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "eds/EdsWriter.h"
 
+#include "base/AtomicFile.h"
+#include "base/TessiroError.h"
 #include "eds/Messages.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectStore.h"
 #include "project/ProjectXml.h"
-#include "shell/AtomicFile.h"
-#include "shell/TessiroError.h"
 
 #include <QFileInfo>
 #include <initializer_list>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/FileChooser.h"
+#include "base/FileChooser.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "image/BankImage.h"
 
+#include "base/AtomicFile.h"
+#include "base/TessiroError.h"
 #include "image/Messages.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectStore.h"
 #include "project/ProjectXml.h"
-#include "shell/AtomicFile.h"
-#include "shell/TessiroError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "image/FirmwareMerge.h"
 
+#include "base/Notices.h"
+#include "base/Progress.h"
+#include "base/TessiroError.h"
 #include "image/BankImage.h"
 #include "image/Messages.h"
-#include "shell/Notices.h"
-#include "shell/Progress.h"
-#include "shell/TessiroError.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "image/ModifyFileSx.h"
 
+#include "base/AppConstants.h"
+#include "base/GuardedCall.h"
 #include "image/Messages.h"
 #include "project/ProjectStore.h"
-#include "shell/AppConstants.h"
-#include "shell/AppContext.h"
-#include "shell/GuardedCall.h"
-#include "shell/Style.h"
+#include "widgets/AppContext.h"
+#include "widgets/Style.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Progress.h"
 #include "image/FirmwareMerge.h"
-#include "shell/Progress.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "project/IniFile.h"
 
-#include "shell/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "project/ParseIntText.h"
 
-#include "shell/TessiroError.h"
+#include "base/TessiroError.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "project/ProjectXml.h"
 
+#include "base/AtomicFile.h"
+#include "base/TessiroError.h"
 #include "project/Messages.h"
-#include "shell/AtomicFile.h"
-#include "shell/TessiroError.h"
 
 #include <QDir>
 #include <QFile>

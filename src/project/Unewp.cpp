@@ -1,8 +1,8 @@
 #include "project/Unewp.h"
 
+#include "base/Notices.h"
 #include "project/ProjectStore.h"
-#include "shell/Notices.h"
-#include "shell/Style.h"
+#include "widgets/Style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

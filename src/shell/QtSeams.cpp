@@ -1,6 +1,6 @@
 #include "shell/QtSeams.h"
 
-#include "shell/AppConstants.h"
+#include "base/AppConstants.h"
 
 #include <QApplication>
 #include <QDesktopServices>

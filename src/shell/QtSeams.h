@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/FileChooser.h"
-#include "shell/Notices.h"
-#include "shell/ProcessLauncher.h"
+#include "base/FileChooser.h"
+#include "base/Notices.h"
+#include "base/ProcessLauncher.h"
 
 class QWidget;
 

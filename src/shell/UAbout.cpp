@@ -1,8 +1,8 @@
 #include "shell/UAbout.h"
 
-#include "shell/AppConstants.h"
-#include "shell/ProcessLauncher.h"
-#include "shell/Style.h"
+#include "base/AppConstants.h"
+#include "base/ProcessLauncher.h"
+#include "widgets/Style.h"
 
 #include <QPainter>
 #include <QPixmap>

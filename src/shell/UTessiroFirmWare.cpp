@@ -1,5 +1,7 @@
 #include "shell/UTessiroFirmWare.h"
 
+#include "base/AppConstants.h"
+#include "base/GuardedCall.h"
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
 #include "config/Upargen.h"
@@ -9,11 +11,9 @@
 #include "image/ModifyFileSx.h"
 #include "project/Messages.h"
 #include "project/Unewp.h"
-#include "shell/AppConstants.h"
-#include "shell/GuardedCall.h"
 #include "shell/Messages.h"
-#include "shell/Style.h"
 #include "shell/UAbout.h"
+#include "widgets/Style.h"
 #include "xmlview/UXML.h"
 
 #include <QApplication>

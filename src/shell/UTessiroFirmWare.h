@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QWidget>
 
-#include "shell/AppContext.h"
+#include "widgets/AppContext.h"
 
 class QDialog;
 class QLabel;

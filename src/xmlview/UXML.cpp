@@ -1,9 +1,9 @@
 #include "xmlview/UXML.h"
 
+#include "base/AtomicFile.h"
+#include "base/GuardedCall.h"
 #include "project/Unewp.h"
-#include "shell/AtomicFile.h"
-#include "shell/GuardedCall.h"
-#include "shell/Style.h"
+#include "widgets/Style.h"
 #include "xmlview/Messages.h"
 #include "xmlview/XMLTree.h"
 

@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QList>
 
-#include "shell/AppContext.h"
+#include "widgets/AppContext.h"
 
 class QPushButton;
 class QTreeWidget;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/TessiroError.h"
+#include "base/TessiroError.h"
 
 #include <QByteArray>
 #include <QString>

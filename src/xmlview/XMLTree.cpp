@@ -1,6 +1,6 @@
 #include "xmlview/XMLTree.h"
 
-#include "shell/TessiroError.h"
+#include "base/TessiroError.h"
 #include "xmlview/Messages.h"
 
 #include <QFile>

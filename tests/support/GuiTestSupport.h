@@ -1,8 +1,8 @@
 #pragma once
 
 #include "project/ProjectStore.h"
-#include "shell/AppContext.h"
 #include "support/TestSupport.h"
+#include "widgets/AppContext.h"
 
 #include <QString>
 #include <functional>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "shell/FileChooser.h"
-#include "shell/Notices.h"
-#include "shell/ProcessLauncher.h"
-#include "shell/Progress.h"
+#include "base/FileChooser.h"
+#include "base/Notices.h"
+#include "base/ProcessLauncher.h"
+#include "base/Progress.h"
 
 #include <QByteArray>
 #include <QList>

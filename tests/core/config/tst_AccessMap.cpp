@@ -1,6 +1,6 @@
+#include "base/TabText.h"
 #include "config/AccessMap.h"
 #include "config/Messages.h"
-#include "config/TabText.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

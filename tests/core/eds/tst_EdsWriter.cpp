@@ -1,9 +1,9 @@
 #include "PdoXmlFixture.h"
+#include "base/TessiroError.h"
 #include "cli/CliCommands.h"
 #include "eds/EdsWriter.h"
 #include "eds/Messages.h"
 #include "project/ProjectStore.h"
-#include "shell/TessiroError.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

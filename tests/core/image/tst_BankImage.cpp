@@ -1,5 +1,5 @@
+#include "base/TessiroError.h"
 #include "image/BankImage.h"
-#include "shell/TessiroError.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "SRecordFixtures.h"
+#include "base/TessiroError.h"
 #include "image/FirmwareMerge.h"
 #include "image/Messages.h"
-#include "shell/TessiroError.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

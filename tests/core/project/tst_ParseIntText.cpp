@@ -1,5 +1,5 @@
+#include "base/TessiroError.h"
 #include "project/ParseIntText.h"
-#include "shell/TessiroError.h"
 
 #include <QTest>
 

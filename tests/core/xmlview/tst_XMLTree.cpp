@@ -1,5 +1,5 @@
 #include "XmlCases.h"
-#include "shell/TessiroError.h"
+#include "base/TessiroError.h"
 #include "support/TestSupport.h"
 #include "xmlview/Messages.h"
 #include "xmlview/XMLTree.h"

@@ -1,9 +1,9 @@
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
 #include "config/Upargen.h"
-#include "shell/AppContext.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
+#include "widgets/AppContext.h"
 
 #include <QApplication>
 #include <QLineEdit>

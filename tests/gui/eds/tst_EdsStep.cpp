@@ -1,8 +1,8 @@
 #include "PdoXmlFixture.h"
 #include "project/ProjectStore.h"
-#include "shell/AppContext.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
+#include "widgets/AppContext.h"
 
 #include <QDir>
 #include <QPushButton>

@@ -3,9 +3,9 @@
 #include "image/Messages.h"
 #include "image/ModifyFileSx.h"
 #include "project/ProjectStore.h"
-#include "shell/AppContext.h"
 #include "shell/QtSeams.h"
 #include "support/GuiTestSupport.h"
+#include "widgets/AppContext.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,9 +1,9 @@
+#include "base/AppConstants.h"
 #include "project/ProjectStore.h"
 #include "project/Unewp.h"
-#include "shell/AppConstants.h"
-#include "shell/AppContext.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
+#include "widgets/AppContext.h"
 
 #include <QDialog>
 #include <QDir>

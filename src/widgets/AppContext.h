@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/FileChooser.h"
+#include "base/Notices.h"
+#include "base/ProcessLauncher.h"
 #include "project/ProjectStore.h"
-#include "shell/FileChooser.h"
-#include "shell/Notices.h"
-#include "shell/ProcessLauncher.h"
 
 // What the windows need from the outside world, handed down from the program's start.
 struct AppContext {

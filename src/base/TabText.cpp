@@ -1,4 +1,4 @@
-#include "config/TabText.h"
+#include "base/TabText.h"
 
 QList<QStringList> parseTabText(const QString &text)
 {

@@ -1,4 +1,4 @@
-#include "shell/FileChooser.h"
+#include "base/FileChooser.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "shell/Style.h"
+#include "widgets/Style.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

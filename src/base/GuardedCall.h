@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/Notices.h"
-#include "shell/TessiroError.h"
+#include "base/Notices.h"
+#include "base/TessiroError.h"
 
 #include <QString>
 #include <exception>
