@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpugixml-dev libfreexl-dev
-  srecord
+  srecord clang-format
 )
 
 missing=()

@@ -227,7 +227,7 @@ void communicationRecords(EdsText &text, const PdoFamily &f, qint32 count,
 {
     for (int k = 0; k < PdosPerDirection; ++k) {
         const int n = k + 1;
-        const quint16 index = f.communicationIndex + k;
+        const auto index = static_cast<quint16>(f.communicationIndex + k);
         // The project's value goes out unchanged: no node-ID, no flag bits.
         const quint32 cobId = count >= n ? quint32(cobIds[k]) : f.defaultCobId;
         text.objectHeader(index, 4, f.communicationName, Record);
@@ -241,7 +241,7 @@ void communicationRecords(EdsText &text, const PdoFamily &f, qint32 count,
 void mappingRecords(EdsText &text, const PdoFamily &f)
 {
     for (int k = 0; k < PdosPerDirection; ++k) {
-        const quint16 index = f.mappingIndex + k;
+        const auto index = static_cast<quint16>(f.mappingIndex + k);
         const QByteArray dataIndex = hex(f.dataIndex + k, 4);
         text.objectHeader(index, 9, f.mappingName, Record);
         text.variable(index, 0,
@@ -256,7 +256,7 @@ void dataArrays(EdsText &text, const PdoFamily &f)
 {
     for (int k = 0; k < PdosPerDirection; ++k) {
         const QByteArray n = QByteArray::number(k + 1);
-        const quint16 index = f.dataIndex + k;
+        const auto index = static_cast<quint16>(f.dataIndex + k);
         text.objectHeader(index, 9, f.dataName + n, Array);
         // Both families carry the receive name here.
         text.variable(index, 0, {"num_entry_rpdo" + n, "0x0005", "0x8", "rw", "1"});

@@ -53,26 +53,31 @@ QString joinPath(const QString &dir, const QString &name)
     return dir + separator() + name;
 }
 
+ProjectFilesT projectFiles(const QString &projectDir)
+{
+    auto path = [&projectDir](const char *name) { return joinPath(projectDir, QString::fromLatin1(name)); };
+    ProjectFilesT files;
+    files.PargenPath = path("pargen.xml");
+    files.SdoPath = path("sdo.xml");
+    files.PdoPath = path("pdo.xml");
+    files.EmcydefPath = path("emcydef.xml");
+    files.EmcywordPath = path("emcyword.xml");
+    files.RpdodefPath = path("rpdodef.xml");
+    files.SdopdoPath = path("sdopdo.xml");
+    files.SdotransPath = path("sdotrans.xml");
+    files.BinDir = path("bin");
+    files.m_projectDir = projectDir;
+    return files;
+}
+
+QString ProjectFilesT::csvPath(const QString &table) const
+{
+    return joinPath(m_projectDir, table + QStringLiteral(".csv"));
+}
+
 void ProjectState::UpdateProjectFiles()
 {
-    auto path = [this](const char *file) { return joinPath(ProjectDir, QString::fromLatin1(file)); };
-    if (ProjectDir.isEmpty()) {
-        ProjectFiles = {QStringLiteral("pargen.xml"),  QStringLiteral("sdo.xml"),      QStringLiteral("pdo.xml"),
-                        QStringLiteral("emcydef.xml"), QStringLiteral("emcyword.xml"), QStringLiteral("rpdodef.xml"),
-                        QStringLiteral("sdopdo.xml")};
-        for (QString *p :
-             {&ProjectFiles.PargenPath, &ProjectFiles.SdoPath, &ProjectFiles.PdoPath, &ProjectFiles.EmcydefPath,
-              &ProjectFiles.EmcywordPath, &ProjectFiles.RpdodefPath, &ProjectFiles.SdopdoPath})
-            *p = separator() + *p;
-        return;
-    }
-    ProjectFiles.PargenPath = path("pargen.xml");
-    ProjectFiles.SdoPath = path("sdo.xml");
-    ProjectFiles.EmcydefPath = path("emcydef.xml");
-    ProjectFiles.EmcywordPath = path("emcyword.xml");
-    ProjectFiles.RpdodefPath = path("rpdodef.xml");
-    ProjectFiles.SdopdoPath = path("sdopdo.xml");
-    ProjectFiles.PdoPath = path("pdo.xml");
+    ProjectFiles = projectFiles(ProjectDir);
 }
 
 bool ProjectStore::startUp(const QString &appDir)
@@ -133,7 +138,7 @@ bool ProjectStore::createProject(const QString &parent, const QString &name, QSt
         messages->append(ProjectMessages::NameNotValid);
         return false;
     }
-    QDir().mkpath(joinPath(dir, QStringLiteral("bin")));
+    QDir().mkpath(projectFiles(dir).BinDir);
     m_state.ProjectName = name;
     m_state.ProjectDir = dir;
     m_state.UpdateProjectFiles();

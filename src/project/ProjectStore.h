@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// The seven per-project file paths, each ProjectDir followed by its file name.
+// Every path inside a project, each ProjectDir followed by its name. Built by
+// projectFiles() alone, so a project file's name is spelled in one place.
 struct ProjectFilesT {
     QString PargenPath;
     QString SdoPath;
@@ -12,7 +13,18 @@ struct ProjectFilesT {
     QString EmcywordPath;
     QString RpdodefPath;
     QString SdopdoPath;
+    QString SdotransPath;
+    // The bank files and the C source live here.
+    QString BinDir;
+    // Where a translation table's CSV export goes: ProjectDir/<table>.csv.
+    QString csvPath(const QString &table) const;
+
+private:
+    friend ProjectFilesT projectFiles(const QString &projectDir);
+    QString m_projectDir;
 };
+
+ProjectFilesT projectFiles(const QString &projectDir);
 
 // The program-wide project state. Paths use the platform's separator and carry
 // no trailing separator. An empty ProjectDir means there is no valid project.

@@ -231,20 +231,20 @@ void TFXML::writeTree()
     if (m_tree->topLevelItemCount() == 0)
         return;
     const XMLTreeItem fileItem = itemsOf(*m_tree->topLevelItem(0));
-    QByteArray data;
+    QByteArray bytes;
     QString path;
     try {
         const QString name = XMLTargetFileName(fileItem.Text);
         const QString projectDir = m_ctx.project().ProjectDir;
         if (projectDir.isEmpty())
             throw TessiroError(XmlMessages::WriteNoProject);
-        data = WriteXMLTree(fileItem);
+        bytes = WriteXMLTree(fileItem);
         path = joinPath(projectDir, name);
     } catch (const TessiroError &e) {
         m_ctx.notices.error(e.message());
         return;
     }
     QString error;
-    if (!writeFileAtomically(path, data, &error))
+    if (!writeFileAtomically(path, bytes, &error))
         m_ctx.notices.generalError(XmlMessages::CannotWriteFile.arg(path, error));
 }

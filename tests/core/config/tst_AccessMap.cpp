@@ -473,7 +473,7 @@ private slots:
         QCOMPARE(grid.pasteText(row, column, text), changed);
         QCOMPARE(grid.rowCount(), 32);
         for (const QString &e : expected) {
-            const int comma = e.indexOf(u','), eq = e.indexOf(u'=');
+            const auto comma = e.indexOf(u','), eq = e.indexOf(u'=');
             QCOMPARE(grid.cell(e.left(comma).toInt(), e.mid(comma + 1, eq - comma - 1).toInt()), e.mid(eq + 1));
         }
     }
