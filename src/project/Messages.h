@@ -13,4 +13,8 @@ inline const QString CannotReadFile = QStringLiteral("Cannot read file \"%1\". %
 inline const QString NotValidXml = QStringLiteral("File \"%1\" is not valid XML: %2 (at byte %3).");
 inline const QString NoRootElement = QStringLiteral("File \"%1\" has no root element.");
 inline const QString CannotWriteFile = QStringLiteral("Cannot write file \"%1\". %2");
+
+// A second program writing into the same project.
+inline const QString ProjectInUse = QStringLiteral("Project is in use by another program");
+inline const QString CannotLockProject = QStringLiteral("Cannot lock project folder \"%1\" for writing.");
 } // namespace ProjectMessages
