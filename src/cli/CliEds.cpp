@@ -2,6 +2,7 @@
 #include "cli/CliCommands.h"
 #include "eds/EdsWriter.h"
 #include "eds/Messages.h"
+#include "project/ProjectStore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,7 @@ int runEds(const QStringList &args, Notices &notices)
         notices.error(EdsMessages::CliNoProject.arg(projectDir));
         return 1;
     }
-    return guardedCall(notices, [&] { WriteEdsFile(args[1], projectDir); }) ? 0 : 1;
+    return guardedCall(notices, [&] { WriteEdsFile(args[1], projectFiles(projectDir).PdoPath); }) ? 0 : 1;
 }
 
 } // namespace

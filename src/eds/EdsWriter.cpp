@@ -13,8 +13,6 @@
 
 namespace {
 
-const QString PdoFileName = QStringLiteral("pdo.xml");
-
 // ---------------------------------------------------------------- pdo.xml
 
 void readCobIdList(pugi::xml_node root, const char *listName, const QString &path, qint32 &count,
@@ -275,10 +273,9 @@ QList<quint16> indexRange(quint16 first, int count)
 
 } // namespace
 
-PdoCobIds ReadPdoCobIds(const QString &projectDir)
+PdoCobIds ReadPdoCobIds(const QString &path)
 {
     PdoCobIds table;
-    const QString path = joinPath(projectDir, PdoFileName);
     // A project whose PDO map was never saved: both lists empty.
     if (!QFileInfo::exists(path))
         return table;
@@ -335,9 +332,9 @@ QByteArray BuildEdsText(const PdoCobIds &cobIds)
     return text.take();
 }
 
-void WriteEdsFile(const QString &fileName, const QString &projectDir)
+void WriteEdsFile(const QString &fileName, const QString &pdoPath)
 {
-    const QByteArray text = BuildEdsText(ReadPdoCobIds(projectDir));
+    const QByteArray text = BuildEdsText(ReadPdoCobIds(pdoPath));
     QString reason;
     if (!writeFileAtomically(fileName, text, &reason))
         throw TessiroError(EdsMessages::CannotCreateFile.arg(fileName, reason));

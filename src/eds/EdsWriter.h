@@ -19,17 +19,17 @@ struct PdoCobIds {
     std::array<qint32, PdosPerDirection> TpdoCobId{};
 };
 
-// Reads projectDir's pdo.xml. A project without pdo.xml has two empty lists.
+// Reads the project's pdo.xml at pdoPath. A project without pdo.xml has two empty lists.
 // Throws TessiroError when the file cannot be read, is not XML, lacks a list
 // or holds a Cob_Id that is not an integer.
-PdoCobIds ReadPdoCobIds(const QString &projectDir);
+PdoCobIds ReadPdoCobIds(const QString &pdoPath);
 
 // The whole EDS document, CR LF after every line.
 QByteArray BuildEdsText(const PdoCobIds &cobIds);
 
-// Reads projectDir's pdo.xml, builds the document and replaces fileName with it
+// Reads the pdo.xml at pdoPath, builds the document and replaces fileName with it
 // in one step. Throws TessiroError; on failure fileName is left as it was.
-void WriteEdsFile(const QString &fileName, const QString &projectDir);
+void WriteEdsFile(const QString &fileName, const QString &pdoPath);
 
 // The save dialog of the "EDS File" step.
 FileDialogOptions edsSaveDialogOptions(const QString &projectDir);

@@ -219,7 +219,7 @@ void TFTessiroFirmWare::runEdsStep()
     const QString fileName = m_ctx.chooser.saveFile(edsSaveDialogOptions(projectDir));
     if (fileName.isEmpty())
         return;
-    WriteEdsFile(fileName, projectDir);
+    WriteEdsFile(fileName, projectFiles(projectDir).PdoPath);
 }
 
 void TFTessiroFirmWare::CreateBinaClick()

@@ -76,7 +76,7 @@ private slots:
         // Saved under another name, the file still calls itself QE4470.eds.
         const QString target = tmp.filePath(QStringLiteral("Gateway.eds"));
         writeFileBytes(target, Untouched);
-        WriteEdsFile(target, project);
+        WriteEdsFile(target, projectFiles(project).PdoPath);
 
         const QByteArray text = readFileBytes(target);
         QCOMPARE(text, golden());
@@ -141,7 +141,7 @@ private slots:
         QTemporaryDir tmp;
         const QString project = writeProject(tmp, QStringLiteral("p"), hasPdoXml ? &pdo : nullptr);
         const QString target = tmp.filePath(QStringLiteral("out.eds"));
-        WriteEdsFile(target, project);
+        WriteEdsFile(target, projectFiles(project).PdoPath);
         QCOMPARE(readFileBytes(target), withCobIds(padded(rpdo, 0x200), padded(tpdo, 0x180)));
     }
 
@@ -150,8 +150,10 @@ private slots:
     {
         QTemporaryDir tmp;
         const QByteArray pdo = goldenPdoXml();
-        WriteEdsFile(tmp.filePath(QStringLiteral("a.eds")), writeProject(tmp, QStringLiteral("a"), &pdo));
-        WriteEdsFile(tmp.filePath(QStringLiteral("b.eds")), writeProject(tmp, QStringLiteral("b"), nullptr));
+        WriteEdsFile(tmp.filePath(QStringLiteral("a.eds")),
+                     projectFiles(writeProject(tmp, QStringLiteral("a"), &pdo)).PdoPath);
+        WriteEdsFile(tmp.filePath(QStringLiteral("b.eds")),
+                     projectFiles(writeProject(tmp, QStringLiteral("b"), nullptr)).PdoPath);
         QCOMPARE(readFileBytes(tmp.filePath(QStringLiteral("b.eds"))),
                  withCobIds(padded({}, 0x200), padded({}, 0x180)));
     }
@@ -205,7 +207,7 @@ private slots:
         const QString expected =
             message.contains(QLatin1String("%1")) ? message.arg(joinPath(project, QStringLiteral("pdo.xml"))) : message;
         try {
-            WriteEdsFile(target, project);
+            WriteEdsFile(target, projectFiles(project).PdoPath);
             QFAIL("no error");
         } catch (const TessiroError &e) {
             if (expected.endsWith(QLatin1String(": ")))
@@ -223,7 +225,7 @@ private slots:
         const QString project = writeProject(tmp, QStringLiteral("p"), nullptr);
         const QString target = joinPath(tmp.filePath(QStringLiteral("missing")), QStringLiteral("Gateway.eds"));
         try {
-            WriteEdsFile(target, project);
+            WriteEdsFile(target, projectFiles(project).PdoPath);
             QFAIL("no error");
         } catch (const TessiroError &e) {
             const QString start = QStringLiteral("Cannot create file \"%1\". ").arg(target);
