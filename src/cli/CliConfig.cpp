@@ -1,26 +1,16 @@
 #include "cli/CliCommands.h"
 
 #include "base/Notices.h"
+#include "cli/CliSupport.h"
 #include "config/ProjectCheck.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace {
 
 int checkCommand(const QStringList &args, Notices &notices)
 {
-    if (args.size() != 1) {
-        notices.error(QStringLiteral("Usage: tessiro-cli check PROJECT_DIR"));
-        return 1;
-    }
-    const QFileInfo dir(args.first());
-    if (!dir.isDir()) {
-        notices.error(QStringLiteral("%1 is not a project directory").arg(QDir::toNativeSeparators(args.first())));
-        return 1;
-    }
+    requireArguments(args, 1, "check PROJECT_DIR");
     ProjectState project;
-    project.ProjectDir = QDir::toNativeSeparators(QDir::cleanPath(dir.absoluteFilePath()));
+    project.ProjectDir = requireProjectDir(args.first());
     project.UpdateProjectFiles();
     const QList<ConfigProblem> problems = checkProject(project);
     for (const ConfigProblem &problem : problems)

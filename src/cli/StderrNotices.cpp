@@ -12,18 +12,15 @@ void print(const QString &text)
 
 void StderrNotices::notice(const QString &text)
 {
-    ++m_count;
     print(text);
 }
 
 void StderrNotices::error(const QString &text)
 {
-    ++m_count;
     print(text);
 }
 
 void StderrNotices::generalError(const QString &text)
 {
-    ++m_count;
     print(text);
 }

@@ -8,8 +8,4 @@ public:
     void notice(const QString &text) override;
     void error(const QString &text) override;
     void generalError(const QString &text) override;
-    int count() const { return m_count; }
-
-private:
-    int m_count = 0;
 };

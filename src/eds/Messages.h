@@ -12,8 +12,4 @@ inline const QString CannotCreateFile = QStringLiteral("Cannot create file \"%1\
 
 // pdo.xml without one of its lists; %1 is the file's path.
 inline const QString MissingList = QStringLiteral("File \"%1\": the root element has no \"%2\" element.");
-
-// tessiro-cli
-inline const QString CliUsage = QStringLiteral("Usage: tessiro-cli eds PROJECT_DIR OUTPUT_FILE");
-inline const QString CliNoProject = QStringLiteral("Project directory \"%1\" does not exist.");
 } // namespace EdsMessages

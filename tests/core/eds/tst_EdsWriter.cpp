@@ -1,6 +1,7 @@
 #include "PdoXmlFixture.h"
 #include "base/TessiroError.h"
 #include "cli/CliCommands.h"
+#include "cli/Messages.h"
 #include "eds/EdsWriter.h"
 #include "eds/Messages.h"
 #include "project/ProjectStore.h"
@@ -251,12 +252,12 @@ private slots:
         QCOMPARE(readFileBytes(target), golden());
 
         QCOMPARE(eds.run({project}, notices), 1);
-        QCOMPARE(notices.all(), QStringList{EdsMessages::CliUsage});
+        QCOMPARE(notices.all(), QStringList{CliMessages::Usage.arg(QStringLiteral("eds PROJECT_DIR OUTPUT_FILE"))});
         notices.clear();
 
         const QString missing = tmp.filePath(QStringLiteral("nope"));
         QCOMPARE(eds.run({missing, target}, notices), 1);
-        QCOMPARE(notices.all(), QStringList{EdsMessages::CliNoProject.arg(QDir::toNativeSeparators(missing))});
+        QCOMPARE(notices.all(), QStringList{CliMessages::NoProjectDir.arg(QDir::toNativeSeparators(missing))});
         notices.clear();
 
         writeFileBytes(joinPath(project, QStringLiteral("pdo.xml")), pdoXml({"abc"}, {}));

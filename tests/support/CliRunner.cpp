@@ -1,0 +1,19 @@
+#include "support/CliRunner.h"
+
+#include <QProcess>
+#include <QTest>
+
+CliRun runCli(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(TESSIRO_CLI_PATH), args);
+    CliRun run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+        qWarning("tessiro-cli did not finish normally: %s", qPrintable(process.errorString()));
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
