@@ -3,9 +3,34 @@
 #include "base/AtomicFile.h"
 
 #include <QFile>
+#include <QList>
 #include <QStringList>
 
 namespace {
+
+// A line ends at LF with an optional CR before it; each keeps its own ending, so a
+// file with mixed endings is read and written back the same way.
+struct IniLine {
+    QString text;
+    QString eol; // "\r\n", "\n" or empty for a last line without one
+};
+
+QList<IniLine> splitLines(const QString &all)
+{
+    QList<IniLine> lines;
+    qsizetype from = 0;
+    while (from < all.size()) {
+        const qsizetype lf = all.indexOf(u'\n', from);
+        if (lf < 0) {
+            lines.append({all.mid(from), QString()});
+            break;
+        }
+        const bool cr = lf > from && all[lf - 1] == u'\r';
+        lines.append({all.mid(from, lf - from - (cr ? 1 : 0)), cr ? QStringLiteral("\r\n") : QStringLiteral("\n")});
+        from = lf + 1;
+    }
+    return lines;
+}
 
 QString sectionName(const QString &line)
 {
@@ -48,15 +73,12 @@ QString readIniValue(const QString &path, const QString &section, const QString 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     bool inSection = false;
-    for (QString line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (isSectionLine(line))
-            inSection = sectionName(line).compare(section, Qt::CaseInsensitive) == 0;
-        else if (inSection && isKeyLine(line, key))
-            return keyValue(line);
+    for (const IniLine &line : splitLines(QString::fromUtf8(file.readAll()))) {
+        if (isSectionLine(line.text))
+            inSection = sectionName(line.text).compare(section, Qt::CaseInsensitive) == 0;
+        else if (inSection && isKeyLine(line.text, key))
+            return keyValue(line.text);
     }
     return {};
 }
@@ -77,18 +99,13 @@ bool writeIniValue(const QString &path, const QString &section, const QString &k
         }
     }
 
-    const QString eol = original.contains("\r\n") || original.isEmpty() ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QStringList lines = QString::fromUtf8(original).split(eol);
-    const bool endedWithBreak = original.isEmpty() || lines.back().isEmpty();
-    if (endedWithBreak)
-        lines.removeLast();
-
+    QList<IniLine> lines = splitLines(QString::fromUtf8(original));
     qsizetype sectionAt = -1;
     qsizetype lastInSection = -1; // last non-blank line of the section
     qsizetype keyAt = -1;
     bool inSection = false;
     for (qsizetype i = 0; i < lines.size() && keyAt < 0; ++i) {
-        const QString &line = lines[i];
+        const QString &line = lines[i].text;
         if (isSectionLine(line)) {
             if (inSection)
                 break;
@@ -103,17 +120,29 @@ bool writeIniValue(const QString &path, const QString &section, const QString &k
         }
     }
 
+    // A line that is added takes the ending of the line before it; a new file gets CR LF.
+    auto insertLine = [&lines](qsizetype at, const QString &text) {
+        QString eol = QStringLiteral("\r\n");
+        if (at > 0) {
+            IniLine &before = lines[at - 1];
+            if (before.eol.isEmpty())
+                before.eol = at >= 2 && !lines[at - 2].eol.isEmpty() ? lines[at - 2].eol : eol;
+            eol = before.eol;
+        }
+        lines.insert(at, IniLine{text, eol});
+    };
     if (keyAt >= 0) {
-        const QString &old = lines[keyAt];
-        lines[keyAt] = old.left(old.indexOf(u'=')).trimmed() + u'=' + value;
+        QString &old = lines[keyAt].text;
+        old = old.left(old.indexOf(u'=')).trimmed() + u'=' + value;
     } else if (sectionAt >= 0) {
-        lines.insert(lastInSection + 1, key + u'=' + value);
+        insertLine(lastInSection + 1, key + u'=' + value);
     } else {
-        lines << u'[' + section + u']' << key + u'=' + value;
+        insertLine(lines.size(), u'[' + section + u']');
+        insertLine(lines.size(), key + u'=' + value);
     }
 
-    QString text = lines.join(eol);
-    if (endedWithBreak || keyAt < 0)
-        text += eol;
+    QString text;
+    for (const IniLine &line : lines)
+        text += line.text + line.eol;
     return writeFileAtomically(path, text.toUtf8(), error);
 }

@@ -100,6 +100,15 @@ private slots:
             << QByteArray("[z]\nk=v\n") << QByteArray("[z]\nk=v\n[lastproj]\nprojectname=\\New\\x\n");
         QTest::newRow("no final line break")
             << QByteArray("[lastproj]\r\nprojectname=a") << QByteArray("[lastproj]\r\nprojectname=\\New\\x");
+        QTest::newRow("mixed line ends, key replaced") << QByteArray("[lastproj]\nprojectname=\\Old\r\nz=1\n")
+                                                       << QByteArray("[lastproj]\nprojectname=\\New\\x\r\nz=1\n");
+        QTest::newRow("mixed line ends, key added after an LF line")
+            << QByteArray("[lastproj]\r\nextra=1\n[z]\r\n")
+            << QByteArray("[lastproj]\r\nextra=1\nprojectname=\\New\\x\n[z]\r\n");
+        QTest::newRow("lone CR is no line end") << QByteArray("[lastproj]\rprojectname=a\n")
+                                                << QByteArray("[lastproj]\rprojectname=a\nprojectname=\\New\\x\n");
+        QTest::newRow("section appended after a last line without an end")
+            << QByteArray("[z]\nk=v") << QByteArray("[z]\nk=v\n[lastproj]\nprojectname=\\New\\x\n");
         QTest::newRow("commented key ignored")
             << QByteArray("[lastproj]\r\n;projectname=a\r\n")
             << QByteArray("[lastproj]\r\n;projectname=a\r\nprojectname=\\New\\x\r\n");
