@@ -1,8 +1,10 @@
 #include "project/IniFile.h"
 
 #include "base/AtomicFile.h"
+#include "base/FileRead.h"
+#include "base/TessiroError.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QStringList>
 
@@ -70,11 +72,16 @@ QString keyValue(const QString &line)
 
 QString readIniValue(const QString &path, const QString &section, const QString &key)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // No file, or one that is not a plain INI file (a FIFO would block the start):
+    // no remembered project.
+    QByteArray bytes;
+    try {
+        bytes = readRegularFile(path);
+    } catch (const TessiroError &) {
         return {};
+    }
     bool inSection = false;
-    for (const IniLine &line : splitLines(QString::fromUtf8(file.readAll()))) {
+    for (const IniLine &line : splitLines(QString::fromUtf8(bytes))) {
         if (isSectionLine(line.text))
             inSection = sectionName(line.text).compare(section, Qt::CaseInsensitive) == 0;
         else if (inSection && isKeyLine(line.text, key))
@@ -88,14 +95,14 @@ bool writeIniValue(const QString &path, const QString &section, const QString &k
 {
     QByteArray original;
     {
-        QFile file(path);
-        if (file.exists()) {
-            if (!file.open(QIODevice::ReadOnly)) {
+        if (QFileInfo::exists(path)) {
+            try {
+                original = readRegularFile(path);
+            } catch (const TessiroError &e) {
                 if (error)
-                    *error = file.errorString();
+                    *error = e.message();
                 return false;
             }
-            original = file.readAll();
         }
     }
 
