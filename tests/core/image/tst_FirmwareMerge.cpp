@@ -1,3 +1,4 @@
+#include "FailDevice.h"
 #include "SRecordFixtures.h"
 #include "base/TessiroError.h"
 #include "image/FirmwareMerge.h"
@@ -258,6 +259,23 @@ private slots:
         QCOMPARE(bench.mergeStage(0, inputPath, QStringLiteral("out.sx")), -1);
         message.replace(QStringLiteral("%1"), bench.binFile(0)).replace(QStringLiteral("%2"), inputPath);
         QCOMPARE(bench.notices.notices, QStringList({message}));
+        QVERIFY(!bench.outputExists());
+    }
+
+    // A write that fails half way ends the stage with the merge's message.
+    void failedWriteThroughADevice()
+    {
+        Bench bench;
+        const QString input = bench.master(Header + s2Run(0x380000, 0x38C000, oldByte) + EndS9);
+        FailDevice device(50000);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        FirmwareMerge merge(bench.inputs, bench.progress);
+        const StageOutcome outcome = merge.MergeBankIntoDevice(0, input, device, bench.path(QStringLiteral("out.sx")));
+        QCOMPARE(int(outcome.result), int(StageResult::Failed));
+        QCOMPARE(outcome.message, ImageMessages::NewSxNotCreated +
+                                      QStringLiteral("\nFile %1 could not be written: No space left on device")
+                                          .arg(bench.path(QStringLiteral("out.sx"))));
+        QVERIFY(device.data().size() <= 50000);
         QVERIFY(!bench.outputExists());
     }
 
