@@ -1,11 +1,9 @@
 #include "cli/CliCommands.h"
 
-#include "base/AppConstants.h"
 #include "base/Notices.h"
 #include "base/Progress.h"
 #include "image/BankImage.h"
 #include "image/FirmwareMerge.h"
-#include "image/Messages.h"
 #include "project/ProjectStore.h"
 
 #include <QDir>
@@ -32,24 +30,31 @@ bool projectDirectory(const QString &arg, Notices &notices, QString *dir)
     return true;
 }
 
+ProjectState projectAt(const QString &projectDir)
+{
+    ProjectState project;
+    project.ProjectDir = projectDir;
+    project.UpdateProjectFiles();
+    return project;
+}
+
 int runBanks(const QString &projectDir)
 {
-    GenerateDeviceImage(projectDir);
+    GenerateDeviceImage(projectFiles(projectDir));
     return 0;
 }
 
-// The chain as the update window runs it, with the project's bin directory and the
-// project directory as the output directory.
+// The chain as the update window runs it: the project's bin directory in, the
+// project directory out.
 int runFirmware(const QString &projectDir, const QString &masterFile, Notices &notices)
 {
-    const QString separator(QDir::separator());
     NoProgress progress;
-    FirmwareMerge merge(notices, progress);
-    merge.SelectedBanks = selectedBanks(VariantCode);
-    merge.BinDir = binDirectory(projectDir) + separator;
-    merge.OutputDir = projectDir.endsWith(separator) ? projectDir : projectDir + separator;
-    merge.NewFirmwareName = ImageMessages::NewFirmwarePrefix + QFileInfo(masterFile).fileName();
-    return merge.runChain(QDir::toNativeSeparators(QFileInfo(masterFile).absoluteFilePath())) ? 0 : 1;
+    FirmwareMerge merge(mergeInputs(projectAt(projectDir), masterFile), progress);
+    const StageOutcome outcome = merge.runChain();
+    if (outcome.result != StageResult::Failed)
+        return 0;
+    notices.notice(outcome.message);
+    return 1;
 }
 
 int banksCommand(const QStringList &args, Notices &notices)

@@ -1,11 +1,13 @@
 #include "image/FirmwareMerge.h"
 
-#include "base/Notices.h"
+#include "base/AppConstants.h"
 #include "base/Progress.h"
 #include "base/TessiroError.h"
 #include "image/BankImage.h"
 #include "image/Messages.h"
+#include "project/ProjectStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -81,7 +83,7 @@ QByteArray dataRecord(char type, int addressDigits, quint32 address, const uchar
 // the input that pass unchanged go to the file without being copied first.
 class OutputSink {
 public:
-    explicit OutputSink(QFileDevice &file) : m_file(file) { m_buffer.reserve(WriteChunk); }
+    explicit OutputSink(QIODevice &file) : m_file(file) { m_buffer.reserve(WriteChunk); }
 
     void append(const char *data, qsizetype size)
     {
@@ -109,13 +111,13 @@ private:
             m_ok = false;
     }
 
-    QFileDevice &m_file;
+    QIODevice &m_file;
     QByteArray m_buffer;
     bool m_ok = true;
 };
 
-struct StageOutcome {
-    int result = -1;
+struct PassOutcome {
+    StageResult result = StageResult::Failed;
     bool missingEnd = false;
     qint64 badLine = 0; // the line that could not be handled, 0 for none
     const char *badReason = nullptr;
@@ -128,10 +130,10 @@ enum class Overlap { None, Inside, Straddles };
 // (with CR LF endings), the first line touching the range gives way to the bank's
 // records, and the parts of a record that stick out of the range survive as
 // records of their own.
-StageOutcome mergeText(const char *text, qsizetype size, const std::vector<const char *> &newlines, int bank,
-                       const QByteArray &records, Progress &progress, OutputSink &out)
+PassOutcome mergeText(const char *text, qsizetype size, const std::vector<const char *> &newlines, int bank,
+                      const QByteArray &records, Progress &progress, OutputSink &out)
 {
-    StageOutcome outcome;
+    PassOutcome outcome;
     const quint32 rangeFirst = BankRange::first(bank);
     const quint32 rangeLast = BankRange::last(bank);
 
@@ -144,7 +146,7 @@ StageOutcome mergeText(const char *text, qsizetype size, const std::vector<const
     int position = 0;
 
     auto fail = [&](const char *reason) {
-        outcome.result = -1;
+        outcome.result = StageResult::Failed;
         outcome.badLine = lineNumber;
         outcome.badReason = reason;
         return outcome;
@@ -184,7 +186,7 @@ StageOutcome mergeText(const char *text, qsizetype size, const std::vector<const
                     overlap = (first >= rangeFirst && last <= rangeLast) ? Overlap::Inside : Overlap::Straddles;
             } else if (type == '7' || type == '8' || type == '9') {
                 sawEnd = true;
-                outcome.result = pending ? 0 : 1;
+                outcome.result = pending ? StageResult::RangeAbsent : StageResult::Placed;
             }
         }
 
@@ -238,7 +240,7 @@ StageOutcome mergeText(const char *text, qsizetype size, const std::vector<const
     out.append(span, end - span);
     out.flush();
     if (!sawEnd) {
-        outcome.result = -1;
+        outcome.result = StageResult::Failed;
         outcome.missingEnd = true;
     }
     return outcome;
@@ -289,6 +291,27 @@ private:
     qsizetype m_size = 0;
 };
 
+// A stage's pass from text into output, and its outcome.
+StageOutcome runStage(int bank, const QString &input, const InputText &text, const QByteArray &records,
+                      QIODevice &output, const QString &outputPath, Progress &progress)
+{
+    const std::vector<const char *> lineEnds = findLineEnds(text.data(), text.size());
+    const qint64 maximum = std::min<qint64>(RecordLines + qint64(lineEnds.size()), INT_MAX);
+    progress.setMaximum(int(maximum));
+    OutputSink sink(output);
+    const PassOutcome outcome = mergeText(text.data(), text.size(), lineEnds, bank, records, progress, sink);
+    progress.setPosition(int(maximum));
+
+    if (outcome.badLine > 0)
+        return {StageResult::Failed,
+                ImageMessages::badRecordLine(input, outcome.badLine, QString::fromLatin1(outcome.badReason))};
+    if (outcome.missingEnd)
+        return {StageResult::Failed, ImageMessages::noEndRecord(input)};
+    if (!sink.ok())
+        return {StageResult::Failed, ImageMessages::outputNotWritten(outputPath, output.errorString())};
+    return {outcome.result, QString()};
+}
+
 } // namespace
 
 QByteArray SetRecordChecksum(const QByteArray &line, bool checksumOnly)
@@ -325,44 +348,66 @@ std::array<bool, 5> selectedBanks(int variantCode)
     return {true, true, true, true, true};
 }
 
+MergeInputs mergeInputs(const ProjectState &project, const QString &masterFile)
+{
+    MergeInputs inputs;
+    const QFileInfo master(masterFile);
+    inputs.MasterFile = QDir::toNativeSeparators(master.absoluteFilePath());
+    if (project.hasValidProject()) {
+        const QString &bin = project.ProjectFiles.BinDir;
+        if (QFileInfo(bin).isDir())
+            inputs.BinDir = bin;
+        inputs.OutputPath = joinPath(project.ProjectDir, ImageMessages::NewFirmwarePrefix + master.fileName());
+    }
+    inputs.SelectedBanks = selectedBanks(VariantCode);
+    return inputs;
+}
+
 QString FirmwareMerge::intermediateName(int number)
 {
     return QStringLiteral("\u00B0B%1\u00B0.sx").arg(number);
 }
 
-int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const QString &outputName)
+std::optional<StageOutcome> FirmwareMerge::checkStage(int bank, const QString &input, QByteArray *records) const
 {
-    m_progress.setPosition(0);
-    if (!QFileInfo::exists(input)) {
-        m_notices.notice(ImageMessages::SxNotFound);
-        return -1;
-    }
-    if (NewFirmwareName.isEmpty()) {
-        m_notices.notice(ImageMessages::NewSxNameEmpty);
-        return -1;
-    }
+    auto failed = [](const QString &message) { return StageOutcome{StageResult::Failed, message}; };
+    if (!QFileInfo::exists(input))
+        return failed(ImageMessages::SxNotFound);
+    if (QFileInfo(m_inputs.OutputPath).fileName().isEmpty())
+        return failed(ImageMessages::NewSxNameEmpty);
     // An empty BinDir would otherwise stand for the current directory.
-    if (BinDir.isEmpty() || !QFileInfo(BinDir).isDir()) {
-        m_notices.notice(ImageMessages::BinDirNotFound);
-        return -1;
-    }
-    const QString bankPath = BinDir + QStringLiteral("bank%1.bin").arg(bank + 1);
-    if (!QFileInfo::exists(bankPath)) {
-        m_notices.notice(ImageMessages::bankFileNotFound(bank + 1));
-        return -1;
-    }
+    if (m_inputs.BinDir.isEmpty() || !QFileInfo(m_inputs.BinDir).isDir())
+        return failed(ImageMessages::BinDirNotFound);
+    const QString bankPath = bankFilePath(m_inputs.BinDir, bank);
+    if (!QFileInfo::exists(bankPath))
+        return failed(ImageMessages::bankFileNotFound(bank + 1));
 
     QFile bankFile(bankPath);
     if (!bankFile.open(QIODevice::ReadOnly))
         throw TessiroError(ImageMessages::fileNotRead(bankPath, bankFile.errorString()));
     const QByteArray bankBytes = bankFile.read(BankImage::BankSize);
-    if (bankBytes.size() < BankImage::BankSize) {
-        m_notices.notice(ImageMessages::bankFileTooShort(bankPath, bankBytes.size(), BankImage::BankSize));
-        return -1;
-    }
-    const QByteArray records = BankRecordLines(bank, bankBytes.constData());
+    if (bankBytes.size() < BankImage::BankSize)
+        return failed(ImageMessages::bankFileTooShort(bankPath, bankBytes.size(), BankImage::BankSize));
+    *records = BankRecordLines(bank, bankBytes.constData());
+    return std::nullopt;
+}
 
-    const QString outputPath = OutputDir + outputName;
+StageOutcome FirmwareMerge::MergeBankIntoDevice(int bank, const QString &input, QIODevice &output,
+                                                const QString &outputPath)
+{
+    m_progress.setPosition(0);
+    QByteArray records;
+    if (const auto failure = checkStage(bank, input, &records))
+        return *failure;
+    return runStage(bank, input, InputText(input), records, output, outputPath, m_progress);
+}
+
+StageOutcome FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const QString &outputPath)
+{
+    m_progress.setPosition(0);
+    QByteArray records;
+    if (const auto failure = checkStage(bank, input, &records))
+        return *failure;
     const QFileInfo outputInfo(outputPath);
     if (outputInfo.exists() && outputInfo == QFileInfo(input))
         throw TessiroError(ImageMessages::sameInputAndOutput(input));
@@ -377,8 +422,9 @@ int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const Q
         file = std::make_unique<QFile>(outputPath);
     if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         throw TessiroError(ImageMessages::fileNotWritten(outputPath, file->errorString()));
+    auto *saveFile = qobject_cast<QSaveFile *>(file.get());
     auto discard = [&] {
-        if (auto *saveFile = qobject_cast<QSaveFile *>(file.get())) {
+        if (saveFile) {
             saveFile->cancelWriting();
             saveFile->commit();
         } else {
@@ -387,34 +433,25 @@ int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const Q
         }
     };
 
-    const std::vector<const char *> lineEnds = findLineEnds(text.data(), text.size());
-    const qint64 maximum = std::min<qint64>(RecordLines + qint64(lineEnds.size()), INT_MAX);
-    m_progress.setMaximum(int(maximum));
-    OutputSink sink(*file);
-    const StageOutcome outcome = mergeText(text.data(), text.size(), lineEnds, bank, records, m_progress, sink);
-    m_progress.setPosition(int(maximum));
-
-    if (outcome.badLine > 0) {
+    const StageOutcome outcome = runStage(bank, input, text, records, *file, outputPath, m_progress);
+    if (outcome.result == StageResult::Failed) {
         discard();
-        m_notices.notice(ImageMessages::badRecordLine(input, outcome.badLine, QString::fromLatin1(outcome.badReason)));
-        return -1;
+        return outcome;
     }
-    if (outcome.missingEnd) {
-        discard();
-        m_notices.notice(ImageMessages::noEndRecord(input));
-        return -1;
+    bool written = false;
+    if (saveFile) {
+        written = saveFile->commit();
+    } else {
+        file->close();
+        written = file->error() == QFileDevice::NoError;
     }
-    const bool written =
-        sink.ok() && (qobject_cast<QSaveFile *>(file.get()) ? static_cast<QSaveFile *>(file.get())->commit()
-                                                            : (file->close(), file->error() == QFileDevice::NoError));
     if (!written) {
         // Like a bad line, a failed write ends the stage with its own message.
         const QString reason = file->errorString();
         discard();
-        m_notices.notice(ImageMessages::outputNotWritten(outputPath, reason));
-        return -1;
+        return {StageResult::Failed, ImageMessages::outputNotWritten(outputPath, reason)};
     }
-    return outcome.result;
+    return outcome;
 }
 
 void FirmwareMerge::passOn(const QString &input, const QString &output)
@@ -426,36 +463,39 @@ void FirmwareMerge::passOn(const QString &input, const QString &output)
         throw TessiroError(ImageMessages::fileNotRenamed(input, output, file.errorString()));
 }
 
-bool FirmwareMerge::runChain(const QString &masterFile)
+StageOutcome FirmwareMerge::runChain()
 {
+    const QString outputDir = QFileInfo(m_inputs.OutputPath).path();
     // Removes the intermediate files however the chain ends, an exception included.
     struct Cleanup {
         FirmwareMerge &merge;
+        const QString &dir;
         ~Cleanup()
         {
             merge.m_durableOutput = true;
             for (int n = 1; n <= 4; ++n)
-                QFile::remove(merge.OutputDir + intermediateName(n));
+                QFile::remove(joinPath(dir, intermediateName(n)));
         }
-    } cleanup{*this};
+    } cleanup{*this, outputDir};
 
     // Stages after the last merging one only rename its output into place.
     int lastMerging = 0;
     for (int k = 0; k < 5; ++k)
-        if (SelectedBanks[k])
+        if (m_inputs.SelectedBanks[k])
             lastMerging = k;
 
-    QString input = masterFile;
+    QString input = m_inputs.MasterFile;
     for (int k = 0; k < 5; ++k) {
-        const QString outputName = k < 4 ? intermediateName(k + 1) : NewFirmwareName;
-        if (SelectedBanks[k]) {
+        const QString output = k < 4 ? joinPath(outputDir, intermediateName(k + 1)) : m_inputs.OutputPath;
+        if (m_inputs.SelectedBanks[k]) {
             m_durableOutput = k == lastMerging;
-            if (MergeBankIntoFirmware(k, input, outputName) == -1)
-                return false;
+            const StageOutcome outcome = MergeBankIntoFirmware(k, input, output);
+            if (outcome.result == StageResult::Failed)
+                return outcome;
         } else {
-            passOn(input, OutputDir + outputName);
+            passOn(input, output);
         }
-        input = OutputDir + outputName;
+        input = output;
     }
-    return true;
+    return {StageResult::Placed, QString()};
 }

@@ -28,11 +28,8 @@ class TFModifyFileSx : public QDialog {
 public:
     explicit TFModifyFileSx(AppContext &context, QWidget *parent = nullptr);
 
-    // Kept from one opening to the next; directories end with the separator.
-    QString FirmwareName;
-    QString BinDir;
-    QString OutputDir;
-    QString NewFirmwareName;
+    // What the merge reads and writes, set at each opening.
+    const MergeInputs &inputs() const { return m_inputs; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -52,6 +49,5 @@ private:
     QPushButton *m_execute = nullptr;
     QProgressBar *m_progressBar = nullptr;
     ProgressBarProgress m_progress;
-    FirmwareMerge m_merge;
-    QString m_masterFile;
+    MergeInputs m_inputs;
 };

@@ -1,3 +1,4 @@
+#include "FailDevice.h"
 #include "SRecordFixtures.h"
 #include "base/TessiroError.h"
 #include "image/FirmwareMerge.h"
@@ -24,16 +25,33 @@ struct Bench {
     QTemporaryDir dir;
     RecordingNotices notices;
     RecordingProgress progress;
-    FirmwareMerge merge{notices, progress};
+    MergeInputs inputs;
 
     Bench()
     {
         QDir(dir.path()).mkdir(QStringLiteral("bin"));
         for (int bank = 0; bank < 5; ++bank)
             writeFileBytes(binFile(bank), bankBytes(bank));
-        merge.BinDir = dir.path() + QStringLiteral("/bin/");
-        merge.OutputDir = dir.path() + u'/';
-        merge.NewFirmwareName = QStringLiteral("New_qk4471.sx");
+        inputs.MasterFile = path(QStringLiteral("master.sx"));
+        inputs.BinDir = dir.path() + QStringLiteral("/bin");
+        inputs.OutputPath = path(QStringLiteral("New_qk4471.sx"));
+    }
+    // The merge's result as the window shows it: a failed stage's message as a notice.
+    int shown(const StageOutcome &outcome)
+    {
+        if (outcome.result == StageResult::Failed)
+            notices.notice(outcome.message);
+        return outcome.result == StageResult::Failed ? -1 : outcome.result == StageResult::RangeAbsent ? 0 : 1;
+    }
+    int mergeStage(int bank, const QString &input, const QString &outputName)
+    {
+        FirmwareMerge merge(inputs, progress);
+        return shown(merge.MergeBankIntoFirmware(bank, input, path(outputName)));
+    }
+    bool runChain()
+    {
+        FirmwareMerge merge(inputs, progress);
+        return shown(merge.runChain()) != -1;
     }
     QString binFile(int bank) const { return dir.path() + QStringLiteral("/bin/bank%1.bin").arg(bank + 1); }
     QString path(const QString &name) const { return dir.path() + u'/' + name; }
@@ -42,10 +60,7 @@ struct Bench {
         writeFileBytes(path(QStringLiteral("master.sx")), text);
         return path(QStringLiteral("master.sx"));
     }
-    int stage(int bank, const QByteArray &input)
-    {
-        return merge.MergeBankIntoFirmware(bank, master(input), QStringLiteral("out.sx"));
-    }
+    int stage(int bank, const QByteArray &input) { return mergeStage(bank, master(input), QStringLiteral("out.sx")); }
     QByteArray output() const { return readFileBytes(path(QStringLiteral("out.sx"))); }
     bool outputExists() const { return QFileInfo::exists(path(QStringLiteral("out.sx"))); }
 };
@@ -231,19 +246,36 @@ private slots:
         if (setup == QLatin1String("no input"))
             inputPath = bench.path(QStringLiteral("none.sx"));
         else if (setup == QLatin1String("no name"))
-            bench.merge.NewFirmwareName.clear();
+            bench.inputs.OutputPath = bench.path(QString());
         else if (setup == QLatin1String("no bin"))
-            bench.merge.BinDir = bench.path(QStringLiteral("nobin/"));
+            bench.inputs.BinDir = bench.path(QStringLiteral("nobin"));
         else if (setup == QLatin1String("empty bin"))
-            bench.merge.BinDir.clear();
+            bench.inputs.BinDir.clear();
         else if (setup == QLatin1String("no bank"))
             QFile::remove(bench.binFile(0));
         else if (setup == QLatin1String("short bank"))
             writeFileBytes(bench.binFile(0), QByteArray(16383, '\0'));
 
-        QCOMPARE(bench.merge.MergeBankIntoFirmware(0, inputPath, QStringLiteral("out.sx")), -1);
+        QCOMPARE(bench.mergeStage(0, inputPath, QStringLiteral("out.sx")), -1);
         message.replace(QStringLiteral("%1"), bench.binFile(0)).replace(QStringLiteral("%2"), inputPath);
         QCOMPARE(bench.notices.notices, QStringList({message}));
+        QVERIFY(!bench.outputExists());
+    }
+
+    // A write that fails half way ends the stage with the merge's message.
+    void failedWriteThroughADevice()
+    {
+        Bench bench;
+        const QString input = bench.master(Header + s2Run(0x380000, 0x38C000, oldByte) + EndS9);
+        FailDevice device(50000);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        FirmwareMerge merge(bench.inputs, bench.progress);
+        const StageOutcome outcome = merge.MergeBankIntoDevice(0, input, device, bench.path(QStringLiteral("out.sx")));
+        QCOMPARE(int(outcome.result), int(StageResult::Failed));
+        QCOMPARE(outcome.message, ImageMessages::NewSxNotCreated +
+                                      QStringLiteral("\nFile %1 could not be written: No space left on device")
+                                          .arg(bench.path(QStringLiteral("out.sx"))));
+        QVERIFY(device.data().size() <= 50000);
         QVERIFY(!bench.outputExists());
     }
 
@@ -260,7 +292,7 @@ private slots:
         limited.rlim_cur = 50000;
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-        const int result = bench.merge.MergeBankIntoFirmware(0, input, QStringLiteral("out.sx"));
+        const int result = bench.mergeStage(0, input, QStringLiteral("out.sx"));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
@@ -279,8 +311,7 @@ private slots:
         Bench bench;
         const QByteArray master = record('2', 0x388000, "old") + EndS9;
         const QString input = bench.master(master);
-        QVERIFY_THROWS_EXCEPTION(TessiroError,
-                                 bench.merge.MergeBankIntoFirmware(0, input, QStringLiteral("master.sx")));
+        QVERIFY_THROWS_EXCEPTION(TessiroError, bench.mergeStage(0, input, QStringLiteral("master.sx")));
         QCOMPARE(readFileBytes(input), master);
     }
 
@@ -299,7 +330,7 @@ private slots:
                                   s2Run(0x3A8000, 0x3AC000, oldByte) + EndS9;
         Bench bench;
         const QString masterPath = bench.master(master);
-        QVERIFY(bench.merge.runChain(masterPath));
+        QVERIFY(bench.runChain());
         QCOMPARE(readFileBytes(bench.path(QStringLiteral("New_qk4471.sx"))),
                  Header + newRecords(0) + newRecords(1) + s2Run(0x3A8000, 0x3AC000, oldByte) + EndS9);
         QCOMPARE(readFileBytes(masterPath), master);
@@ -312,7 +343,8 @@ private slots:
     void chainGoesOnWithoutTheBankTwoRange()
     {
         Bench bench;
-        QVERIFY(bench.merge.runChain(bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9)));
+        bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9);
+        QVERIFY(bench.runChain());
         QCOMPARE(readFileBytes(bench.path(QStringLiteral("New_qk4471.sx"))), Header + newRecords(0) + EndS9);
         QCOMPARE(bench.notices.all(), QStringList());
     }
@@ -324,8 +356,9 @@ private slots:
             master += s2Run(BankRange::first(bank), BankRange::last(bank) + 1, oldByte);
         master += EndS9;
         Bench bench;
-        bench.merge.SelectedBanks = selectedBanks(1);
-        QVERIFY(bench.merge.runChain(bench.master(master)));
+        bench.inputs.SelectedBanks = selectedBanks(1);
+        bench.master(master);
+        QVERIFY(bench.runChain());
         QByteArray expected = Header;
         for (int bank = 0; bank < 5; ++bank)
             expected += newRecords(bank);
@@ -338,7 +371,8 @@ private slots:
         writeFileBytes(bench.path(QStringLiteral("New_qk4471.sx")), "earlier merge");
         writeFileBytes(bench.path(FirmwareMerge::intermediateName(3)), "left by a crash");
         QFile::remove(bench.binFile(1));
-        QVERIFY(!bench.merge.runChain(bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9)));
+        bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9);
+        QVERIFY(!bench.runChain());
         QCOMPARE(bench.notices.notices, QStringList({QStringLiteral("File bank2.bin Not Found,Abort Procedure")}));
         // Stage 1 ran, its file is gone again; the earlier merge stays as it was.
         QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files),
@@ -382,7 +416,7 @@ private slots:
                         QStringLiteral("-o"), QStringLiteral("expected.sx")} +
             format);
 
-        QVERIFY(bench.merge.runChain(bench.path(QStringLiteral("master.sx"))));
+        QVERIFY(bench.runChain());
         const QByteArray ours = readFileBytes(bench.path(QStringLiteral("New_qk4471.sx")));
         QVERIFY(ours.endsWith("S804370000C4\r\n"));
         QCOMPARE(ours, readFileBytes(bench.path(QStringLiteral("expected.sx"))));

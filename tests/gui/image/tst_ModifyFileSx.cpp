@@ -151,7 +151,7 @@ private slots:
         s.switchToProjectWithoutBin();
         writeFileBytes(s.merged(), "earlier merge");
         window.show();
-        QCOMPARE(window.BinDir, QString());
+        QCOMPARE(window.inputs().BinDir, QString());
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
         QCOMPARE(s.notices.notices, QStringList({ImageMessages::BinDirNotFound}));
         QVERIFY(s.launcher.starts.isEmpty());
