@@ -36,7 +36,6 @@ private slots:
 
 private:
     void FormCreate(const QString &appDir);
-    void createWindows();
     void buildControls();
     void buildStepButtons();
     // Caption and workbook folder follow the current project; the built-in caption
@@ -48,7 +47,8 @@ private:
     void runEdsStep();
     void openFirmwareWindow();
 
-    // The window in slot, made on first use with this window's context; it lives as long as this one.
+    // The window in slot, made when first shown and kept for the whole run, so that it keeps
+    // its state between showings; made late because most runs never show most windows.
     template <typename W> W &window(W *&slot);
     TFsaveproj &nameDialog();
     TFAbout &about();

@@ -184,6 +184,24 @@ private slots:
         QVERIFY(p.chooser.requests.size() == 2); // no step asked for a file
     }
 
+    void windowsAreMadeWhenFirstShownAndKept()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(p.window->findChildren<QDialog *>().isEmpty());
+        QList<QWidget *> shown;
+        for (int i = 0; i < 2; ++i) {
+            whenModalOpens([&](QWidget *modal) {
+                shown << modal;
+                closeModal(modal);
+            });
+            p.click("btn_Prm_Gen");
+        }
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], shown[1]);
+        QCOMPARE(p.window->findChildren<QDialog *>(), QList<QDialog *>{qobject_cast<QDialog *>(shown[0])});
+    }
+
     void hiddenEditorButtonsOpenNothingYet()
     {
         QTemporaryDir app;
