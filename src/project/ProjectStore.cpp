@@ -1,5 +1,6 @@
 #include "project/ProjectStore.h"
 
+#include "base/TessiroError.h"
 #include "project/IniFile.h"
 #include "project/Messages.h"
 
@@ -109,40 +110,41 @@ bool ProjectStore::startUp(const QString &appDir)
     return restored;
 }
 
-bool ProjectStore::saveLastProject(QString *error) const
+void ProjectStore::saveLastProject() const
 {
-    return writeIniValue(joinPath(m_state.AppDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, error);
+    QString error;
+    if (!writeIniValue(joinPath(m_state.AppDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, &error))
+        throw TessiroError(error);
 }
 
-bool ProjectStore::createProject(const QString &parent, const QString &name, QStringList *messages)
+QStringList ProjectStore::createProject(const QString &parent, const QString &name)
 {
-    bool mayClose = true;
-    if (parent.isEmpty()) {
-        messages->append(ProjectMessages::DestinationNotValid);
-        mayClose = false;
-    }
-    if (name.isEmpty() || !isPlainName(name)) {
-        messages->append(ProjectMessages::NameNotValid);
-        mayClose = false;
-    }
-    if (!mayClose)
-        return false;
+    QStringList refusals;
+    if (parent.isEmpty())
+        refusals << ProjectMessages::DestinationNotValid;
+    if (name.isEmpty() || !isPlainName(name))
+        refusals << ProjectMessages::NameNotValid;
+    if (!refusals.isEmpty())
+        return refusals;
 
     const QString dir = joinPath(parent, name);
-    if (QFileInfo::exists(dir)) {
-        messages->append(ProjectMessages::NameExists);
-        return false;
-    }
+    if (QFileInfo::exists(dir))
+        return {ProjectMessages::NameExists};
     // The file system may still refuse the name (reserved names, bad characters).
-    if (!QDir().mkdir(dir) || !QFileInfo(dir).isDir()) {
-        messages->append(ProjectMessages::NameNotValid);
-        return false;
-    }
+    if (!QDir().mkdir(dir) || !QFileInfo(dir).isDir())
+        return {ProjectMessages::NameNotValid};
     QDir().mkpath(projectFiles(dir).BinDir);
     m_state.ProjectName = name;
     m_state.ProjectDir = dir;
     m_state.UpdateProjectFiles();
-    return true;
+    return {};
+}
+
+bool ProjectStore::createProject(const QString &parent, const QString &name, QStringList *messages)
+{
+    const QStringList refusals = createProject(parent, name);
+    *messages << refusals;
+    return refusals.isEmpty();
 }
 
 QString ProjectStore::prepareOpen()

@@ -54,11 +54,13 @@ public:
     // Returns true when the remembered project was restored.
     bool startUp(const QString &appDir);
 
-    // Stores ProjectName as the last project. Returns false with the reason in *error.
-    bool saveLastProject(QString *error) const;
+    // Stores ProjectName as the last project; throws TessiroError when the file cannot be written.
+    void saveLastProject() const;
 
-    // New project, as the name dialog's OK runs it. Returns whether the dialog may
-    // close; messages receives what to show, in order.
+    // New project, as the name dialog's OK runs it: creates parent/name and makes it the
+    // current project. Returns the refusals to show, in order; empty when it was created.
+    QStringList createProject(const QString &parent, const QString &name);
+    // Earlier form, kept while its callers move: whether it was created, refusals appended to *messages.
     bool createProject(const QString &parent, const QString &name, QStringList *messages);
 
     // Open project, first half: forgets a ProjectDir that no longer exists and

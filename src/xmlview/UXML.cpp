@@ -149,19 +149,10 @@ void TFXML::TvXmlEdit()
     QTreeWidgetItem *item = m_tree->currentItem();
     if (!item || !item->isSelected())
         return;
-    // Editing has nothing to report: a failure leaves the item as it was.
-    try {
-        m_nameDialog.NameDialogMode = 1;
-        // The line edit cuts texts at 32767 characters; a long element text must survive OK.
-        QLineEdit *edit = m_nameDialog.edit();
-        const int maxLength = edit->maxLength();
-        const auto restore = qScopeGuard([edit, maxLength] { edit->setMaxLength(maxLength); });
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        edit->setText(item->text(0));
-        if (m_nameDialog.exec() == QDialog::Accepted)
-            item->setText(0, edit->text());
-    } catch (...) {
-    }
+    guardedCall(m_ctx.notices, [&] {
+        if (const std::optional<QString> edited = m_nameDialog.editText(item->text(0)))
+            item->setText(0, *edited);
+    });
 }
 
 void TFXML::btnopenClick()
