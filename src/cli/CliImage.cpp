@@ -4,6 +4,7 @@
 #include "base/Progress.h"
 #include "image/BankImage.h"
 #include "image/FirmwareMerge.h"
+#include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 
 #include <QDir>
@@ -38,9 +39,10 @@ ProjectState projectAt(const QString &projectDir)
     return project;
 }
 
-int runBanks(const QString &projectDir)
+// keep: files never removed as stale temporaries, say a master given in the bin directory.
+int runBanks(const QString &projectDir, const QStringList &keep = {})
 {
-    GenerateDeviceImage(projectFiles(projectDir));
+    GenerateDeviceImage(projectFiles(projectDir), keep);
     return 0;
 }
 
@@ -62,6 +64,7 @@ int banksCommand(const QStringList &args, Notices &notices)
     QString dir;
     if (!checkArguments(args, 1, "banks PROJECT_DIR", notices) || !projectDirectory(args[0], notices, &dir))
         return 1;
+    const ProjectWriteLock lock(dir);
     return runBanks(dir);
 }
 
@@ -71,6 +74,7 @@ int firmwareCommand(const QStringList &args, Notices &notices)
     if (!checkArguments(args, 2, "firmware PROJECT_DIR MASTER_FILE", notices) ||
         !projectDirectory(args[0], notices, &dir))
         return 1;
+    const ProjectWriteLock lock(dir);
     return runFirmware(dir, args[1], notices);
 }
 
@@ -80,7 +84,9 @@ int updateCommand(const QStringList &args, Notices &notices)
     if (!checkArguments(args, 2, "update PROJECT_DIR MASTER_FILE", notices) ||
         !projectDirectory(args[0], notices, &dir))
         return 1;
-    if (runBanks(dir) != 0)
+    // One lock from the banks through the merge: no other writer comes between them.
+    const ProjectWriteLock lock(dir);
+    if (runBanks(dir, {QFileInfo(args[1]).absoluteFilePath()}) != 0)
         return 1;
     return runFirmware(dir, args[1], notices);
 }

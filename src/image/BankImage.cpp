@@ -197,8 +197,11 @@ void WriteBankSource(const BankImage &image, const ProjectFilesT &files)
     writeOrThrow(bankSourcePath(files.BinDir), BankSourceText(image));
 }
 
-void GenerateDeviceImage(const ProjectFilesT &files)
+void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep)
 {
+    for (int k = 0; k < BankImage::BankCount; ++k)
+        removeStaleTemporaries(bankFilePath(files.BinDir, k), keep);
+    removeStaleTemporaries(bankSourcePath(files.BinDir), keep);
     const BankImage image = BuildBankImage(files);
     WriteBankFiles(image, files);
     WriteBankSource(image, files);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 struct ProjectFilesT;
 
@@ -69,5 +70,7 @@ QByteArray BankSourceText(const BankImage &image);
 void WriteBankSource(const BankImage &image, const ProjectFilesT &files);
 
 // The update step's generation: BuildBankImage, WriteBankFiles, WriteBankSource.
-void GenerateDeviceImage(const ProjectFilesT &files);
+// Call it under the project's write lock: it first removes what a killed run left
+// of its files (their temporaries), except the files in keep.
+void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep = {});
 void GenerateDeviceImage(const QString &projectDir);

@@ -56,8 +56,9 @@ struct StageOutcome {
     QString message;
 };
 
-// The firmware merge: each stage replaces the records of one bank's address range
-// in an S-record file by records made from that bank's file.
+// The firmware merge: the records of each selected bank's address range in the
+// master firmware are replaced by records made from that bank's file, in one pass
+// over the master, and the result replaces the merged file in one step.
 class FirmwareMerge {
 public:
     FirmwareMerge(MergeInputs inputs, Progress &progress) : m_inputs(std::move(inputs)), m_progress(progress) {}
@@ -73,21 +74,21 @@ public:
     // The same stage into output, already open for writing; outputPath names it in messages.
     StageOutcome MergeBankIntoDevice(int bank, const QString &input, QIODevice &output, const QString &outputPath);
 
-    // The chain of five stages from MasterFile to OutputPath, through the
-    // intermediate files, which are removed at the end in every case. The outcome
-    // is the failing stage's, or Placed when every stage completed.
+    // The chain: every selected bank from MasterFile to OutputPath in one pass.
+    // It fails with the message of the stage that would fail first, and then
+    // writes nothing: OutputPath keeps the file of an earlier merge. Placed when
+    // every stage completed. Call it under the project's write lock: it removes
+    // what a killed run left of OutputPath.
     StageOutcome runChain();
 
-    // "°B1°.sx" to "°B4°.sx".
-    static QString intermediateName(int number);
-
 private:
-    // The stage's checks; a failed outcome, or records holds the bank's record lines.
-    std::optional<StageOutcome> checkStage(int bank, const QString &input, QByteArray *records) const;
-    void passOn(const QString &input, const QString &output);
-
-    // Whether a stage's output must survive a crash (false for the intermediate files).
-    bool m_durableOutput = true;
+    // The checks of a stage, in their order; a failed outcome, or nothing.
+    std::optional<StageOutcome> checkInput(const QString &input) const;
+    std::optional<StageOutcome> checkBank(int bank, QByteArray *records) const;
+    // The pass for the banks selected in banks; into device when given, else
+    // into the file outputPath.
+    StageOutcome merge(const QString &input, const std::array<bool, 5> &banks, const QString &outputPath,
+                       QIODevice *device);
 
     MergeInputs m_inputs;
     Progress &m_progress;

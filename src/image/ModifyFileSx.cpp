@@ -3,6 +3,7 @@
 #include "base/AppConstants.h"
 #include "base/GuardedCall.h"
 #include "image/Messages.h"
+#include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 #include "widgets/AppContext.h"
 #include "widgets/Style.h"
@@ -92,6 +93,16 @@ TFModifyFileSx::TFModifyFileSx(AppContext &context, QWidget *parent) : QDialog(p
     setTabOrder(m_execute, m_port);
 }
 
+TFModifyFileSx::~TFModifyFileSx() = default;
+
+int TFModifyFileSx::execHoldingLock(std::unique_ptr<ProjectWriteLock> lock)
+{
+    m_lock = std::move(lock);
+    const int result = exec();
+    m_lock.reset();
+    return result;
+}
+
 void TFModifyFileSx::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -129,6 +140,9 @@ void TFModifyFileSx::FormShow()
 void TFModifyFileSx::LbButton2Click()
 {
     guardedCall(m_ctx.notices, [this] {
+        std::unique_ptr<ProjectWriteLock> ownLock;
+        if (!m_lock)
+            ownLock = std::make_unique<ProjectWriteLock>(m_ctx.project().ProjectDir);
         // The tool is started only on a firmware this run has merged.
         if (ExeModFileSxClick())
             ExeUpdateFirClick();
