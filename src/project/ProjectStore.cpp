@@ -2,6 +2,7 @@
 
 #include "project/IniFile.h"
 #include "project/Messages.h"
+#include "project/ProgramFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,12 +88,14 @@ bool ProjectStore::startUp(const QString &appDir)
     while (s.AppDir.size() > 1 && s.AppDir.endsWith(separator()))
         s.AppDir.chop(1);
 
-    s.MasterDir = joinPath(s.AppDir, QStringLiteral("MASTER"));
+    const ProgramFolders folders = programFolders(s.AppDir);
+    s.DataDir = folders.DataDir;
+    s.MasterDir = folders.MasterDir;
     QDir().mkdir(s.MasterDir);
-    s.ProjectsDir = joinPath(s.AppDir, QStringLiteral("PROJECTS"));
+    s.ProjectsDir = folders.ProjectsDir;
     QDir().mkdir(s.ProjectsDir);
 
-    s.ProjectName = readIniValue(joinPath(s.AppDir, LastProjectFileName), IniSection, IniKey);
+    s.ProjectName = readIniValue(folders.LastProjectFile, IniSection, IniKey);
     if (!s.ProjectName.isEmpty() && !s.ProjectName.startsWith(separator()))
         s.ProjectName.prepend(separator());
 
@@ -111,7 +114,8 @@ bool ProjectStore::startUp(const QString &appDir)
 
 bool ProjectStore::saveLastProject(QString *error) const
 {
-    return writeIniValue(joinPath(m_state.AppDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, error);
+    return writeIniValue(joinPath(m_state.DataDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName,
+                         error);
 }
 
 bool ProjectStore::createProject(const QString &parent, const QString &name, QStringList *messages)
