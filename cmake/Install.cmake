@@ -1,4 +1,4 @@
-# Files that ship with the program.
+# Install layout and the manual page.
 #
 # The programs look for their shipped files beside themselves first, then in
 # ../share/tessiro (src/project/ProgramFolders.cpp), so bin and share/tessiro are
@@ -6,3 +6,32 @@
 
 # The help file sits beside the program in the build tree too.
 configure_file(${CMAKE_SOURCE_DIR}/data/help2.dat ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/help2.dat COPYONLY)
+
+install(TARGETS tessiro tessiro-cli RUNTIME DESTINATION bin)
+install(FILES ${CMAKE_SOURCE_DIR}/data/help2.dat DESTINATION share/tessiro)
+
+if(UNIX AND NOT APPLE)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/tessiro.desktop DESTINATION share/applications)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/tessiro.svg DESTINATION share/icons/hicolor/scalable/apps)
+
+  # The manual page is made from tessiro-cli --help, so it never lags behind the commands.
+  find_program(HELP2MAN help2man)
+  find_program(GZIP gzip)
+  if(HELP2MAN AND GZIP)
+    set(manPage ${CMAKE_BINARY_DIR}/man/tessiro-cli.1)
+    add_custom_command(
+      OUTPUT ${manPage}.gz
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+      COMMAND ${HELP2MAN} --no-info --no-discard-stderr
+              --name "configure the Tessiro CANopen/DeviceNet gateway from scripts"
+              --include ${CMAKE_SOURCE_DIR}/packaging/tessiro-cli.h2m
+              --output ${manPage} $<TARGET_FILE:tessiro-cli>
+      COMMAND ${GZIP} -9nf ${manPage}
+      DEPENDS tessiro-cli ${CMAKE_SOURCE_DIR}/packaging/tessiro-cli.h2m
+      VERBATIM)
+    add_custom_target(manpage ALL DEPENDS ${manPage}.gz)
+    install(FILES ${manPage}.gz DESTINATION share/man/man1)
+  else()
+    message(WARNING "help2man or gzip not found: no manual page for tessiro-cli (scripts/install-deps.sh installs them)")
+  endif()
+endif()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, run and test the program.
+# Installs the Debian packages needed to build, run and test the program
+# (help2man makes the manual page of tessiro-cli).
 # Does nothing when everything is already there.
 set -euo pipefail
 
@@ -8,6 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpugixml-dev libfreexl-dev
   srecord clang-format
+  help2man
 )
 
 missing=()
