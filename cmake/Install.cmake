@@ -1,4 +1,4 @@
-# Install layout and the manual page.
+# Install layout, the manual page and the Debian package.
 #
 # The programs look for their shipped files beside themselves first, then in
 # ../share/tessiro (src/project/ProgramFolders.cpp), so bin and share/tessiro are
@@ -35,3 +35,21 @@ if(UNIX AND NOT APPLE)
     message(WARNING "help2man or gzip not found: no manual page for tessiro-cli (scripts/install-deps.sh installs them)")
   endif()
 endif()
+
+# cpack -G DEB in the build folder makes tessiro_<version>_<arch>.deb.
+set(CPACK_PACKAGE_NAME tessiro)
+set(CPACK_PACKAGE_VENDOR Veltrona)
+set(CPACK_PACKAGE_CONTACT "Tessiro support <support@example.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for the Tessiro CANopen/DeviceNet gateway")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tessiro edits a gateway project (node addresses, baud rates, SDO and PDO access maps),\n\
+writes the gateway's CANopen EDS file, builds its configuration banks and merges them\n\
+into the gateway's S-record firmware. tessiro is the desktop program, tessiro-cli runs\n\
+the same generators from scripts.")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.com/tessiro)
+# Run-time libraries come from dpkg-shlibdeps; srecord serves the tests only.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)
