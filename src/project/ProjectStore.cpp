@@ -3,6 +3,7 @@
 #include "base/TessiroError.h"
 #include "project/IniFile.h"
 #include "project/Messages.h"
+#include "project/ProgramFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,12 +89,14 @@ bool ProjectStore::startUp(const QString &appDir)
     while (s.AppDir.size() > 1 && s.AppDir.endsWith(separator()))
         s.AppDir.chop(1);
 
-    s.MasterDir = joinPath(s.AppDir, QStringLiteral("MASTER"));
+    const ProgramFolders folders = programFolders(s.AppDir);
+    s.DataDir = folders.DataDir;
+    s.MasterDir = folders.MasterDir;
     QDir().mkdir(s.MasterDir);
-    s.ProjectsDir = joinPath(s.AppDir, QStringLiteral("PROJECTS"));
+    s.ProjectsDir = folders.ProjectsDir;
     QDir().mkdir(s.ProjectsDir);
 
-    s.ProjectName = readIniValue(joinPath(s.AppDir, LastProjectFileName), IniSection, IniKey);
+    s.ProjectName = readIniValue(folders.LastProjectFile, IniSection, IniKey);
     if (!s.ProjectName.isEmpty() && !s.ProjectName.startsWith(separator()))
         s.ProjectName.prepend(separator());
 
@@ -113,7 +116,7 @@ bool ProjectStore::startUp(const QString &appDir)
 void ProjectStore::saveLastProject() const
 {
     QString error;
-    if (!writeIniValue(joinPath(m_state.AppDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, &error))
+    if (!writeIniValue(joinPath(m_state.DataDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, &error))
         throw TessiroError(error);
 }
 

@@ -30,6 +30,9 @@ ProjectFilesT projectFiles(const QString &projectDir);
 // no trailing separator. An empty ProjectDir means there is no valid project.
 struct ProjectState {
     QString AppDir;
+    // Holds MASTER, PROJECTS and the last-project file: AppDir, or the user's data
+    // folder when the program's folder is read-only or installed (programFolders).
+    QString DataDir;
     QString MasterDir;
     QString ProjectsDir;
     QString ProjectName;
@@ -50,7 +53,7 @@ class ProjectStore {
 public:
     const ProjectState &state() const { return m_state; }
 
-    // Creates MASTER and PROJECTS beside the program and restores the last project.
+    // Creates MASTER and PROJECTS where programFolders puts them and restores the last project.
     // Returns true when the remembered project was restored.
     bool startUp(const QString &appDir);
 
