@@ -126,7 +126,6 @@ private slots:
         QFile::setPermissions(exeDir, ReadAndSearch);
 
         ProjectStore store;
-        QString error;
         QStringList messages;
         {
             ActAsUnprivilegedUser unprivileged;
@@ -134,8 +133,9 @@ private slots:
                 QSKIP("running as root without the right to act as another user: no folder is read-only");
             QVERIFY(!canCreateFilesIn(exeDir));
             store.startUp(exeDir);
-            QVERIFY(store.createProject(store.state().ProjectsDir, QStringLiteral("Line4"), &messages));
-            QVERIFY2(store.saveLastProject(&error), qPrintable(error));
+            messages = store.createProject(store.state().ProjectsDir, QStringLiteral("Line4"));
+            QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+            store.saveLastProject();
         }
         const QString data = userDataDir();
         const ProjectState &s = store.state();
