@@ -39,7 +39,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-
 # A run that stopped half-way leaves the package installed; start from a clean system.
 if installed; then
   step "Removing the tessiro package left by an earlier run"
@@ -48,6 +47,7 @@ fi
 
 step "Building the package"
 quiet cmake --build "$BUILD"
+cmp -s data/help2.dat "$BUILD/bin/help2.dat" || fail "the build put no copy of data/help2.dat beside the program"
 rm -f "$BUILD"/tessiro_*.deb
 (cd "$BUILD" && quiet cpack -G DEB)
 debs=("$BUILD"/tessiro_*.deb)
