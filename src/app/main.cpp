@@ -7,6 +7,13 @@
 
 #include <QApplication>
 
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Last line of defence: a failure no handler caught is shown, never thrown into the event loop.
@@ -25,6 +32,36 @@ public:
     }
 };
 
+#ifdef Q_OS_UNIX
+int signalSockets[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalSockets[1], &byte, 1);
+}
+
+// SIGTERM (a session ending, kill) and SIGINT close the windows as "X" does, so the
+// last project is written; the handler only wakes the event loop.
+void closeWindowsOnTermination(QApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSockets) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(signalSockets[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char byte;
+        [[maybe_unused]] const ssize_t got = ::read(signalSockets[0], &byte, 1);
+        QApplication::closeAllWindows();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+#endif
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -39,6 +76,9 @@ int main(int argc, char *argv[])
     ProjectStore store;
     AppContext context{notices, chooser, launcher, store};
     app.notices = &notices;
+#ifdef Q_OS_UNIX
+    closeWindowsOnTermination(app);
+#endif
 
     TFTessiroFirmWare mainWindow(context, QApplication::applicationDirPath());
     mainWindow.show();
