@@ -9,7 +9,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpugixml-dev libfreexl-dev
-  srecord clang-format
+  srecord clang-format clang libclang-rt-14-dev
   help2man dpkg-dev file desktop-file-utils
 )
 
