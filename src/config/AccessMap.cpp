@@ -140,17 +140,25 @@ QList<AccessMap::Failure> AccessMap::failures(bool firstOnly) const
         const AccessMapModel &model = grid(direction);
         const int end = model.listEnd();
         for (int row = 0; row < end; ++row) {
-            for (const QString &message : model.rowFailures(row, firstOnly)) {
-                found.append({direction, row + 1, message});
+            for (const AccessMapModel::RowFailure &failure : model.rowFailures(row, firstOnly)) {
+                found.append({direction, row + 1, failure.column, failure.message});
                 if (firstOnly)
                     return found;
             }
+        }
+        // Rows below the end of the saved list would vanish without a word.
+        const int savedEnd = model.savedEnd();
+        if (model.filledBelow(savedEnd)) {
+            found.append(
+                {direction, savedEnd + 1, m_params.keyColumn, ConfigMessages::ListEndsEarly.arg(savedEnd + 1)});
+            if (firstOnly)
+                return found;
         }
     }
     const ByteCounts counts = CountMapBytes();
     for (MapDirection direction : Directions) {
         if ((direction == MapDirection::In ? counts.in : counts.out) > MapByteBudget) {
-            found.append({direction, 0, m_params.budgetMessage(direction)});
+            found.append({direction, 0, 0, m_params.budgetMessage(direction)});
             if (firstOnly)
                 return found;
         }
@@ -165,12 +173,8 @@ QByteArray AccessMap::toXml() const
     for (MapDirection direction : Directions) {
         pugi::xml_node list = root.append_child(m_params.list(direction));
         const AccessMapModel &model = grid(direction);
-        for (int row = 0; row < m_params.rowsPerGrid; ++row) {
-            const QString key = model.cell(row, m_params.keyColumn);
-            // The list ends at an empty key or one that is 0 or less (an SDO Index
-            // of 0 passes its check and ends the list here).
-            if (key.isEmpty() || ParseIntText(key, 0) <= 0)
-                break;
+        const int end = model.savedEnd();
+        for (int row = 0; row < end; ++row) {
             pugi::xml_node element = list.append_child("row");
             for (const auto &[name, value] : m_params.fixedAttributes)
                 element.append_attribute(name).set_value(value);

@@ -44,7 +44,8 @@ public:
 
     struct Failure {
         MapDirection direction;
-        int row; // 1-based grid row; 0 for a budget failure
+        int row;    // 1-based grid row; 0 for a budget failure
+        int column; // the offending cell's column, with row
         QString message;
     };
     // The checks run on OK, in their order. With firstOnly, stops at the first

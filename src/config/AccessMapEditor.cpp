@@ -2,6 +2,7 @@
 
 #include "base/GuardedCall.h"
 #include "config/Messages.h"
+#include "project/ProjectLock.h"
 #include "widgets/AppContext.h"
 #include "widgets/SpreadsheetGrid.h"
 #include "widgets/Style.h"
@@ -40,6 +41,9 @@ AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &cont
     m_tabs->addTab(m_gridOut, params.outTab);
     connect(m_tabs, &QTabWidget::currentChanged, this, &AccessMapEditor::ShowUsedBytes);
 
+    auto *keyHint = new QLabel(SpreadsheetGrid::keyHint(), this);
+    keyHint->setObjectName(QStringLiteral("LabelKeyHint"));
+
     auto *usedTitle = new QLabel(ConfigMessages::UsedBytesLabel, this);
     usedTitle->setObjectName(QStringLiteral("LabelUsedBytesTitle"));
     m_usedBytes = new QLabel(QStringLiteral("0"), this);
@@ -63,11 +67,12 @@ AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &cont
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(m_tabs, 1);
+    layout->addWidget(keyHint);
     layout->addLayout(counterStrip);
     layout->addLayout(buttonStrip);
 
-    setTabOrder(m_tabs, m_gridIn);
-    setTabOrder(m_gridIn, m_gridOut);
+    // The tabs come first by creation. Ordering them before a grid they hold
+    // would break the focus chain: Tab would never reach OK.
     setTabOrder(m_gridOut, m_ok);
     setTabOrder(m_ok, m_cancel);
 
@@ -103,6 +108,12 @@ SpreadsheetGrid *AccessMapEditor::makeGrid(MapDirection direction, const char *n
         ShowUsedBytes();
     });
     connect(view, &SpreadsheetGrid::okRequested, this, [this] { m_ok->click(); });
+    connect(view, &SpreadsheetGrid::cancelRequested, this, [this] { m_cancel->click(); });
+    connect(view, &SpreadsheetGrid::pageRequested, this, [this](int step) {
+        const int pages = m_tabs->count();
+        m_tabs->setCurrentIndex(((m_tabs->currentIndex() + step) % pages + pages) % pages);
+        grid(activeDirection())->setFocus();
+    });
     connect(&model, &QAbstractItemModel::dataChanged, this, &AccessMapEditor::ShowUsedBytes);
     connect(&model, &QAbstractItemModel::modelReset, this, &AccessMapEditor::ShowUsedBytes);
     return view;
@@ -166,7 +177,17 @@ bool AccessMapEditor::ValidateMap()
     const QList<AccessMap::Failure> failures = m_map.failures(true);
     if (failures.isEmpty())
         return true;
-    m_ctx.notices.error(failures.first().message);
+    // The offending cell is in view, with the cursor on it, when the message shows.
+    const AccessMap::Failure &failure = failures.first();
+    m_tabs->setCurrentIndex(failure.direction == MapDirection::In ? 0 : 1);
+    SpreadsheetGrid *view = grid(failure.direction);
+    if (failure.row > 0) {
+        const QModelIndex cell = view->model()->index(failure.row - 1, failure.column);
+        view->setCurrentIndex(cell);
+        view->scrollTo(cell);
+    }
+    view->setFocus();
+    m_ctx.notices.error(failure.message);
     return false;
 }
 
@@ -177,6 +198,7 @@ void AccessMapEditor::BitBtn1Click()
         m_gridOut->commitOpenEditor();
         if (!ValidateMap())
             return;
+        const ProjectWriteLock lock(m_ctx.project().ProjectDir);
         m_map.save(m_ctx.project().ProjectFiles.*m_params.ownFile);
         accept();
     });

@@ -27,6 +27,23 @@ int AccessMapModel::listEnd() const
     return row;
 }
 
+int AccessMapModel::savedEnd() const
+{
+    int row = 0;
+    while (row < m_params.rowsPerGrid && isPresent(row) && ParseIntText(cell(row, m_params.keyColumn), 0) > 0)
+        ++row;
+    return row;
+}
+
+bool AccessMapModel::filledBelow(int row) const
+{
+    for (int r = row + 1; r < m_params.rowsPerGrid; ++r)
+        for (int c = firstEditableColumn(); c < columnCount(); ++c)
+            if (!cell(r, c).isEmpty())
+                return true;
+    return false;
+}
+
 QString AccessMapModel::effectiveCell(int row, int column, int editRow, int editColumn, const QString &editText) const
 {
     return row == editRow && column == editColumn ? editText : cell(row, column);
@@ -43,16 +60,16 @@ qint64 AccessMapModel::presentSizeSum(int editRow, int editColumn, const QString
     return sum;
 }
 
-QStringList AccessMapModel::rowFailures(int row, bool firstOnly) const
+QList<AccessMapModel::RowFailure> AccessMapModel::rowFailures(int row, bool firstOnly) const
 {
-    QStringList failures;
+    QList<RowFailure> failures;
     for (const RowCheck &check : m_params.checks) {
         const qint32 value = ParseIntText(cell(row, check.column), -1);
         const bool passes =
             value >= check.low && value <= check.high && (check.allowed.isEmpty() || check.allowed.contains(value));
         if (passes)
             continue;
-        failures << (m_direction == MapDirection::In ? check.inMessage : check.outMessage);
+        failures.append({check.column, m_direction == MapDirection::In ? check.inMessage : check.outMessage});
         if (firstOnly)
             break;
     }

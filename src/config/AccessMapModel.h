@@ -16,13 +16,22 @@ public:
 
     // A row is present when its key cell is not empty.
     bool isPresent(int row) const { return !cell(row, m_params.keyColumn).isEmpty(); }
-    // The checked and saved list ends at the first row that is not present.
+    // The checked list ends at the first row that is not present.
     int listEnd() const;
+    // The saved list ends there too, or earlier at a key that is 0 or less (an SDO
+    // Index of 0 passes its check and ends the list here).
+    int savedEnd() const;
+    // Whether a row below row holds any text: it would be lost on saving.
+    bool filledBelow(int row) const;
     // Sum of the size cells of every present row (default 0 for what is not an
     // integer). editText, when editRow >= 0, stands for the cell being typed in.
     qint64 presentSizeSum(int editRow = -1, int editColumn = -1, const QString &editText = {}) const;
-    // The messages of the row's checks that fail, in check order.
-    QStringList rowFailures(int row, bool firstOnly) const;
+    struct RowFailure {
+        int column;
+        QString message;
+    };
+    // The row's checks that fail, in check order.
+    QList<RowFailure> rowFailures(int row, bool firstOnly) const;
 
 private:
     QString effectiveCell(int row, int column, int editRow, int editColumn, const QString &editText) const;

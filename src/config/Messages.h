@@ -10,6 +10,9 @@ inline const QString PargenCaption = QStringLiteral("SET COMMUNICATION");
 inline const QString CanAddressRange = QStringLiteral("Error!! CANOpen address must be between 1 and 127. ");
 inline const QString NetAddressRange = QStringLiteral("Error!! DeviceNET address must be between 1 and 64. ");
 inline const QString TimeOutSdoRange = QStringLiteral("Error!! Time Out SDO must be between 0 and 65535. ");
+inline const QString CanBaudNotValid = QStringLiteral("Baud rate not valid for CANopen");
+inline const QString NetBaudNotValid = QStringLiteral("Baud rate not valid for DeviceNET");
+inline const QString DelayRange = QStringLiteral("Delay not valid, range 0-255 sec.");
 
 // SDO access map.
 inline const QString SdoCaption = QStringLiteral("Set SDO Access");
@@ -50,6 +53,7 @@ inline const QString PdoBudgetOut =
 
 // Both map editors.
 inline const QString UsedBytesLabel = QStringLiteral("Used Number Byte :");
+inline const QString ListEndsEarly = QStringLiteral("Row %1 ends the list: the rows below it would not be saved");
 
 // Files that do not follow their format. %1 is always the file's path.
 inline const QString MissingElement = QStringLiteral("%1: element <%2> is missing");

@@ -114,16 +114,26 @@ void savePargen(const QString &path, const PargenValues &values)
         throw TessiroError(error);
 }
 
+QList<PargenFailure> pargenFailures(const PargenValues &values)
+{
+    QList<PargenFailure> failures;
+    auto check = [&](PargenField field, qint32 value, qint32 low, qint32 high, const QString &message) {
+        if (value < low || value > high)
+            failures.append({field, message});
+    };
+    check(PargenField::CanDevId, ParseIntText(values.Can_Dev_Id, -1), 1, 127, ConfigMessages::CanAddressRange);
+    check(PargenField::NetDevId, ParseIntText(values.Net_Dev_Id, -1), 1, 64, ConfigMessages::NetAddressRange);
+    check(PargenField::TimeOutSdo, ParseIntText(values.Time_Out_SDO, -1), 0, 65535, ConfigMessages::TimeOutSdoRange);
+    check(PargenField::CanBaud, values.Can_Baud, 0, qint32(canBaudRates().size()) - 1, ConfigMessages::CanBaudNotValid);
+    check(PargenField::NetBaud, values.Net_Baud, 0, qint32(netBaudRates().size()) - 1, ConfigMessages::NetBaudNotValid);
+    check(PargenField::OpeTimeOut, values.Ope_TimeOut, 0, 255, ConfigMessages::DelayRange);
+    return failures;
+}
+
 QStringList communicationFailures(const PargenValues &values)
 {
-    QStringList failures;
-    auto check = [&](const QString &text, qint32 low, qint32 high, const QString &message) {
-        const qint32 value = ParseIntText(text, -1);
-        if (value < low || value > high)
-            failures << message;
-    };
-    check(values.Can_Dev_Id, 1, 127, ConfigMessages::CanAddressRange);
-    check(values.Net_Dev_Id, 1, 64, ConfigMessages::NetAddressRange);
-    check(values.Time_Out_SDO, 0, 65535, ConfigMessages::TimeOutSdoRange);
-    return failures;
+    QStringList messages;
+    for (const PargenFailure &failure : pargenFailures(values))
+        messages << failure.message;
+    return messages;
 }

@@ -36,5 +36,16 @@ QByteArray pargenXml(const PargenValues &values);
 // Replaces pargen.xml; throws TessiroError when it cannot be written.
 void savePargen(const QString &path, const PargenValues &values);
 
-// The range checks run on OK, in their order: the messages of all that fail.
+// The fields that a check on OK can refuse.
+enum class PargenField { CanDevId, NetDevId, TimeOutSdo, CanBaud, NetBaud, OpeTimeOut };
+
+struct PargenFailure {
+    PargenField field;
+    QString message;
+};
+
+// The checks run on OK, in their order: the three ranges, then the baud rates
+// and the delay, which the bank holds in one byte each.
+QList<PargenFailure> pargenFailures(const PargenValues &values);
+// Their messages.
 QStringList communicationFailures(const PargenValues &values);

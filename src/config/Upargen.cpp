@@ -3,6 +3,7 @@
 #include "base/GuardedCall.h"
 #include "config/Messages.h"
 #include "project/ParseIntText.h"
+#include "project/ProjectLock.h"
 #include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
@@ -191,12 +192,40 @@ PargenValues TFpargen::values() const
     return values;
 }
 
+QWidget *TFpargen::field(PargenField field) const
+{
+    switch (field) {
+    case PargenField::CanDevId:
+        return m_canDevId;
+    case PargenField::NetDevId:
+        return m_netDevId;
+    case PargenField::TimeOutSdo:
+        return m_timeOutSdo;
+    case PargenField::CanBaud:
+        return m_canBaud;
+    case PargenField::NetBaud:
+        return m_netBaud;
+    case PargenField::OpeTimeOut:
+        return m_opeTimeOut;
+    }
+    return m_canDevId;
+}
+
 bool TFpargen::ValidateCommunication()
 {
-    const QStringList failures = communicationFailures(values());
+    const QList<PargenFailure> failures = pargenFailures(values());
     if (failures.isEmpty())
         return true;
-    m_ctx.notices.error(failures.first());
+    // The cursor goes to the refused field before the message shows.
+    QWidget *field = this->field(failures.first().field);
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        edit->selectAll();
+    else if (auto *list = qobject_cast<QComboBox *>(field); list && list->lineEdit())
+        list->lineEdit()->selectAll();
+    else if (auto *spin = qobject_cast<QSpinBox *>(field))
+        spin->selectAll();
+    m_ctx.notices.error(failures.first().message);
     return false;
 }
 
@@ -206,6 +235,7 @@ void TFpargen::BitBtn1Click()
         // A refused value stays on screen to be corrected.
         if (!ValidateCommunication())
             return;
+        const ProjectWriteLock lock(m_ctx.project().ProjectDir);
         savePargen(m_ctx.project().ProjectFiles.PargenPath, values());
         accept();
     });

@@ -32,6 +32,7 @@ private slots:
 private:
     void FormShow();
     void setValues(const PargenValues &values);
+    QWidget *field(PargenField field) const;
 
     AppContext &m_ctx;
     QLineEdit *m_canDevId;

@@ -47,7 +47,31 @@ void SpreadsheetDelegate::initStyleOption(QStyleOptionViewItem *option, const QM
     }
 }
 
+bool SpreadsheetDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    // Keys that leave the cell for another control or page: the typed text is kept.
+    auto *editor = qobject_cast<QWidget *>(object);
+    if (editor && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool ctrl = key->modifiers() & Qt::ControlModifier;
+        const bool leaving = ctrl && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+                                      key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp);
+        if (leaving) {
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            m_grid->leavingKey(key);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
 // ---- SpreadsheetGrid ----
+
+QString SpreadsheetGrid::keyHint()
+{
+    return QStringLiteral("Ctrl+Enter: OK      Ctrl+Tab: next control");
+}
 
 SpreadsheetGrid::SpreadsheetGrid(QWidget *parent) : QTableView(parent)
 {
@@ -145,9 +169,80 @@ void SpreadsheetGrid::moveTo(int row, int column)
         setCurrentIndex(target);
 }
 
+QModelIndex SpreadsheetGrid::neighbourCell(const QModelIndex &index, bool forward) const
+{
+    if (!m_model || !index.isValid())
+        return index;
+    const int first = m_model->firstEditableColumn();
+    const int last = m_model->columnCount() - 1;
+    int row = index.row();
+    int column = index.column();
+    if (forward) {
+        if (column < last) {
+            column = qMax(column + 1, first);
+        } else if (row + 1 < m_model->rowCount()) {
+            ++row;
+            column = first;
+        }
+    } else {
+        if (column > first) {
+            --column;
+        } else if (row - 1 >= m_model->firstDataRow()) {
+            --row;
+            column = last;
+        }
+    }
+    return m_model->index(row, column);
+}
+
+void SpreadsheetGrid::focusNeighbourControl(bool forward)
+{
+    // The window's focus chain, past the grid's own parts (viewport, cell editor).
+    for (QWidget *w = this;;) {
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == this)
+            return;
+        const bool takesTab = (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy();
+        if (takesTab && !isAncestorOf(w) && w->window() == window() && w->isVisibleTo(window()) && w->isEnabled()) {
+            w->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+bool SpreadsheetGrid::leavingKey(const QKeyEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return false;
+    const bool backwards = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        focusNeighbourControl(!backwards);
+        return true;
+    case Qt::Key_PageDown:
+        emit pageRequested(1);
+        return true;
+    case Qt::Key_PageUp:
+        emit pageRequested(-1);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void SpreadsheetGrid::keyPressEvent(QKeyEvent *event)
 {
+    if (leavingKey(event))
+        return;
     if (!isEditing()) {
+        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+            const bool forward = event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
+            const QModelIndex next = neighbourCell(currentIndex(), forward);
+            if (next.isValid())
+                setCurrentIndex(next);
+            return;
+        }
         if (event->matches(QKeySequence::Copy)) {
             copySelection();
             return;
@@ -172,8 +267,7 @@ void SpreadsheetGrid::keyPressEvent(QKeyEvent *event)
             return;
         }
         if (event->key() == Qt::Key_Escape) {
-            // Escape leaves a cell; it does not throw the whole grid away.
-            event->accept();
+            emit cancelRequested();
             return;
         }
     }
@@ -183,10 +277,17 @@ void SpreadsheetGrid::keyPressEvent(QKeyEvent *event)
 void SpreadsheetGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     const QModelIndex current = currentIndex();
-    // Enter commits and moves down, as in a spreadsheet.
-    const bool moveDown = hint == QAbstractItemDelegate::SubmitModelCache;
-    QTableView::closeEditor(editor, moveDown ? QAbstractItemDelegate::NoHint : hint);
+    // Enter commits and moves down, Tab and Shift+Tab commit and move across, as in
+    // a spreadsheet: the next cell is selected, not opened.
+    QModelIndex next;
+    if (hint == QAbstractItemDelegate::SubmitModelCache)
+        next = current.sibling(current.row() + 1, current.column());
+    else if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
+        next = neighbourCell(current, hint == QAbstractItemDelegate::EditNextItem);
+    const bool moves = hint == QAbstractItemDelegate::SubmitModelCache || hint == QAbstractItemDelegate::EditNextItem ||
+                       hint == QAbstractItemDelegate::EditPreviousItem;
+    QTableView::closeEditor(editor, moves ? QAbstractItemDelegate::NoHint : hint);
     emit editorClosed();
-    if (moveDown)
-        moveTo(current.row() + 1, current.column());
+    if (next.isValid())
+        setCurrentIndex(next);
 }

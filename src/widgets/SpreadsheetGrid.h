@@ -18,19 +18,26 @@ public:
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     SpreadsheetGrid *m_grid;
 };
 
 // A grid of text that behaves like a spreadsheet: typing replaces a cell, Enter
-// moves down, Escape leaves the cell being typed, Delete clears the selection,
-// Ctrl+C / Ctrl+X / Ctrl+V move blocks of cells as tab-separated text, Ctrl+Enter
-// asks for OK. The grid never grows.
+// moves down, Tab and Shift+Tab move right and left (on to the next row), Escape
+// leaves the cell being typed, Delete clears the selection, Ctrl+C / Ctrl+X /
+// Ctrl+V move blocks of cells as tab-separated text. Since Tab stays in the grid,
+// Ctrl+Tab and Ctrl+Shift+Tab leave it for the next or previous control. The
+// window decides what Ctrl+Enter (OK), Escape outside a cell (Cancel) and
+// Ctrl+PageDown / Ctrl+PageUp (next or previous page) do. The grid never grows.
 class SpreadsheetGrid : public QTableView {
     Q_OBJECT
 public:
     explicit SpreadsheetGrid(QWidget *parent = nullptr);
+
+    // The line a window shows under its grids.
+    static QString keyHint();
 
     void setGridModel(TextGridModel *model);
     TextGridModel *gridModel() const { return m_model; }
@@ -52,6 +59,10 @@ signals:
     void editorClosed();
     // Ctrl+Enter, from a cell or from the grid.
     void okRequested();
+    // Escape while no cell is being typed in.
+    void cancelRequested();
+    // Ctrl+PageDown (+1) or Ctrl+PageUp (-1); the cell being typed in is committed first.
+    void pageRequested(int step);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -61,6 +72,11 @@ private:
     friend class SpreadsheetDelegate;
     QRect selectedBlock() const;
     void moveTo(int row, int column);
+    // The editable cell after (or before) index, reading row by row.
+    QModelIndex neighbourCell(const QModelIndex &index, bool forward) const;
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PageDown, Ctrl+PageUp: true when event is one of them.
+    bool leavingKey(const QKeyEvent *event);
+    void focusNeighbourControl(bool forward);
 
     TextGridModel *m_model = nullptr;
     QHash<int, QColor> m_backgrounds;

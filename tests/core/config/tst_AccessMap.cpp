@@ -207,45 +207,67 @@ private slots:
     void validationOrder()
     {
         AccessMap map(sdoAccessMap());
-        // An OUT row fault comes after every IN row fault; budgets come last, IN first.
+        // Per grid its row faults, then rows lost below the list's end; OUT after IN;
+        // budgets come last, IN first.
         fill(map.grid(MapDirection::In), {{"1", "0", "2"}, {"1", "0", "3"}, {"1", "999", "3"}});
         fill(map.grid(MapDirection::Out), {{"-5", "0", "1"}});
         fill(map.grid(MapDirection::In), {{"1", "0", "40"}}, 20);
         fill(map.grid(MapDirection::Out), {{"1", "0", "40"}}, 20);
         const QList<AccessMap::Failure> all = map.failures(false);
-        QCOMPARE(messages(all),
-                 (QStringList{SdoNByteIn, SdoSubIndexIn, SdoNByteIn, SdoIndexOut, SdoBudgetIn, SdoBudgetOut}));
+        QCOMPARE(messages(all), (QStringList{SdoNByteIn, SdoSubIndexIn, SdoNByteIn, ListEndsEarly.arg(4), SdoIndexOut,
+                                             ListEndsEarly.arg(1), SdoBudgetIn, SdoBudgetOut}));
         QCOMPARE(all[2].row, 3);
-        QCOMPARE(all[4].row, 0);
+        QCOMPARE(all[2].column, 3);
+        QCOMPARE(all[3].row, 4);
+        QCOMPARE(all[3].column, 1);
+        QCOMPARE(all[6].row, 0);
         QCOMPARE(messages(map.failures(true)), QStringList{SdoNByteIn});
         QCOMPARE(map.failures(true).first().row, 2);
     }
 
-    void listEndsAtFirstEmptyKey()
+    // A row whose key is empty (or, on the SDO map, 0) ends the saved list: rows
+    // below it that hold anything would vanish, so OK refuses and names that row.
+    void rowsBelowTheEndOfTheList_data()
     {
-        AccessMap map(pdoAccessMap());
-        // Row 5 below four empty rows: counted, not checked, not saved.
-        fill(map.grid(MapDirection::In), {{"9999", "30"}}, 4);
-        QCOMPARE(map.CountMapBytes().in, 30);
-        QVERIFY(map.failures(false).isEmpty());
-        QVERIFY(map.toXml().contains("<ByteIN_TPDO/>"));
-        // A size without a key is not a present row.
-        fill(map.grid(MapDirection::Out), {{"", "8"}});
-        QCOMPARE(map.CountMapBytes().out, 0);
+        QTest::addColumn<bool>("pdo");
+        QTest::addColumn<QList<QStringList>>("rows"); // from row 1 down
+        QTest::addColumn<qint64>("counted");
+        QTest::addColumn<QStringList>("failures");
+        QTest::addColumn<int>("savedRows");
+
+        QTest::newRow("pdo row 5 below four empty rows") << true << QList<QStringList>{{}, {}, {}, {}, {"9999", "30"}}
+                                                         << qint64(30) << QStringList{ListEndsEarly.arg(1)} << 0;
+        QTest::newRow("sdo index 0 in row 3 with row 4 below")
+            << false
+            << QList<QStringList>{{"$6000", "1", "2"}, {"$6001", "1", "2"}, {"0", "1", "4"}, {"$6003", "1", "4"}}
+            << qint64(12) << QStringList{ListEndsEarly.arg(3)} << 2;
+        QTest::newRow("sdo index 0 in the last filled row")
+            << false << QList<QStringList>{{"$6000", "1", "2"}, {"$6001", "1", "2"}, {"0", "1", "4"}} << qint64(8)
+            << QStringList() << 2;
+        QTest::newRow("only a mnemonic below an empty row")
+            << false << QList<QStringList>{{"$6000", "1", "2"}, {}, {"", "", "", "note"}} << qint64(2)
+            << QStringList{ListEndsEarly.arg(2)} << 1;
+        QTest::newRow("a size without a key is not a present row")
+            << true << QList<QStringList>{{"", "8"}} << qint64(0) << QStringList() << 0;
     }
 
-    void sdoIndexZeroEndsTheSavedList()
+    void rowsBelowTheEndOfTheList()
     {
-        AccessMap map(sdoAccessMap());
-        fill(map.grid(MapDirection::In),
-             {{"$6000", "1", "2"}, {"$6001", "1", "2"}, {"0", "1", "4"}, {"$6003", "1", "4"}});
-        QVERIFY(map.failures(false).isEmpty());
-        QCOMPARE(map.CountMapBytes().in, 12);
-        QCOMPARE(map.toXml(), sdoFile(QByteArray("<row IdDev=\"1\" Index=\"$6000\" SubIndex=\"1\" NByte=\"2\" "
-                                                 "Mnemonic=\"\"/><row IdDev=\"1\" Index=\"$6001\" SubIndex=\"1\" "
-                                                 "NByte=\"2\" Mnemonic=\"\"/>"),
-                                      {})
-                                  .replace("<ByteOUT></ByteOUT>", "<ByteOUT/>"));
+        QFETCH(bool, pdo);
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(qint64, counted);
+        QFETCH(QStringList, failures);
+        QFETCH(int, savedRows);
+        AccessMap map(pdo ? pdoAccessMap() : sdoAccessMap());
+        fill(map.grid(MapDirection::Out), rows);
+        QCOMPARE(map.CountMapBytes().out, counted);
+        QCOMPARE(messages(map.failures(false)), failures);
+        if (!failures.isEmpty()) {
+            const AccessMap::Failure first = map.failures(true).first();
+            QCOMPARE(first.direction, MapDirection::Out);
+            QCOMPARE(first.column, 1);
+        }
+        QCOMPARE(QString::fromUtf8(map.toXml()).count(QStringLiteral("<row ")), savedRows);
     }
 
     void lastDataRowIsCheckedAndSaved_data()

@@ -202,6 +202,40 @@ private slots:
         QCOMPARE(communicationFailures(values), failures);
     }
 
+    // The bank keeps the baud indexes and the delay in one byte each: a value
+    // outside the list or 0..255 would reach the device as another one.
+    void byteChecks_data()
+    {
+        QTest::addColumn<int>("canBaud");
+        QTest::addColumn<int>("netBaud");
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<QStringList>("failures");
+        QTest::newRow("bounds") << 8 << 2 << 255 << QStringList();
+        QTest::newRow("zeros") << 0 << 0 << 0 << QStringList();
+        QTest::newRow("can baud typed, not in the list") << -1 << 0 << 0 << QStringList{CanBaudNotValid};
+        QTest::newRow("can baud 9 from a file") << 9 << 0 << 0 << QStringList{CanBaudNotValid};
+        QTest::newRow("net baud 3") << 0 << 3 << 0 << QStringList{NetBaudNotValid};
+        QTest::newRow("delay 256") << 0 << 0 << 256 << QStringList{DelayRange};
+        QTest::newRow("delay -5") << 0 << 0 << -5 << QStringList{DelayRange};
+        QTest::newRow("all, after the ranges")
+            << -1 << -1 << 300 << QStringList{CanBaudNotValid, NetBaudNotValid, DelayRange};
+    }
+
+    void byteChecks()
+    {
+        QFETCH(int, canBaud);
+        QFETCH(int, netBaud);
+        QFETCH(int, delay);
+        QFETCH(QStringList, failures);
+        PargenValues values;
+        values.Can_Baud = canBaud;
+        values.Net_Baud = netBaud;
+        values.Ope_TimeOut = delay;
+        QCOMPARE(communicationFailures(values), failures);
+        values.Time_Out_SDO = QStringLiteral("-1");
+        QCOMPARE(pargenFailures(values).first().field, PargenField::TimeOutSdo);
+    }
+
     void failedWriteLeavesTheFileAlone()
     {
         const QString blocked = m_dir.filePath(QStringLiteral("missing-dir/pargen.xml"));

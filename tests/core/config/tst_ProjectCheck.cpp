@@ -104,6 +104,25 @@ private slots:
         QCOMPARE(check(), expected);
     }
 
+    void bytesTheBankCannotHoldAndRowsBelowTheList()
+    {
+        writeFileBytes(file("pargen.xml"),
+                       "<Par_Gen><Can_Dev_Id>1</Can_Dev_Id><Can_Baud>9</Can_Baud><Net_Dev_Id>1</Net_Dev_Id>"
+                       "<Net_Baud>-1</Net_Baud><Time_Out_SDO>1</Time_Out_SDO><Ope_TimeOut>300</Ope_TimeOut></Par_Gen>");
+        // An Index of 0 in row 2 ends the saved list; row 3 would be lost.
+        writeFileBytes(file("sdo.xml"), sdoFile(sdoRow("$6000", "1") + sdoRow("0", "1") + sdoRow("$6001", "1"), {}));
+        const QStringList expected{
+            file("pargen.xml") + QStringLiteral(": ") + CanBaudNotValid,
+            file("pargen.xml") + QStringLiteral(": ") + NetBaudNotValid,
+            file("pargen.xml") + QStringLiteral(": ") + DelayRange,
+            file("sdo.xml") + QStringLiteral(": row 2 of ByteIN: ") + ListEndsEarly.arg(2),
+        };
+        QCOMPARE(check(), expected);
+        QStringList lines;
+        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path()}, &lines), 1);
+        QCOMPARE(lines, expected);
+    }
+
     void commandLineErrors()
     {
         QCOMPARE(runCli({QStringLiteral("check")}), 1);

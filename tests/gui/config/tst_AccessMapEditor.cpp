@@ -288,8 +288,7 @@ private slots:
         // Enter moves down and never presses OK.
         QTest::keyClick(view, Qt::Key_Return);
         QVERIFY(m_window->isVisible());
-        QTest::keyClick(view, Qt::Key_Escape);
-        QVERIFY(m_window->isVisible());
+        QCOMPARE(view->currentIndex(), out->index(1, 1));
 
         // Select rows 1-2, columns Index..nByte; copy, then Delete clears them.
         view->selectionModel()->select(QItemSelection(out->index(0, 1), out->index(1, 3)),
@@ -302,6 +301,115 @@ private slots:
         QCOMPARE(out->cell(0, 4), QStringLiteral("first"));
         QCOMPARE(out->cell(0, 0), QStringLiteral("1"));
         QCOMPARE(count(), QStringLiteral("4"));
+    }
+
+    // From opening to OK or Cancel, on both tabs, without the mouse.
+    void keyboardOnly()
+    {
+        make(false);
+        open();
+        QVERIFY(requireChild<QLabel>(m_window.get(), "LabelKeyHint")->text().contains(QStringLiteral("Ctrl+Enter")));
+        QVERIFY(requireChild<QLabel>(m_window.get(), "LabelKeyHint")->text().contains(QStringLiteral("Ctrl+Tab")));
+        SpreadsheetGrid *in = gridView("GridIn");
+        QCOMPARE(QApplication::focusWidget(), in);
+        QAbstractItemModel *model = in->model();
+
+        // Tab commits the cell being typed and moves right, then on to the next row.
+        QLineEdit *editor = type(in, QStringLiteral("$6000"));
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("$6000"));
+        QCOMPARE(in->currentIndex(), model->index(0, 2));
+        QVERIFY(!in->isEditing());
+        for (const char *text : {"1", "2"}) {
+            editor = type(in, QString::fromLatin1(text));
+            QTest::keyClick(editor, Qt::Key_Tab);
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(in->currentIndex(), model->index(0, 4));
+        QTest::keyClick(in, Qt::Key_Tab);
+        QCOMPARE(in->currentIndex(), model->index(1, 1));
+        QTest::keyClick(in, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(in->currentIndex(), model->index(0, 4));
+        QTest::keyClick(in, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(in->currentIndex(), model->index(0, 3));
+        QCOMPARE(count(), QStringLiteral("2"));
+
+        // Ctrl+PageDown from a cell being typed keeps the text and shows the OUT grid.
+        go(in, 1, 1);
+        editor = type(in, QStringLiteral("$6001"));
+        QTest::keyClick(editor, Qt::Key_PageDown, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+        QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("$6001"));
+        QCOMPARE(tabs()->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), gridView("GridOut"));
+        QTest::keyClick(gridView("GridOut"), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), in);
+
+        // Ctrl+Tab leaves the grid for OK, Ctrl+Shift+Tab for the tabs before it.
+        QTest::keyClick(in, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), requireChild<QPushButton>(m_window.get(), "BitBtn1"));
+        in->setFocus();
+        editor = type(in, QStringLiteral("1"));
+        QTest::keyClick(editor, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        QVERIFY(tabs()->isAncestorOf(QApplication::focusWidget()));
+        QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("1"));
+
+        // Escape drops the cell being typed; with no cell open it is Cancel.
+        in->setFocus();
+        go(in, 1, 3);
+        editor = type(in, QStringLiteral("4"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(model->index(1, 3).data().toString(), QString());
+        QTest::keyClick(in, Qt::Key_Escape);
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(m_window->result(), int(QDialog::Rejected));
+        QVERIFY(!QFile::exists(files().SdoPath));
+    }
+
+    // Before the message shows, the tab of the offending row is shown with the cursor on its cell.
+    void refusalPutsTheCursorOnTheCell_data()
+    {
+        QTest::addColumn<bool>("out");
+        QTest::addColumn<QStringList>("rows"); // pasted from row 1, column 1
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::newRow("OUT subindex in row 2")
+            << true << QStringList{"$6000	1	2", "$6001	300	2"} << SdoSubIndexOut << 1 << 2;
+        QTest::newRow("IN nbyte in row 1") << false << QStringList{"$6000	1	3"} << SdoNByteIn << 0 << 3;
+        QTest::newRow("IN row 2 ends the list, row 3 filled")
+            << false << QStringList{"$6000	1	2", "", "$6002	1	2"} << ListEndsEarly.arg(2) << 1 << 1;
+        QTest::newRow("OUT index 0 ends the list")
+            << true << QStringList{"0	1	2", "$6002	1	2"} << ListEndsEarly.arg(1) << 0 << 1;
+    }
+
+    void refusalPutsTheCursorOnTheCell()
+    {
+        QFETCH(bool, out);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, message);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        make(false);
+        open();
+        SpreadsheetGrid *view = gridView(out ? "GridOut" : "GridIn");
+        view->gridModel()->pasteText(0, 1, rows.join(QStringLiteral("\n")));
+        // Start from the other tab, in the other grid.
+        tabs()->setCurrentIndex(out ? 0 : 1);
+        gridView(out ? "GridIn" : "GridOut")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(m_t->notices.errors, QStringList{message});
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(tabs()->currentIndex(), out ? 1 : 0);
+        QCOMPARE(view->currentIndex(), view->model()->index(row, column));
+        QCOMPARE(QApplication::focusWidget(), view);
+        QVERIFY(!QFile::exists(files().SdoPath));
     }
 
     void faultyFileIsReportedAndTheEditorOpensWithWhatItRead()

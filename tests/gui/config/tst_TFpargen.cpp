@@ -92,18 +92,18 @@ private slots:
         QTest::mouseClick(child<QCheckBox>("CB_OpeNet"), Qt::LeftButton);
         auto *delay = child<QSpinBox>("SE_OpeNetTimeOut");
         delay->selectAll();
-        QTest::keyClicks(delay, QStringLiteral("300"));
+        QTest::keyClicks(delay, QStringLiteral("255"));
         clickOk();
         QCOMPARE(m_t->notices.all(), QStringList());
         QCOMPARE(readFileBytes(path()),
                  QByteArray("<Par_Gen><Can_Dev_Id>$7F</Can_Dev_Id><Can_Baud>8</Can_Baud><Net_Dev_Id>64</Net_Dev_Id>"
                             "<Net_Baud>0</Net_Baud><Time_Out_SDO>0</Time_Out_SDO><Ope_Dev>0</Ope_Dev>"
-                            "<Ope_Net>1</Ope_Net><Ope_TimeOut>300</Ope_TimeOut></Par_Gen>"));
+                            "<Ope_Net>1</Ope_Net><Ope_TimeOut>255</Ope_TimeOut></Par_Gen>"));
         open();
         QCOMPARE(child<QLineEdit>("Ed_CanDevId")->text(), QStringLiteral("$7F"));
         QCOMPARE(child<QComboBox>("CB_CanBaud")->currentText(), QStringLiteral("1000K"));
         QVERIFY(child<QCheckBox>("CB_OpeNet")->isChecked());
-        QCOMPARE(child<QSpinBox>("SE_OpeNetTimeOut")->value(), 300);
+        QCOMPARE(child<QSpinBox>("SE_OpeNetTimeOut")->value(), 255);
     }
 
     // The range checks keep the window open with what was typed; nothing is written.
@@ -150,21 +150,52 @@ private slots:
         QCOMPARE(readFileBytes(path()), DefaultFile);
     }
 
-    void baudOutsideTheListIsSavedAsMinusOne()
+    // A refused value is shown with the cursor in its field; nothing is written.
+    void refusedFieldGetsTheCursor_data()
     {
-        writeFileBytes(path(), QByteArray(DefaultFile).replace("<Can_Baud>0</Can_Baud>", "<Can_Baud>9</Can_Baud>"));
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("typedNetBaud");
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("can baud 9 from the file")
+            << QByteArray(DefaultFile).replace("<Can_Baud>0</Can_Baud>", "<Can_Baud>9</Can_Baud>") << QString() << 0
+            << CanBaudNotValid << "CB_CanBaud";
+        QTest::newRow("net baud typed") << DefaultFile << "999K" << 0 << NetBaudNotValid << "CB_NetBaud";
+        QTest::newRow("delay 300") << DefaultFile << QString() << 300 << DelayRange << "SE_OpeNetTimeOut";
+        QTest::newRow("delay -5") << DefaultFile << QString() << -5 << DelayRange << "SE_OpeNetTimeOut";
+        QTest::newRow("time-out") << QByteArray(DefaultFile).replace(">10000<", ">70000<") << QString() << 0
+                                  << TimeOutSdoRange << "Ed_TimeOutSdo";
+    }
+
+    void refusedFieldGetsTheCursor()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, typedNetBaud);
+        QFETCH(int, delay);
+        QFETCH(QString, message);
+        QFETCH(QString, field);
+        writeFileBytes(path(), file);
         open();
-        QCOMPARE(child<QComboBox>("CB_CanBaud")->currentIndex(), -1);
-        auto *net = child<QComboBox>("CB_NetBaud");
-        net->lineEdit()->selectAll();
-        QTest::keyClicks(net->lineEdit(), QStringLiteral("999K"));
-        QTest::keyClick(net->lineEdit(), Qt::Key_Return);
-        QCOMPARE(net->count(), 3);
+        if (!typedNetBaud.isEmpty()) {
+            auto *net = child<QComboBox>("CB_NetBaud");
+            net->lineEdit()->selectAll();
+            QTest::keyClicks(net->lineEdit(), typedNetBaud);
+            QCOMPARE(net->count(), 3);
+        }
+        auto *spin = child<QSpinBox>("SE_OpeNetTimeOut");
+        spin->selectAll();
+        QTest::keyClicks(spin, QString::number(delay));
+        child<QLineEdit>("Ed_CanDevId")->setFocus();
         clickOk();
-        QCOMPARE(m_t->notices.all(), QStringList());
-        const QByteArray saved = readFileBytes(path());
-        QVERIFY(saved.contains("<Can_Baud>-1</Can_Baud>"));
-        QVERIFY(saved.contains("<Net_Baud>-1</Net_Baud>"));
+        QCOMPARE(m_t->notices.errors, QStringList{message});
+        QVERIFY(m_window->isVisible());
+        QWidget *focused = m_window->focusWidget();
+        auto *expected = child<QWidget>(field.toLatin1().constData());
+        // A list's line edit or a spin box's inner edit stands for the field.
+        QVERIFY2(focused == expected || expected->isAncestorOf(focused),
+                 qPrintable(focused ? focused->objectName() : QStringLiteral("nothing")));
+        QCOMPARE(readFileBytes(path()), file);
     }
 
     void faultyFileIsReportedAndKeptUntilOk()
