@@ -18,6 +18,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -81,6 +83,8 @@ void TFTessiroFirmWare::buildControls()
     close->setGeometry(522, 6, 34, 22);
     connect(about, &QPushButton::clicked, this, &TFTessiroFirmWare::AboutClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    about->installEventFilter(this);
+    close->installEventFilter(this);
 
     buildStepButtons();
 
@@ -94,10 +98,10 @@ void TFTessiroFirmWare::buildControls()
     link->setGeometry(305, 276, 250, 18);
     connect(link, &ClickLabel::clicked, this, [this] { m_ctx.launcher.openUrl(MakerWebPage); });
 
-    // A control the program keeps but never shows.
+    // One line under the steps: what the last step did.
     m_labelState = new QLabel(QStringLiteral("---"), this);
     m_labelState->setObjectName(QStringLiteral("Labelstate"));
-    m_labelState->hide();
+    m_labelState->setGeometry(24, 276, 276, 18);
 }
 
 void TFTessiroFirmWare::buildStepButtons()
@@ -131,6 +135,7 @@ void TFTessiroFirmWare::buildStepButtons()
         auto *button = new QPushButton(QString::fromLatin1(b.caption), this);
         button->setObjectName(QString::fromLatin1(b.name));
         connect(button, &QPushButton::clicked, this, b.action);
+        button->installEventFilter(this);
         if (b.shown == Shown::Hidden) {
             button->hide();
             continue;
@@ -149,6 +154,29 @@ void TFTessiroFirmWare::buildStepButtons()
         label->setBuddy(button);
     }
     first->setFocus();
+}
+
+bool TFTessiroFirmWare::eventFilter(QObject *watched, QEvent *event)
+{
+    // A window, not a dialog, so no button is a default one: Enter presses the focused button.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (auto *button = qobject_cast<QPushButton *>(watched)) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFTessiroFirmWare::showStatus(const QString &text)
+{
+    // A long path is shortened in its middle; the whole line stays in the tooltip.
+    m_labelState->setText(m_labelState->fontMetrics().elidedText(text, Qt::ElideMiddle, m_labelState->width()));
+    m_labelState->setToolTip(text);
 }
 
 void TFTessiroFirmWare::FormCreate(const QString &appDir)
@@ -235,6 +263,7 @@ void TFTessiroFirmWare::runEdsStep()
     if (fileName.isEmpty())
         return;
     WriteEdsFile(fileName, projectDir);
+    showStatus(ShellMessages::EdsWritten.arg(QDir::toNativeSeparators(fileName)));
 }
 
 void TFTessiroFirmWare::CreateBinaClick()
@@ -243,13 +272,15 @@ void TFTessiroFirmWare::CreateBinaClick()
     if (refuseWithoutProject())
         return;
     if (VariantCode == 2) {
-        m_labelState->setText(ImageMessages::StatusWait);
+        showStatus(ImageMessages::StatusWait);
         repaint();
         const bool generated = guardedCall(m_ctx.notices, [this] { GenerateDeviceImage(m_ctx.project().ProjectDir); });
-        m_labelState->setText(ImageMessages::StatusDone);
         // No firmware window on bank files that this run did not write.
-        if (!generated)
+        if (!generated) {
+            showStatus(ImageMessages::StatusDone);
             return;
+        }
+        showStatus(ShellMessages::BanksWritten.arg(m_ctx.project().ProjectFiles.BinDir));
     }
     openFirmwareWindow();
 }

@@ -26,6 +26,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void NewaClick();
@@ -42,6 +43,7 @@ private:
     // stays until a project has been restored, created or opened.
     void projectChanged(bool projectChosen = true);
     bool refuseWithoutProject();
+    void showStatus(const QString &text);
     // The step dispatch: refused without a valid project, otherwise run with its failures shown.
     void runStep(const std::function<void()> &step);
     void runEdsStep();

@@ -224,6 +224,119 @@ private slots:
         QCOMPARE(p.notices.generalErrors.size(), 1);
     }
 
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("step, Return") << "btn_Prm_Gen" << int(Qt::Key_Return) << "TFpargen";
+        QTest::newRow("step, keypad Enter") << "Btn_SetPDO" << int(Qt::Key_Enter) << "TFSetPdo";
+        QTest::newRow("New project") << "New" << int(Qt::Key_Return) << "TFsaveproj";
+        QTest::newRow("About") << "About" << int(Qt::Key_Return) << "TFAbout";
+    }
+
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(QString, opens);
+        QTemporaryDir app;
+        Program p(app.path());
+        QPushButton *b = p.button(button.toLatin1().constData());
+        b->setFocus();
+        QString opened;
+        whenModalOpens([&](QWidget *modal) {
+            opened = modal->objectName();
+            closeModal(modal);
+        });
+        QTest::keyClick(b, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(opened, opens);
+    }
+
+    void statusLineSaysWhatTheLastStepDid()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        auto *status = p.window->findChild<QLabel *>(QStringLiteral("Labelstate"));
+        QVERIFY(status->isVisible());
+        QVERIFY(status->geometry().top() >= p.button("CreateBin")->geometry().bottom());
+        QVERIFY(p.store.createProject(p.store.state().ProjectsDir, QStringLiteral("Line1")).isEmpty());
+        const QString projectDir = p.store.state().ProjectDir;
+        writeFileBytes(joinPath(projectDir, QStringLiteral("pargen.xml")),
+                       "<Par_Gen><Can_Dev_Id>7</Can_Dev_Id><Can_Baud>1</Can_Baud><Net_Dev_Id>2</Net_Dev_Id>"
+                       "<Net_Baud>0</Net_Baud><Time_Out_SDO>100</Time_Out_SDO></Par_Gen>");
+
+        // What the line showed while the banks were generated, as painted.
+        QStringList painted;
+        struct PaintLog : QObject {
+            QStringList *log;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    *log << static_cast<QLabel *>(watched)->text();
+                return false;
+            }
+        } paintLog;
+        paintLog.log = &painted;
+        status->installEventFilter(&paintLog);
+        QString statusWhenWindowOpened;
+        whenModalOpens([&](QWidget *modal) {
+            statusWhenWindowOpened = status->toolTip();
+            closeModal(modal);
+        });
+        p.click("CreateBin");
+        status->removeEventFilter(&paintLog);
+        QVERIFY2(painted.contains(QStringLiteral("Wait..")), qPrintable(painted.join(u'|')));
+        const QString banks = QStringLiteral("Banks written to ") + joinPath(projectDir, QStringLiteral("bin"));
+        QCOMPARE(statusWhenWindowOpened, banks);
+        QCOMPARE(status->toolTip(), banks);
+
+        // A long path is shortened for the line, whole in the tooltip.
+        const QString eds = joinPath(projectDir, QString(120, u'x') + QStringLiteral(".eds"));
+        p.chooser.answers << eds;
+        p.notices.clear();
+        p.click("B_EDS");
+        QCOMPARE(p.notices.all(), QStringList());
+        QCOMPARE(status->toolTip(), QStringLiteral("EDS file written: ") + eds);
+        QVERIFY(status->text().startsWith(QStringLiteral("EDS file written: ")));
+        QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
+
+        // A cancelled step leaves the line as it was.
+        p.click("B_EDS");
+        QCOMPARE(status->toolTip(), QStringLiteral("EDS file written: ") + eds);
+    }
+
+    void aboutBoxFromTheKeyboard()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        bool closedByEnter = false;
+        QWidget *focused = nullptr;
+        QStringList stops;
+        QRect link;
+        QSize box;
+        whenModalOpens([&](QWidget *modal) {
+            focused = modal->focusWidget();
+            box = modal->size();
+            link = modal->findChild<QLabel *>(QStringLiteral("Label4"))->geometry();
+            for (QWidget *w = modal->nextInFocusChain(); w != modal; w = w->nextInFocusChain())
+                if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+                    stops << w->objectName();
+            QTest::keyClick(modal, Qt::Key_Return);
+            closedByEnter = !modal->isVisible();
+            if (!closedByEnter)
+                closeModal(modal);
+        });
+        p.click("About");
+        QVERIFY(focused);
+        QCOMPARE(focused->objectName(), QStringLiteral("BitBtn1"));
+        QCOMPARE(stops.join(u','), QStringLiteral("BitBtn1,Label4"));
+        QVERIFY(closedByEnter);
+        QVERIFY2(link.right() >= box.width() - 20 && link.bottom() >= box.height() - 20, "link not bottom right");
+        QVERIFY(p.launcher.urls.isEmpty());
+    }
+
     void aboutBoxOpensTheMakersPage()
     {
         QTemporaryDir app;
