@@ -16,11 +16,14 @@
 #include "widgets/Style.h"
 #include "xmlview/UXML.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -86,6 +89,7 @@ void TFTessiroFirmWare::buildControls()
     about->installEventFilter(this);
     close->installEventFilter(this);
 
+    buildWindowEntries();
     buildStepButtons();
 
     auto *link = new ClickLabel(MakerWebAddress, this);
@@ -104,15 +108,86 @@ void TFTessiroFirmWare::buildControls()
     m_labelState->setGeometry(24, 276, 276, 18);
 }
 
+void TFTessiroFirmWare::buildWindowEntries()
+{
+    // An entry whose window is still to come is dispatched and opens nothing; attaching the
+    // window is opens(m_window) in its line (help, which needs no project, shows it directly).
+    m_entries = {
+        .pdoEditor = opensNothingYet(),
+        .storePdoEditor = opensNothingYet(),
+        .emcyEditor = opensNothingYet(),
+        .emcyWordEditor = opensNothingYet(),
+        .sdoTranslation = opensNothingYet(),
+        .xmlViewer = [this] { guardedCall(m_ctx.notices, [this] { xmlViewer().exec(); }); },
+        .stringPicker = opensNothingYet(),
+        .help = [] {},
+    };
+
+    // Beyond the six steps: everything else the program has, on the right button, the Menu key
+    // or Shift+F10, and help on F1.
+    const struct {
+        const char *name;
+        const char *caption;
+        const std::function<void()> &action;
+        QKeySequence shortcut = {};
+    } entries[] = {
+        {"MenuPdo", "Set Traslate PDO", m_entries.pdoEditor},
+        {"MenuInfoPdo", "Define store PDO", m_entries.storePdoEditor},
+        {"MenuEmcy", "Set Traslate EMCY", m_entries.emcyEditor},
+        {"MenuEmcyWd", "Define EMCY Word", m_entries.emcyWordEditor},
+        {"MenuSdo", "SDO Translation", m_entries.sdoTranslation},
+        {"MenuXml", "XML Viewer", m_entries.xmlViewer},
+        {"MenuSelString", "Select String", m_entries.stringPicker},
+        {"MenuHelp", "Help", m_entries.help, QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto &entry : entries) {
+        auto *action = new QAction(QString::fromLatin1(entry.caption), this);
+        action->setObjectName(QString::fromLatin1(entry.name));
+        connect(action, &QAction::triggered, this, entry.action);
+        action->setShortcut(entry.shortcut);
+        addAction(action);
+    }
+}
+
+void TFTessiroFirmWare::showWindowMenu(const QPoint &globalPos)
+{
+    QMenu::exec(actions(), globalPos, nullptr, this);
+}
+
+void TFTessiroFirmWare::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The menu keys are handled below on every platform; some platforms also turn them into
+    // this event, which would open the menu a second time.
+    if (event->reason() != QContextMenuEvent::Keyboard)
+        showWindowMenu(event->globalPos());
+    event->accept();
+}
+
+void TFTessiroFirmWare::keyPressEvent(QKeyEvent *event)
+{
+    const bool menuKey =
+        event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (!menuKey) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QWidget *at = focusWidget() ? focusWidget() : this;
+    showWindowMenu(at->mapToGlobal(at->rect().center()));
+    event->accept();
+}
+
+template <typename W> std::function<void()> TFTessiroFirmWare::opens(W *&slot)
+{
+    return [this, &slot] { runStep([this, &slot] { window(slot).exec(); }); };
+}
+
+std::function<void()> TFTessiroFirmWare::opensNothingYet()
+{
+    return [this] { runStep([] {}); };
+}
+
 void TFTessiroFirmWare::buildStepButtons()
 {
-    // A step that opens its window through the dispatch; the window is made on first use.
-    const auto opens = [this](auto *&slot) -> std::function<void()> {
-        return [this, &slot] { runStep([this, &slot] { window(slot).exec(); }); };
-    };
-    // Dispatched like the editors, with no window of its own yet: opens(m_window) attaches one.
-    const std::function<void()> opensNothingYet = [this] { runStep([] {}); };
-
     const StepButton buttons[] = {
         {"New", "New project", {1, 0}, Shown::Visible, [this] { NewaClick(); }},
         {"open", "Open project", {1, 1}, Shown::Visible, [this] { OpenaClick(); }},
@@ -121,10 +196,10 @@ void TFTessiroFirmWare::buildStepButtons()
         {"Btn_SetPDO", "Set PDO Access ", {4, 0}, Shown::Visible, opens(m_setPdo)},
         {"B_EDS", "EDS File", {5, 0}, Shown::Visible, [this] { runStep([this] { runEdsStep(); }); }},
         {"CreateBin", "Up date Device", {6, 0}, Shown::Visible, [this] { CreateBinaClick(); }},
-        {"btn_Pdo", "Set Traslate PDO", {}, Shown::Hidden, opensNothingYet},
-        {"btn_Info_Pdo", "Define store PDO", {}, Shown::Hidden, opensNothingYet},
-        {"btn_Emcy", "Set Traslate EMCY", {}, Shown::Hidden, opensNothingYet},
-        {"btn_Emcy_Wd", "Define EMCY Word", {}, Shown::Hidden, opensNothingYet},
+        {"btn_Pdo", "Set Traslate PDO", {}, Shown::Hidden, m_entries.pdoEditor},
+        {"btn_Info_Pdo", "Define store PDO", {}, Shown::Hidden, m_entries.storePdoEditor},
+        {"btn_Emcy", "Set Traslate EMCY", {}, Shown::Hidden, m_entries.emcyEditor},
+        {"btn_Emcy_Wd", "Define EMCY Word", {}, Shown::Hidden, m_entries.emcyWordEditor},
         {"CreateSx", "Generate Firmware", {}, Shown::Hidden, [this] { CreateSxClick(); }},
     };
 

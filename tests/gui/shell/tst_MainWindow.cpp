@@ -5,14 +5,19 @@
 #include "support/GuiTestSupport.h"
 #include "widgets/AppContext.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <memory>
 
 namespace {
@@ -57,6 +62,28 @@ void answerNameDialog(const QString &name, bool *closed, QString *title = nullpt
             QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("BitBtn2")), Qt::LeftButton);
     });
 }
+// Runs open and returns the entries of the popup menu it shows (closed at once).
+QStringList popupEntries(const std::function<void()> &open)
+{
+    QStringList entries;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&entries] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (QAction *action : menu->actions())
+                entries << action->text();
+            menu->close();
+        }
+    });
+    poll.start();
+    open();
+    // A menu that did not open leaves the list empty, and the caller compares it.
+    (void)QTest::qWaitFor([&entries] { return !entries.isEmpty(); }, 2000);
+    return entries;
+}
+
+const QStringList MenuEntries = {"Set Traslate PDO", "Define store PDO", "Set Traslate EMCY", "Define EMCY Word",
+                                 "SDO Translation",  "XML Viewer",       "Select String",     "Help"};
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -335,6 +362,92 @@ private slots:
         QVERIFY(closedByEnter);
         QVERIFY2(link.right() >= box.width() - 20 && link.bottom() >= box.height() - 20, "link not bottom right");
         QVERIFY(p.launcher.urls.isEmpty());
+    }
+
+    void contextMenuOffersEveryWindow_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("right button") << "mouse";
+        QTest::newRow("Menu key") << "menu";
+        QTest::newRow("Shift+F10") << "shift+f10";
+    }
+
+    void contextMenuOffersEveryWindow()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QPushButton *focused = p.button("btn_Sdo");
+        focused->setFocus();
+        const QStringList entries = popupEntries([&] {
+            // Through the window, as the platform delivers them, so that Qt makes the context-menu event.
+            QWindow *window = p.window->windowHandle();
+            if (how == QLatin1String("mouse"))
+                QTest::mouseClick(window, Qt::RightButton, {}, QPoint(400, 150));
+            else if (how == QLatin1String("menu"))
+                QTest::keyClick(window, Qt::Key_Menu);
+            else
+                QTest::keyClick(window, Qt::Key_F10, Qt::ShiftModifier);
+        });
+        QCOMPARE(entries, MenuEntries);
+    }
+
+    void menuEntriesGoThroughTheDispatch()
+    {
+        QTemporaryDir app;
+        QVERIFY(QDir(app.path()).mkpath(QStringLiteral("PROJECTS/Line5")));
+        Program p(app.path());
+        auto entry = [&](const QString &caption) {
+            for (QAction *action : p.window->actions())
+                if (action->text() == caption)
+                    return action;
+            qFatal("no entry %s", qPrintable(caption));
+        };
+        const QStringList dispatched = {"Set Traslate PDO", "Define store PDO", "Set Traslate EMCY",
+                                        "Define EMCY Word", "SDO Translation",  "Select String"};
+
+        // A valid project: the entries whose window is still to come open nothing.
+        for (const QString &caption : dispatched + QStringList{"Help"}) {
+            entry(caption)->trigger();
+            QVERIFY(!QApplication::activeModalWidget());
+        }
+        QCOMPARE(p.notices.all(), QStringList());
+
+        // No valid project: the editors and the picker refuse, the XML viewer still opens.
+        p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line5")));
+        p.click("open");
+        QVERIFY(QDir(app.filePath(QStringLiteral("PROJECTS/Line5"))).removeRecursively());
+        p.click("open");
+        QVERIFY(!p.store.state().hasValidProject());
+        for (const QString &caption : dispatched) {
+            p.notices.clear();
+            entry(caption)->trigger();
+            QCOMPARE(p.notices.notices, QStringList{QStringLiteral("Project not valid")});
+        }
+        p.notices.clear();
+        entry("Help")->trigger();
+        QString opened;
+        whenModalOpens([&](QWidget *modal) {
+            opened = modal->windowTitle();
+            closeModal(modal);
+        });
+        entry("XML Viewer")->trigger();
+        QCOMPARE(opened, QStringLiteral("XML Reader & Writer"));
+        QCOMPARE(p.notices.all(), QStringList());
+    }
+
+    void f1IsHelp()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QApplication::setActiveWindow(p.window.get());
+        QAction *help = p.window->findChild<QAction *>(QStringLiteral("MenuHelp"));
+        QSignalSpy triggered(help, &QAction::triggered);
+        QTest::keyClick(p.button("New"), Qt::Key_F1);
+        QCOMPARE(triggered.size(), 1);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void aboutBoxOpensTheMakersPage()
