@@ -162,7 +162,8 @@ void ProjectStore::openChosen(const QString &chosen)
     ProjectState &s = m_state;
     if (!chosen.isEmpty()) {
         const QString rel = relativeInside(s.ProjectsDir, chosen);
-        if (!rel.isNull())
+        // PROJECTS/bin holds the bank files of the project that is PROJECTS itself.
+        if (!rel.isNull() && rel != QLatin1String("bin"))
             s.ProjectDir = rel.isEmpty() ? s.ProjectsDir : joinPath(s.ProjectsDir, rel);
     }
     s.ProjectName = s.ProjectDir.size() > s.ProjectsDir.size() ? s.ProjectDir.mid(s.ProjectsDir.size()) : QString();

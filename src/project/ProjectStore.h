@@ -70,7 +70,7 @@ public:
     // returns the folder to preselect (empty for none).
     QString prepareOpen();
     // Open project, second half: chosen is the folder picked, or empty when the
-    // chooser was cancelled. A folder outside PROJECTS is treated as a cancel.
+    // chooser was cancelled. A folder outside PROJECTS, or PROJECTS/bin, is treated as a cancel.
     void openChosen(const QString &chosen);
 
 private:

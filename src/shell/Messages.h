@@ -6,4 +6,7 @@ namespace ShellMessages {
 inline const QString BuiltInCaption = QStringLiteral("Veltrona Tessiro_QK4470_Brevik");
 inline const QString ProjectCaption = QStringLiteral("Veltrona Tessiro_QK4471_Brevik :");
 inline const QString ProjectNotValid = QStringLiteral("Project not valid");
+// What the last step did, in the status line under the steps; %1 is a path.
+inline const QString EdsWritten = QStringLiteral("EDS file written: %1");
+inline const QString BanksWritten = QStringLiteral("Banks written to %1");
 } // namespace ShellMessages

@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSortFilterProxyModel>
 #include <QUrl>
 
 namespace {
@@ -25,6 +27,30 @@ bool isInside(const QString &root, const QString &dir)
     const QString r = QFileInfo(root).canonicalFilePath();
     const QString d = QFileInfo(dir).canonicalFilePath();
     return !r.isEmpty() && (d == r || d.startsWith(r + QLatin1Char('/')));
+}
+
+// Hides one folder from a folder chooser.
+class HideFolder : public QSortFilterProxyModel {
+public:
+    explicit HideFolder(const QString &hidden, QObject *parent)
+        : QSortFilterProxyModel(parent), m_hidden(QDir::cleanPath(QFileInfo(hidden).absoluteFilePath()))
+    {
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &parent) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        return !files || QDir::cleanPath(files->filePath(files->index(row, 0, parent))) != m_hidden;
+    }
+
+private:
+    QString m_hidden;
+};
+
+bool isSameFolder(const QString &a, const QString &b)
+{
+    return QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace
@@ -86,12 +112,18 @@ QString QtFileChooser::saveFile(const FileDialogOptions &options)
 
 QString QtFileChooser::chooseFolder(const QString &title, const QString &root, const QString &preselect)
 {
-    // Qt's own dialog, so that it can be kept inside root on every platform.
-    QFileDialog dialog(dialogParent(), title, preselect.isEmpty() ? root : preselect);
+    // Qt's own dialog, so that it can be kept inside root on every platform. It opens on the
+    // folder that holds the preselected one, with that one selected, not inside it.
+    const bool select = !preselect.isEmpty() && isInside(root, preselect) && !isSameFolder(root, preselect);
+    QFileDialog dialog(dialogParent(), title, select ? QFileInfo(preselect).absolutePath() : root);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setSidebarUrls({QUrl::fromLocalFile(root)});
+    // root/bin holds the bank files of the project that is PROJECTS itself: never a project.
+    dialog.setProxyModel(new HideFolder(QDir(root).filePath(QStringLiteral("bin")), &dialog));
+    if (select)
+        dialog.selectFile(QFileInfo(preselect).fileName());
     QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, [&dialog, root](const QString &dir) {
         if (!isInside(root, dir))
             dialog.setDirectory(root);

@@ -48,6 +48,8 @@ TFAbout::TFAbout(ProcessLauncher &launcher, QWidget *parent) : QDialog(parent), 
     picture->setPixmap(logo());
     picture->setScaledContents(true);
     picture->setGeometry(10, 10, 81, 81);
+    // The link below does the same, so the picture is no keyboard stop.
+    picture->setFocusPolicy(Qt::NoFocus);
     connect(picture, &ClickLabel::clicked, this, &TFAbout::Label4Click);
 
     auto *title = place(new QLabel(QStringLiteral("Software Tessiro "), this), 105, 10, 300, 18);
@@ -68,22 +70,31 @@ TFAbout::TFAbout(ProcessLauncher &launcher, QWidget *parent) : QDialog(parent), 
         y += 18;
     }
 
+    // Made before the link, so that OK comes first in the tab order, as it stands above it.
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("BitBtn1"));
+    m_ok->setGeometry(322, 94, 80, 26);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+
     auto *web = new ClickLabel(MakerWebAddress, this);
     web->setObjectName(QStringLiteral("Label4"));
     web->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
-    web->setGeometry(105, 124, 200, 18);
+    web->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    web->setGeometry(202, 128, 200, 18);
     connect(web, &ClickLabel::clicked, this, &TFAbout::Label4Click);
 
     auto *support = new ClickLabel(MakerSupportAddress, this);
     support->setObjectName(QStringLiteral("Label5"));
     support->hide();
     connect(support, &ClickLabel::clicked, this, &TFAbout::Label5Click);
+}
 
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    ok->setGeometry(322, 118, 80, 26);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+void TFAbout::showEvent(QShowEvent *event)
+{
+    // Every showing starts on OK, so that Enter closes the box.
+    m_ok->setFocus();
+    QDialog::showEvent(event);
 }
 
 void TFAbout::Label4Click()

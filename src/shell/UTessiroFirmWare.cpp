@@ -10,18 +10,26 @@
 #include "image/Messages.h"
 #include "image/ModifyFileSx.h"
 #include "project/Messages.h"
+#include "project/ProjectLock.h"
 #include "project/Unewp.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
 #include "widgets/Style.h"
 #include "xmlview/UXML.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <optional>
 
 namespace {
 constexpr int StepTop = 34;
@@ -54,6 +62,13 @@ struct StepButton {
     Shown shown;
     std::function<void()> action;
 };
+
+bool isInsideFolder(const QString &file, const QString &folder)
+{
+    const QString dir = QFileInfo(QFileInfo(file).absolutePath()).canonicalFilePath();
+    const QString root = QFileInfo(folder).canonicalFilePath();
+    return !root.isEmpty() && (dir == root || dir.startsWith(root + u'/'));
+}
 } // namespace
 
 TFTessiroFirmWare::TFTessiroFirmWare(AppContext &context, const QString &appDir, QWidget *parent)
@@ -81,7 +96,10 @@ void TFTessiroFirmWare::buildControls()
     close->setGeometry(522, 6, 34, 22);
     connect(about, &QPushButton::clicked, this, &TFTessiroFirmWare::AboutClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    about->installEventFilter(this);
+    close->installEventFilter(this);
 
+    buildWindowEntries();
     buildStepButtons();
 
     auto *link = new ClickLabel(MakerWebAddress, this);
@@ -94,21 +112,92 @@ void TFTessiroFirmWare::buildControls()
     link->setGeometry(305, 276, 250, 18);
     connect(link, &ClickLabel::clicked, this, [this] { m_ctx.launcher.openUrl(MakerWebPage); });
 
-    // A control the program keeps but never shows.
+    // One line under the steps: what the last step did.
     m_labelState = new QLabel(QStringLiteral("---"), this);
     m_labelState->setObjectName(QStringLiteral("Labelstate"));
-    m_labelState->hide();
+    m_labelState->setGeometry(24, 276, 276, 18);
+}
+
+void TFTessiroFirmWare::buildWindowEntries()
+{
+    // An entry whose window is still to come is dispatched and opens nothing; attaching the
+    // window is opens(m_window) in its line (help, which needs no project, shows it directly).
+    m_entries = {
+        .pdoEditor = opensNothingYet(),
+        .storePdoEditor = opensNothingYet(),
+        .emcyEditor = opensNothingYet(),
+        .emcyWordEditor = opensNothingYet(),
+        .sdoTranslation = opensNothingYet(),
+        .xmlViewer = [this] { guardedCall(m_ctx.notices, [this] { xmlViewer().exec(); }); },
+        .stringPicker = opensNothingYet(),
+        .help = [] {},
+    };
+
+    // Beyond the six steps: everything else the program has, on the right button, the Menu key
+    // or Shift+F10, and help on F1.
+    const struct {
+        const char *name;
+        const char *caption;
+        const std::function<void()> &action;
+        QKeySequence shortcut = {};
+    } entries[] = {
+        {"MenuPdo", "Set Traslate PDO", m_entries.pdoEditor},
+        {"MenuInfoPdo", "Define store PDO", m_entries.storePdoEditor},
+        {"MenuEmcy", "Set Traslate EMCY", m_entries.emcyEditor},
+        {"MenuEmcyWd", "Define EMCY Word", m_entries.emcyWordEditor},
+        {"MenuSdo", "SDO Translation", m_entries.sdoTranslation},
+        {"MenuXml", "XML Viewer", m_entries.xmlViewer},
+        {"MenuSelString", "Select String", m_entries.stringPicker},
+        {"MenuHelp", "Help", m_entries.help, QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto &entry : entries) {
+        auto *action = new QAction(QString::fromLatin1(entry.caption), this);
+        action->setObjectName(QString::fromLatin1(entry.name));
+        connect(action, &QAction::triggered, this, entry.action);
+        action->setShortcut(entry.shortcut);
+        addAction(action);
+    }
+}
+
+void TFTessiroFirmWare::showWindowMenu(const QPoint &globalPos)
+{
+    QMenu::exec(actions(), globalPos, nullptr, this);
+}
+
+void TFTessiroFirmWare::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The menu keys are handled below on every platform; some platforms also turn them into
+    // this event, which would open the menu a second time.
+    if (event->reason() != QContextMenuEvent::Keyboard)
+        showWindowMenu(event->globalPos());
+    event->accept();
+}
+
+void TFTessiroFirmWare::keyPressEvent(QKeyEvent *event)
+{
+    const bool menuKey =
+        event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (!menuKey) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QWidget *at = focusWidget() ? focusWidget() : this;
+    showWindowMenu(at->mapToGlobal(at->rect().center()));
+    event->accept();
+}
+
+template <typename W> std::function<void()> TFTessiroFirmWare::opens(W *&slot)
+{
+    return [this, &slot] { runStep([this, &slot] { window(slot).exec(); }); };
+}
+
+std::function<void()> TFTessiroFirmWare::opensNothingYet()
+{
+    return [this] { runStep([] {}); };
 }
 
 void TFTessiroFirmWare::buildStepButtons()
 {
-    // A step that opens its window through the dispatch; the window is made on first use.
-    const auto opens = [this](auto *&slot) -> std::function<void()> {
-        return [this, &slot] { runStep([this, &slot] { window(slot).exec(); }); };
-    };
-    // Dispatched like the editors, with no window of its own yet: opens(m_window) attaches one.
-    const std::function<void()> opensNothingYet = [this] { runStep([] {}); };
-
     const StepButton buttons[] = {
         {"New", "New project", {1, 0}, Shown::Visible, [this] { NewaClick(); }},
         {"open", "Open project", {1, 1}, Shown::Visible, [this] { OpenaClick(); }},
@@ -117,10 +206,10 @@ void TFTessiroFirmWare::buildStepButtons()
         {"Btn_SetPDO", "Set PDO Access ", {4, 0}, Shown::Visible, opens(m_setPdo)},
         {"B_EDS", "EDS File", {5, 0}, Shown::Visible, [this] { runStep([this] { runEdsStep(); }); }},
         {"CreateBin", "Up date Device", {6, 0}, Shown::Visible, [this] { CreateBinaClick(); }},
-        {"btn_Pdo", "Set Traslate PDO", {}, Shown::Hidden, opensNothingYet},
-        {"btn_Info_Pdo", "Define store PDO", {}, Shown::Hidden, opensNothingYet},
-        {"btn_Emcy", "Set Traslate EMCY", {}, Shown::Hidden, opensNothingYet},
-        {"btn_Emcy_Wd", "Define EMCY Word", {}, Shown::Hidden, opensNothingYet},
+        {"btn_Pdo", "Set Traslate PDO", {}, Shown::Hidden, m_entries.pdoEditor},
+        {"btn_Info_Pdo", "Define store PDO", {}, Shown::Hidden, m_entries.storePdoEditor},
+        {"btn_Emcy", "Set Traslate EMCY", {}, Shown::Hidden, m_entries.emcyEditor},
+        {"btn_Emcy_Wd", "Define EMCY Word", {}, Shown::Hidden, m_entries.emcyWordEditor},
         {"CreateSx", "Generate Firmware", {}, Shown::Hidden, [this] { CreateSxClick(); }},
     };
 
@@ -131,6 +220,7 @@ void TFTessiroFirmWare::buildStepButtons()
         auto *button = new QPushButton(QString::fromLatin1(b.caption), this);
         button->setObjectName(QString::fromLatin1(b.name));
         connect(button, &QPushButton::clicked, this, b.action);
+        button->installEventFilter(this);
         if (b.shown == Shown::Hidden) {
             button->hide();
             continue;
@@ -149,6 +239,29 @@ void TFTessiroFirmWare::buildStepButtons()
         label->setBuddy(button);
     }
     first->setFocus();
+}
+
+bool TFTessiroFirmWare::eventFilter(QObject *watched, QEvent *event)
+{
+    // A window, not a dialog, so no button is a default one: Enter presses the focused button.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (auto *button = qobject_cast<QPushButton *>(watched)) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFTessiroFirmWare::showStatus(const QString &text)
+{
+    // A long path is shortened in its middle; the whole line stays in the tooltip.
+    m_labelState->setText(m_labelState->fontMetrics().elidedText(text, Qt::ElideMiddle, m_labelState->width()));
+    m_labelState->setToolTip(text);
 }
 
 void TFTessiroFirmWare::FormCreate(const QString &appDir)
@@ -234,7 +347,14 @@ void TFTessiroFirmWare::runEdsStep()
     const QString fileName = m_ctx.chooser.saveFile(edsSaveDialogOptions(projectDir));
     if (fileName.isEmpty())
         return;
-    WriteEdsFile(fileName, projectFiles(projectDir).PdoPath);
+    {
+        // Written into the project, the EDS is one more of its files: one writer at a time.
+        std::optional<ProjectWriteLock> lock;
+        if (isInsideFolder(fileName, projectDir))
+            lock.emplace(projectDir);
+        WriteEdsFile(fileName, projectFiles(projectDir).PdoPath);
+    }
+    showStatus(ShellMessages::EdsWritten.arg(QDir::toNativeSeparators(fileName)));
 }
 
 void TFTessiroFirmWare::CreateBinaClick()
@@ -243,13 +363,15 @@ void TFTessiroFirmWare::CreateBinaClick()
     if (refuseWithoutProject())
         return;
     if (VariantCode == 2) {
-        m_labelState->setText(ImageMessages::StatusWait);
+        showStatus(ImageMessages::StatusWait);
         repaint();
         const bool generated = guardedCall(m_ctx.notices, [this] { GenerateDeviceImage(m_ctx.project().ProjectDir); });
-        m_labelState->setText(ImageMessages::StatusDone);
         // No firmware window on bank files that this run did not write.
-        if (!generated)
+        if (!generated) {
+            showStatus(ImageMessages::StatusDone);
             return;
+        }
+        showStatus(ShellMessages::BanksWritten.arg(m_ctx.project().ProjectFiles.BinDir));
     }
     openFirmwareWindow();
 }

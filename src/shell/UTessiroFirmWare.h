@@ -26,6 +26,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     void NewaClick();
@@ -37,11 +40,19 @@ private slots:
 private:
     void FormCreate(const QString &appDir);
     void buildControls();
+    void buildWindowEntries();
     void buildStepButtons();
+    // The entries beyond the six steps, as a popup menu.
+    void showWindowMenu(const QPoint &globalPos);
     // Caption and workbook folder follow the current project; the built-in caption
     // stays until a project has been restored, created or opened.
     void projectChanged(bool projectChosen = true);
+    // A step that opens the window in slot through the dispatch.
+    template <typename W> std::function<void()> opens(W *&slot);
+    // A step without a window of its own yet: dispatched, it opens nothing.
+    std::function<void()> opensNothingYet();
     bool refuseWithoutProject();
+    void showStatus(const QString &text);
     // The step dispatch: refused without a valid project, otherwise run with its failures shown.
     void runStep(const std::function<void()> &step);
     void runEdsStep();
@@ -55,6 +66,17 @@ private:
     TFXML &xmlViewer();
 
     AppContext &m_ctx;
+    // The windows that no step shows, shared by the hidden step buttons and the context menu.
+    struct WindowEntries {
+        std::function<void()> pdoEditor;
+        std::function<void()> storePdoEditor;
+        std::function<void()> emcyEditor;
+        std::function<void()> emcyWordEditor;
+        std::function<void()> sdoTranslation;
+        std::function<void()> xmlViewer;
+        std::function<void()> stringPicker;
+        std::function<void()> help;
+    } m_entries;
     QString m_excelInitialDir;
     QLabel *m_labelState = nullptr;
 

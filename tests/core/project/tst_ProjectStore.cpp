@@ -190,6 +190,7 @@ private slots:
                                          << "";
         QTest::newRow("cancelled") << "" << Sep + "Line3";
         QTest::newRow("outside counts as cancel") << "MASTER" << Sep + "Line3";
+        QTest::newRow("bin of PROJECTS counts as cancel") << "PROJECTS/bin" << Sep + "Line3";
     }
 
     void openProject()
@@ -199,6 +200,7 @@ private slots:
         QTemporaryDir app;
         QVERIFY(QDir(app.path()).mkpath(QStringLiteral("PROJECTS/Line4/bin")));
         QVERIFY(QDir(app.path()).mkpath(QStringLiteral("PROJECTS/Line3")));
+        QVERIFY(QDir(app.path()).mkpath(QStringLiteral("PROJECTS/bin")));
         writeFileBytes(iniPath(app), "[lastproj]\r\nprojectname=Line3\r\n");
         ProjectStore store;
         QVERIFY(store.startUp(app.path()));

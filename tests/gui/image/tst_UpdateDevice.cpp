@@ -71,7 +71,8 @@ private slots:
         });
         QTest::mouseClick(s.button("CreateBin"), Qt::LeftButton);
         QCOMPARE(filesWhenOpened, AllBinFiles);
-        QCOMPARE(s.window.findChild<QLabel *>(QStringLiteral("Labelstate"))->text(), ImageMessages::StatusDone);
+        QCOMPARE(s.window.findChild<QLabel *>(QStringLiteral("Labelstate"))->toolTip(),
+                 "Banks written to " + joinPath(s.projectDir, QStringLiteral("bin")));
         QCOMPARE(s.notices.generalErrors, QStringList());
     }
 

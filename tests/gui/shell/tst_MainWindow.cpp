@@ -5,14 +5,19 @@
 #include "support/GuiTestSupport.h"
 #include "widgets/AppContext.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <memory>
 
 namespace {
@@ -57,6 +62,28 @@ void answerNameDialog(const QString &name, bool *closed, QString *title = nullpt
             QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("BitBtn2")), Qt::LeftButton);
     });
 }
+// Runs open and returns the entries of the popup menu it shows (closed at once).
+QStringList popupEntries(const std::function<void()> &open)
+{
+    QStringList entries;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&entries] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (QAction *action : menu->actions())
+                entries << action->text();
+            menu->close();
+        }
+    });
+    poll.start();
+    open();
+    // A menu that did not open leaves the list empty, and the caller compares it.
+    (void)QTest::qWaitFor([&entries] { return !entries.isEmpty(); }, 2000);
+    return entries;
+}
+
+const QStringList MenuEntries = {"Set Traslate PDO", "Define store PDO", "Set Traslate EMCY", "Define EMCY Word",
+                                 "SDO Translation",  "XML Viewer",       "Select String",     "Help"};
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -222,6 +249,205 @@ private slots:
         p.exit();
         QVERIFY(!p.window->isVisible());
         QCOMPARE(p.notices.generalErrors.size(), 1);
+    }
+
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("step, Return") << "btn_Prm_Gen" << int(Qt::Key_Return) << "TFpargen";
+        QTest::newRow("step, keypad Enter") << "Btn_SetPDO" << int(Qt::Key_Enter) << "TFSetPdo";
+        QTest::newRow("New project") << "New" << int(Qt::Key_Return) << "TFsaveproj";
+        QTest::newRow("About") << "About" << int(Qt::Key_Return) << "TFAbout";
+    }
+
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(QString, opens);
+        QTemporaryDir app;
+        Program p(app.path());
+        QPushButton *b = p.button(button.toLatin1().constData());
+        b->setFocus();
+        QString opened;
+        whenModalOpens([&](QWidget *modal) {
+            opened = modal->objectName();
+            closeModal(modal);
+        });
+        QTest::keyClick(b, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(opened, opens);
+    }
+
+    void statusLineSaysWhatTheLastStepDid()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        auto *status = p.window->findChild<QLabel *>(QStringLiteral("Labelstate"));
+        QVERIFY(status->isVisible());
+        QVERIFY(status->geometry().top() >= p.button("CreateBin")->geometry().bottom());
+        QVERIFY(p.store.createProject(p.store.state().ProjectsDir, QStringLiteral("Line1")).isEmpty());
+        const QString projectDir = p.store.state().ProjectDir;
+        writeFileBytes(joinPath(projectDir, QStringLiteral("pargen.xml")),
+                       "<Par_Gen><Can_Dev_Id>7</Can_Dev_Id><Can_Baud>1</Can_Baud><Net_Dev_Id>2</Net_Dev_Id>"
+                       "<Net_Baud>0</Net_Baud><Time_Out_SDO>100</Time_Out_SDO></Par_Gen>");
+
+        // What the line showed while the banks were generated, as painted.
+        QStringList painted;
+        struct PaintLog : QObject {
+            QStringList *log;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    *log << static_cast<QLabel *>(watched)->text();
+                return false;
+            }
+        } paintLog;
+        paintLog.log = &painted;
+        status->installEventFilter(&paintLog);
+        QString statusWhenWindowOpened;
+        whenModalOpens([&](QWidget *modal) {
+            statusWhenWindowOpened = status->toolTip();
+            closeModal(modal);
+        });
+        p.click("CreateBin");
+        status->removeEventFilter(&paintLog);
+        QVERIFY2(painted.contains(QStringLiteral("Wait..")), qPrintable(painted.join(u'|')));
+        const QString banks = QStringLiteral("Banks written to ") + joinPath(projectDir, QStringLiteral("bin"));
+        QCOMPARE(statusWhenWindowOpened, banks);
+        QCOMPARE(status->toolTip(), banks);
+
+        // A long path is shortened for the line, whole in the tooltip.
+        const QString eds = joinPath(projectDir, QString(120, u'x') + QStringLiteral(".eds"));
+        p.chooser.answers << eds;
+        p.notices.clear();
+        p.click("B_EDS");
+        QCOMPARE(p.notices.all(), QStringList());
+        QCOMPARE(status->toolTip(), QStringLiteral("EDS file written: ") + eds);
+        QVERIFY(status->text().startsWith(QStringLiteral("EDS file written: ")));
+        QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
+
+        // A cancelled step leaves the line as it was.
+        p.click("B_EDS");
+        QCOMPARE(status->toolTip(), QStringLiteral("EDS file written: ") + eds);
+    }
+
+    void aboutBoxFromTheKeyboard()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        bool closedByEnter = false;
+        QWidget *focused = nullptr;
+        QStringList stops;
+        QRect link;
+        QSize box;
+        whenModalOpens([&](QWidget *modal) {
+            focused = modal->focusWidget();
+            box = modal->size();
+            link = modal->findChild<QLabel *>(QStringLiteral("Label4"))->geometry();
+            for (QWidget *w = modal->nextInFocusChain(); w != modal; w = w->nextInFocusChain())
+                if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+                    stops << w->objectName();
+            QTest::keyClick(modal, Qt::Key_Return);
+            closedByEnter = !modal->isVisible();
+            if (!closedByEnter)
+                closeModal(modal);
+        });
+        p.click("About");
+        QVERIFY(focused);
+        QCOMPARE(focused->objectName(), QStringLiteral("BitBtn1"));
+        QCOMPARE(stops.join(u','), QStringLiteral("BitBtn1,Label4"));
+        QVERIFY(closedByEnter);
+        QVERIFY2(link.right() >= box.width() - 20 && link.bottom() >= box.height() - 20, "link not bottom right");
+        QVERIFY(p.launcher.urls.isEmpty());
+    }
+
+    void contextMenuOffersEveryWindow_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("right button") << "mouse";
+        QTest::newRow("Menu key") << "menu";
+        QTest::newRow("Shift+F10") << "shift+f10";
+    }
+
+    void contextMenuOffersEveryWindow()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QPushButton *focused = p.button("btn_Sdo");
+        focused->setFocus();
+        const QStringList entries = popupEntries([&] {
+            // Through the window, as the platform delivers them, so that Qt makes the context-menu event.
+            QWindow *window = p.window->windowHandle();
+            if (how == QLatin1String("mouse"))
+                QTest::mouseClick(window, Qt::RightButton, {}, QPoint(400, 150));
+            else if (how == QLatin1String("menu"))
+                QTest::keyClick(window, Qt::Key_Menu);
+            else
+                QTest::keyClick(window, Qt::Key_F10, Qt::ShiftModifier);
+        });
+        QCOMPARE(entries, MenuEntries);
+    }
+
+    void menuEntriesGoThroughTheDispatch()
+    {
+        QTemporaryDir app;
+        QVERIFY(QDir(app.path()).mkpath(QStringLiteral("PROJECTS/Line5")));
+        Program p(app.path());
+        auto entry = [&](const QString &caption) {
+            for (QAction *action : p.window->actions())
+                if (action->text() == caption)
+                    return action;
+            qFatal("no entry %s", qPrintable(caption));
+        };
+        const QStringList dispatched = {"Set Traslate PDO", "Define store PDO", "Set Traslate EMCY",
+                                        "Define EMCY Word", "SDO Translation",  "Select String"};
+
+        // A valid project: the entries whose window is still to come open nothing.
+        for (const QString &caption : dispatched + QStringList{"Help"}) {
+            entry(caption)->trigger();
+            QVERIFY(!QApplication::activeModalWidget());
+        }
+        QCOMPARE(p.notices.all(), QStringList());
+
+        // No valid project: the editors and the picker refuse, the XML viewer still opens.
+        p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line5")));
+        p.click("open");
+        QVERIFY(QDir(app.filePath(QStringLiteral("PROJECTS/Line5"))).removeRecursively());
+        p.click("open");
+        QVERIFY(!p.store.state().hasValidProject());
+        for (const QString &caption : dispatched) {
+            p.notices.clear();
+            entry(caption)->trigger();
+            QCOMPARE(p.notices.notices, QStringList{QStringLiteral("Project not valid")});
+        }
+        p.notices.clear();
+        entry("Help")->trigger();
+        QString opened;
+        whenModalOpens([&](QWidget *modal) {
+            opened = modal->windowTitle();
+            closeModal(modal);
+        });
+        entry("XML Viewer")->trigger();
+        QCOMPARE(opened, QStringLiteral("XML Reader & Writer"));
+        QCOMPARE(p.notices.all(), QStringList());
+    }
+
+    void f1IsHelp()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QApplication::setActiveWindow(p.window.get());
+        QAction *help = p.window->findChild<QAction *>(QStringLiteral("MenuHelp"));
+        QSignalSpy triggered(help, &QAction::triggered);
+        QTest::keyClick(p.button("New"), Qt::Key_F1);
+        QCOMPARE(triggered.size(), 1);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void aboutBoxOpensTheMakersPage()

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,6 +62,37 @@ private slots:
             QCOMPARE(QDir(result).canonicalPath(), QDir(target).canonicalPath());
         else
             QCOMPARE(result, QString());
+    }
+
+    // Opens at the root with the current project selected; root/bin is never offered.
+    void folderChooserSelectsTheProject()
+    {
+        QTemporaryDir tmp;
+        for (const char *d : {"root/Line1", "root/Line2", "root/bin", "root/Line2/bin"})
+            QVERIFY(QDir(tmp.path()).mkpath(QString::fromLatin1(d)));
+        const QString root = tmp.filePath(QStringLiteral("root"));
+        QString directory;
+        QStringList selected;
+        QStringList offered;
+        whenModalOpens([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            directory = dialog->directory().canonicalPath();
+            selected = dialog->selectedFiles();
+            auto *view = dialog->findChild<QListView *>(QStringLiteral("listView"));
+            QTRY_VERIFY(view->model()->rowCount(view->rootIndex()) >= 2);
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                offered << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            dialog->reject();
+        });
+        QtFileChooser chooser;
+        QCOMPARE(chooser.chooseFolder(QStringLiteral("Select directory of project"), root,
+                                      QDir::toNativeSeparators(tmp.filePath(QStringLiteral("root/Line2")))),
+                 QString());
+        QCOMPARE(directory, QDir(root).canonicalPath());
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(QDir(selected[0]).canonicalPath(), QDir(tmp.filePath(QStringLiteral("root/Line2"))).canonicalPath());
+        offered.sort();
+        QCOMPARE(offered, (QStringList{QStringLiteral("Line1"), QStringLiteral("Line2")}));
     }
 };
 
