@@ -75,6 +75,9 @@ for mb in $sizes; do
   declare -A times=()
   for ((i = 0; i < runs; i++)); do
     for name in "${names[@]}"; do
+      # Each command starts with nothing left to write back from the one before
+      # (srec_cat leaves a large file dirty), so no run pays for another's data.
+      sync
       # EPOCHREALTIME needs no extra process, which would blur the small figures.
       start=${EPOCHREALTIME/[.,]/}
       "run_$name"
