@@ -74,7 +74,9 @@ for mb in $sizes; do
   names=(tessiro synced_copy srec_cat)
   declare -A times=()
   for ((i = 0; i < runs; i++)); do
-    for name in "${names[@]}"; do
+    # Each round starts with another command, so none always follows the same one.
+    order=("${names[@]:i%3}" "${names[@]:0:i%3}")
+    for name in "${order[@]}"; do
       # Each command starts with nothing left to write back from the one before
       # (srec_cat leaves a large file dirty), so no run pays for another's data.
       sync
