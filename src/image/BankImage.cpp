@@ -197,17 +197,26 @@ void WriteBankSource(const BankImage &image, const ProjectFilesT &files)
     writeOrThrow(bankSourcePath(files.BinDir), BankSourceText(image));
 }
 
-void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep)
+namespace {
+
+void generate(const ProjectFilesT &files)
 {
-    for (int k = 0; k < BankImage::BankCount; ++k)
-        removeStaleTemporaries(bankFilePath(files.BinDir, k), keep);
-    removeStaleTemporaries(bankSourcePath(files.BinDir), keep);
     const BankImage image = BuildBankImage(files);
     WriteBankFiles(image, files);
     WriteBankSource(image, files);
 }
 
+} // namespace
+
+void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep)
+{
+    for (int k = 0; k < BankImage::BankCount; ++k)
+        removeStaleTemporaries(bankFilePath(files.BinDir, k), keep);
+    removeStaleTemporaries(bankSourcePath(files.BinDir), keep);
+    generate(files);
+}
+
 void GenerateDeviceImage(const QString &projectDir)
 {
-    GenerateDeviceImage(projectFiles(projectDir));
+    generate(projectFiles(projectDir));
 }
