@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 // The bytes and nodes of one read document, freed with the last of its nodes.
 // Names and values are offsets into one text space: the input, then the texts
@@ -213,23 +214,12 @@ QString latin1(std::string_view bytes)
 QString TXMLNode::DisplayText() const
 {
     QString text;
-    switch (Kind) {
-    case XMLNodeKind::Document:
-        text = XmlMessages::FilePrefix + FileName();
-        break;
-    case XMLNodeKind::Element:
-    case XMLNodeKind::Attribute:
-        text = latin1(Name());
-        break;
-    case XMLNodeKind::ProcessingInstruction:
-        text = latin1(Name()) + XmlMessages::ProcessingInstructionSuffix;
-        break;
-    case XMLNodeKind::XMLDeclaration:
-        text = XmlMessages::XMLDeclarationText;
-        break;
-    }
-    if (m_valueSize)
-        text += XmlMessages::ValueSeparator + latin1(Value());
+    DisplayPieces([&text](auto piece) {
+        if constexpr (std::is_same_v<decltype(piece), QStringView>)
+            text += piece;
+        else
+            text += latin1(piece);
+    });
     return text;
 }
 

@@ -19,13 +19,6 @@ void addItems(const TXMLNode &node, XMLTreeItem &item)
         addItems(*child, item.Children.emplace_back());
 }
 
-void addLines(const TXMLNode &node, int level, QStringList &lines)
-{
-    lines << QString(level * 2, u' ') + node.DisplayText();
-    for (const TXMLNode *child = node.FirstChild(); child; child = child->NextSibling())
-        addLines(*child, level + 1, lines);
-}
-
 QString trimBlanks(const QString &text)
 {
     qsizetype begin = 0;
@@ -217,13 +210,6 @@ XMLTreeItem BuildXMLTreeItems(const TXMLNode &document)
     XMLTreeItem top;
     addItems(document, top);
     return top;
-}
-
-QStringList XMLTreeLines(const TXMLNode &document)
-{
-    QStringList lines;
-    addLines(document, 0, lines);
-    return lines;
 }
 
 QString XMLTargetFileName(const QString &fileItemText)
