@@ -89,6 +89,19 @@ private:
     friend class XMLNodeArena;
     friend class XMLParser;
     TXMLNode(XMLNodeKind kind, XMLNodeArena *arena) : m_arena(arena), Kind(kind) {}
+    void link(TXMLNode *node)
+    {
+        if (m_lastChild) {
+            node->m_next = m_lastChild->m_next;
+            m_lastChild->m_isLast = false;
+            m_lastChild->m_next = node;
+        } else {
+            node->m_next = node;
+        }
+        node->m_isLast = true;
+        m_lastChild = node;
+        ++m_count;
+    }
     static void *operator new(size_t size, XMLNodeArena *arena);
     static void operator delete(void *memory, XMLNodeArena *arena);
 
