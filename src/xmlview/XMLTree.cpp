@@ -89,6 +89,17 @@ public:
 
     void writeTop(const XMLTreeItem &fileItem)
     {
+        // The reader takes "<?xml" at the first byte for the declaration, so an
+        // instruction whose name begins so (xml-stylesheet) cannot come first: a
+        // declaration goes before it.
+        const auto written =
+            std::find_if(fileItem.Children.begin(), fileItem.Children.end(), [](const XMLTreeItem &item) {
+                return item.Kind == XMLNodeKind::XMLDeclaration || item.Kind == XMLNodeKind::ProcessingInstruction ||
+                       item.Kind == XMLNodeKind::Element;
+            });
+        if (written != fileItem.Children.end() && written->Kind == XMLNodeKind::ProcessingInstruction &&
+            instructionParts(written->Text).name.startsWith(QLatin1String("xml")))
+            m_doc.append_child(pugi::node_declaration).append_attribute("version").set_value("1.0");
         for (const XMLTreeItem &item : fileItem.Children) {
             switch (item.Kind) {
             case XMLNodeKind::XMLDeclaration: {
@@ -144,12 +155,19 @@ private:
             .set_value(bytes(parts.value, item.Text).constData());
     }
 
-    void writeProcessingInstruction(pugi::xml_node parent, const XMLTreeItem &item)
+    // An instruction item's name comes with the suffix the tree shows.
+    static ItemParts instructionParts(const QString &text)
     {
-        ItemParts parts = splitItem(item.Text);
+        ItemParts parts = splitItem(text);
         const QString &suffix = XmlMessages::ProcessingInstructionSuffix;
         if (parts.name.endsWith(suffix) && parts.name.size() > suffix.size())
             parts.name.chop(suffix.size());
+        return parts;
+    }
+
+    void writeProcessingInstruction(pugi::xml_node parent, const XMLTreeItem &item)
+    {
+        const ItemParts parts = instructionParts(item.Text);
         if (parts.name == QLatin1String("xml"))
             throw TessiroError(XmlMessages::WriteInvalidName.arg(parts.name));
         // The reader skips the blanks before the data and ends it at the first "?>".
