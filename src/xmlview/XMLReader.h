@@ -158,6 +158,9 @@ public:
     char Current = 0;
 };
 
+// Reads from bytes in memory. ParseDocument reads them in place and resolves
+// references where they stand: the document keeps the bytes, and bytes still
+// held by the caller are copied first, never changed.
 class TXMLStringReader final : public TXMLReader {
 public:
     explicit TXMLStringReader(QByteArray data);
