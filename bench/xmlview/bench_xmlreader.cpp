@@ -1,16 +1,18 @@
-// Reads one generated document of about 10 MB with the viewer's reader and with
-// pugixml and prints the best times and their ratio. Each side runs in a process
-// of its own, alternating, so that neither inherits the heap the other left.
-#include "xmlview/XMLReader.h"
+// One side of the XML reader benchmark per process, so that bench_xml.sh can
+// time whole processes and take each one's peak memory:
+//   bench_xmlreader generate FILE   writes the generated document of about 10 MB
+//   bench_xmlreader reader FILE     reads FILE as the viewer does (ReadXMLFile)
+//   bench_xmlreader pugixml FILE    reads FILE with pugixml (load_file)
+//   bench_xmlreader idle FILE       starts and ends: the floor of the other two
+// Every mode but generate prints the process's peak resident memory in KiB.
+#include "xmlview/XMLTree.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <algorithm>
+#include <QFile>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <pugixml.hpp>
+#include <sys/resource.h>
 
 namespace {
 
@@ -43,85 +45,41 @@ QByteArray generateDocument(qsizetype targetSize)
     return out;
 }
 
-template <typename F> double milliseconds(F &&body)
+long peakKiB()
 {
-    QElapsedTimer timer;
-    timer.start();
-    body();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-int countNodes(const TXMLNode &node)
-{
-    int n = 1;
-    for (const TXMLNode *child = node.FirstChild(); child; child = child->NextSibling())
-        n += countNodes(*child);
-    return n;
-}
-
-constexpr int RunsPerProcess = 5;
-constexpr int Processes = 3;
-
-// One side, in this process: the best of a few runs, each building the tree and destroying it.
-int runSide(const QByteArray &side)
-{
-    const QByteArray document = generateDocument(10 * 1024 * 1024);
-    double best = 1e300;
-    for (int i = 0; i < RunsPerProcess; ++i) {
-        if (side == "reader") {
-            best = std::min(best, milliseconds([&] {
-                                TXMLStringReader input(document);
-                                std::unique_ptr<TXMLNode> root = ParseDocument(input);
-                            }));
-        } else {
-            bool ok = false;
-            best = std::min(best, milliseconds([&] {
-                                pugi::xml_document doc;
-                                ok = bool(doc.load_buffer(document.constData(), size_t(document.size())));
-                            }));
-            if (!ok)
-                return 1;
-        }
-    }
-    std::printf("%.3f\n", best);
-    return 0;
-}
-
-double runChild(const QString &side)
-{
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {side});
-    child.waitForFinished(-1);
-    bool ok = false;
-    const double ms = child.readAllStandardOutput().trimmed().toDouble(&ok);
-    if (child.exitCode() != 0 || !ok) {
-        std::fprintf(stderr, "the %s run failed\n", qPrintable(side));
-        std::exit(1);
-    }
-    return ms;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1)
-        return runSide(argv[1]);
-    QCoreApplication app(argc, argv);
-
-    const QByteArray document = generateDocument(10 * 1024 * 1024);
-    TXMLStringReader input(document);
-    const int nodes = countNodes(*ParseDocument(input));
-    std::printf("document: %.1f MB, %d reader nodes\n", document.size() / 1048576.0, nodes);
-
-    double reader = 1e300;
-    double pugi = 1e300;
-    for (int i = 0; i < Processes; ++i) {
-        reader = std::min(reader, runChild(QStringLiteral("reader")));
-        pugi = std::min(pugi, runChild(QStringLiteral("pugixml")));
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: bench_xmlreader generate|reader|pugixml|idle FILE\n");
+        return 2;
     }
-    std::printf("reader:  %8.1f ms (best of %d)\n", reader, RunsPerProcess * Processes);
-    std::printf("pugixml: %8.1f ms (best of %d)\n", pugi, RunsPerProcess * Processes);
-    std::printf("ratio reader/pugixml: %.2f (goal: at most 3)\n", reader / pugi);
+    const char *mode = argv[1];
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    if (std::strcmp(mode, "generate") == 0) {
+        QFile file(path);
+        const QByteArray document = generateDocument(10 * 1024 * 1024);
+        if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size())
+            return 1;
+        return 0;
+    }
+    if (std::strcmp(mode, "reader") == 0) {
+        const std::unique_ptr<TXMLNode> document = ReadXMLFile(path);
+        if (!document->FirstChild())
+            return 1;
+    } else if (std::strcmp(mode, "pugixml") == 0) {
+        pugi::xml_document doc;
+        if (!doc.load_file(argv[2]) || !doc.first_child())
+            return 1;
+    } else if (std::strcmp(mode, "idle") != 0) {
+        return 2;
+    }
+    std::printf("%ld\n", peakKiB());
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "xmlview/XMLReader.h"
 
+#include "xmlview/LargePages.h"
 #include "xmlview/Messages.h"
 
 #include <QHash>
@@ -7,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 // The bytes and nodes of one read document, freed with the last of its nodes.
 // Names and values are offsets into one text space: the input, then the texts
@@ -22,12 +24,8 @@ public:
 
     void *allocate()
     {
-        if (m_free == m_blockEnd) {
-            auto *block = static_cast<char *>(::operator new(NodesPerBlock * sizeof(TXMLNode)));
-            m_blocks.push_back(block);
-            m_free = block;
-            m_blockEnd = block + NodesPerBlock * sizeof(TXMLNode);
-        }
+        if (m_free == m_blockEnd)
+            addBlock();
         void *memory = m_free;
         m_free += sizeof(TXMLNode);
         ++m_live;
@@ -35,6 +33,12 @@ public:
     }
 
     void retain() { ++m_live; }
+
+    // A document as read, with no node taken out or put in, is freed in one go.
+    void seal(const TXMLNode *document) { m_document = document; }
+    void changed() { m_document = nullptr; }
+    bool isWholeDocument(const TXMLNode *node) const { return node == m_document; }
+    void releaseAllBut(const TXMLNode *) { m_live = 1; }
     void release()
     {
         if (--m_live == 0)
@@ -62,16 +66,43 @@ public:
 private:
     ~XMLNodeArena()
     {
-        for (char *block : m_blocks)
-            ::operator delete(block);
+        for (size_t i = 0; i < m_blocks.size(); ++i) {
+            if (i < SmallBlocks)
+                ::operator delete(m_blocks[i]);
+            else
+                ::operator delete(m_blocks[i], std::align_val_t(LargePageSize));
+        }
     }
 
-    // Blocks stay below the heap's mmap threshold, so that reading again reuses them.
-    static constexpr size_t NodesPerBlock = 60000 / sizeof(TXMLNode);
+    // The first blocks stay below the heap's mmap threshold, so that reading a
+    // small document again reuses them; a large document goes on in blocks of
+    // large pages.
+    static constexpr size_t SmallBlockSize = 60000 / sizeof(TXMLNode) * sizeof(TXMLNode);
+    static constexpr size_t SmallBlocks = 8;
+    static constexpr size_t LargeBlockSize = LargePageSize / sizeof(TXMLNode) * sizeof(TXMLNode);
+
+    void addBlock()
+    {
+        const bool small = m_blocks.size() < SmallBlocks;
+        m_blocks.push_back(nullptr);
+        const size_t size = small ? SmallBlockSize : LargeBlockSize;
+        char *block;
+        if (small) {
+            block = static_cast<char *>(::operator new(size));
+        } else {
+            block = static_cast<char *>(::operator new(LargePageSize, std::align_val_t(LargePageSize)));
+            adviseLargePages(block, LargePageSize);
+        }
+        m_blocks.back() = block;
+        m_free = block;
+        m_blockEnd = block + size;
+    }
+
     std::vector<char *> m_blocks;
     char *m_free = nullptr;
     char *m_blockEnd = nullptr;
     size_t m_live = 0;
+    const TXMLNode *m_document = nullptr;
     QByteArray m_input;
     const char *m_inputBytes;
     quint32 m_inputSize;
@@ -100,6 +131,10 @@ TXMLNode::TXMLNode(XMLNodeKind kind, std::string_view name, std::string_view val
 
 TXMLNode::~TXMLNode()
 {
+    if (m_arena->isWholeDocument(this)) {
+        m_arena->releaseAllBut(this);
+        return;
+    }
     // One level of recursion per level of the tree, none per sibling.
     TXMLNode *child = FirstChild();
     while (child) {
@@ -152,21 +187,15 @@ void TXMLNode::SetFileName(const QString &fileName)
 TXMLNode *TXMLNode::AddChild(std::unique_ptr<TXMLNode> child)
 {
     TXMLNode *node = child.release();
-    if (m_lastChild) {
-        node->m_next = m_lastChild->m_next;
-        m_lastChild->m_isLast = false;
-        m_lastChild->m_next = node;
-    } else {
-        node->m_next = node;
-    }
-    node->m_isLast = true;
-    m_lastChild = node;
-    ++m_count;
+    m_arena->changed();
+    node->m_arena->changed();
+    link(node);
     return node;
 }
 
 std::unique_ptr<TXMLNode> TXMLNode::RemoveChild(const TXMLNode *child)
 {
+    m_arena->changed();
     if (!m_lastChild)
         return nullptr;
     TXMLNode *previous = m_lastChild;
@@ -213,23 +242,12 @@ QString latin1(std::string_view bytes)
 QString TXMLNode::DisplayText() const
 {
     QString text;
-    switch (Kind) {
-    case XMLNodeKind::Document:
-        text = XmlMessages::FilePrefix + FileName();
-        break;
-    case XMLNodeKind::Element:
-    case XMLNodeKind::Attribute:
-        text = latin1(Name());
-        break;
-    case XMLNodeKind::ProcessingInstruction:
-        text = latin1(Name()) + XmlMessages::ProcessingInstructionSuffix;
-        break;
-    case XMLNodeKind::XMLDeclaration:
-        text = XmlMessages::XMLDeclarationText;
-        break;
-    }
-    if (m_valueSize)
-        text += XmlMessages::ValueSeparator + latin1(Value());
+    DisplayPieces([&text](auto piece) {
+        if constexpr (std::is_same_v<decltype(piece), QStringView>)
+            text += piece;
+        else
+            text += latin1(piece);
+    });
     return text;
 }
 
@@ -282,7 +300,10 @@ bool isWhitespace(char c)
 
 bool allWhitespace(const char *begin, const char *end)
 {
-    return std::all_of(begin, end, isWhitespace);
+    for (; begin < end; ++begin)
+        if (!isWhitespace(*begin))
+            return false;
+    return true;
 }
 
 // Per byte: 1 may start a name, 2 may continue one.
@@ -364,6 +385,7 @@ public:
         if (!parseElement(*document))
             fail(XmlMessages::MissingElement);
         parseMisc(*document);
+        m_arena->seal(document.get());
         return document;
     }
 
@@ -386,7 +408,13 @@ private:
         std::string *gathering;
     };
 
-    std::unique_ptr<TXMLNode> newNode(XMLNodeKind kind) { return std::unique_ptr<TXMLNode>(m_arena->newNode(kind)); }
+    // A new node, added to parent at once: a failure discards the whole document.
+    TXMLNode *addNode(TXMLNode &parent, XMLNodeKind kind)
+    {
+        TXMLNode *node = ::new (m_arena->allocate()) TXMLNode(kind, m_arena);
+        parent.link(node);
+        return node;
+    }
 
     char c() const { return m_p < m_size ? m_buf[m_p] : 0; }
     bool endOfData() const { return m_p + 1 >= m_size; }
@@ -462,7 +490,7 @@ private:
 
     void parseDeclaration(TXMLNode &document)
     {
-        auto declaration = newNode(XMLNodeKind::XMLDeclaration);
+        TXMLNode *declaration = addNode(document, XMLNodeKind::XMLDeclaration);
         for (;;) {
             skipWhitespace();
             if (!isNameStart(c()))
@@ -472,7 +500,6 @@ private:
         skipWhitespace();
         if (!matchLiteral("?>"))
             fail(XmlMessages::DeclarationNotTerminated);
-        document.AddChild(std::move(declaration));
     }
 
     void parseMisc(TXMLNode &parent)
@@ -507,7 +534,7 @@ private:
     {
         if (!isNameStart(c()))
             fail(XmlMessages::PINoName);
-        auto node = newNode(XMLNodeKind::ProcessingInstruction);
+        TXMLNode *node = addNode(parent, XMLNodeKind::ProcessingInstruction);
         const qsizetype name = readName();
         if (view(name, m_p) == "xml")
             fail(XmlMessages::PIReservedName);
@@ -518,13 +545,12 @@ private:
             fail(XmlMessages::PIUnterminated);
         setValue(*node, m_p, close);
         m_p = close + 2;
-        parent.AddChild(std::move(node));
     }
 
     // Precondition: the current byte starts a name.
     void parseAttribute(TXMLNode &owner)
     {
-        auto node = newNode(XMLNodeKind::Attribute);
+        TXMLNode *node = addNode(owner, XMLNodeKind::Attribute);
         const qsizetype name = readName();
         setName(*node, name, m_p);
         skipWhitespace();
@@ -554,7 +580,6 @@ private:
         }
         setValue(*node, begin, end);
         step();
-        owner.AddChild(std::move(node));
     }
 
     // Precondition: the current byte is "&". Leaves the byte after ";" current.
@@ -602,7 +627,7 @@ private:
     {
         if (m_depth >= MaxXMLDepth)
             fail(XmlMessages::NestedTooDeep.arg(MaxXMLDepth));
-        TXMLNode *node = parent.AddChild(newNode(XMLNodeKind::Element));
+        TXMLNode *node = addNode(parent, XMLNodeKind::Element);
         ++m_depth;
         try {
             const qsizetype name = readName();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "base/TessiroError.h"
+#include "xmlview/Messages.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 #include <memory>
 #include <new>
@@ -52,6 +54,32 @@ public:
 
     // The tree item's text: bytes shown as Latin-1, one character each.
     QString DisplayText() const;
+    // The same text in the order it reads: fixed texts as QStringView, the
+    // node's bytes as std::string_view; for those who write it out as it comes.
+    template <typename Sink> void DisplayPieces(Sink &&sink) const
+    {
+        switch (Kind) {
+        case XMLNodeKind::Document:
+            sink(QStringView(XmlMessages::FilePrefix));
+            sink(QStringView(FileName()));
+            break;
+        case XMLNodeKind::Element:
+        case XMLNodeKind::Attribute:
+            sink(Name());
+            break;
+        case XMLNodeKind::ProcessingInstruction:
+            sink(Name());
+            sink(QStringView(XmlMessages::ProcessingInstructionSuffix));
+            break;
+        case XMLNodeKind::XMLDeclaration:
+            sink(QStringView(XmlMessages::XMLDeclarationText));
+            break;
+        }
+        if (m_valueSize) {
+            sink(QStringView(XmlMessages::ValueSeparator));
+            sink(Value());
+        }
+    }
 
     // Nodes made by the reader live in its arena; others on the heap.
     static void *operator new(size_t size) { return ::operator new(size); }
@@ -61,6 +89,19 @@ private:
     friend class XMLNodeArena;
     friend class XMLParser;
     TXMLNode(XMLNodeKind kind, XMLNodeArena *arena) : m_arena(arena), Kind(kind) {}
+    void link(TXMLNode *node)
+    {
+        if (m_lastChild) {
+            node->m_next = m_lastChild->m_next;
+            m_lastChild->m_isLast = false;
+            m_lastChild->m_next = node;
+        } else {
+            node->m_next = node;
+        }
+        node->m_isLast = true;
+        m_lastChild = node;
+        ++m_count;
+    }
     static void *operator new(size_t size, XMLNodeArena *arena);
     static void operator delete(void *memory, XMLNodeArena *arena);
 
@@ -117,6 +158,9 @@ public:
     char Current = 0;
 };
 
+// Reads from bytes in memory. ParseDocument reads them in place and resolves
+// references where they stand: the document keeps the bytes, and bytes still
+// held by the caller are copied first, never changed.
 class TXMLStringReader final : public TXMLReader {
 public:
     explicit TXMLStringReader(QByteArray data);

@@ -1,10 +1,12 @@
 #include "xmlview/XMLTree.h"
 
 #include "base/TessiroError.h"
+#include "xmlview/LargePages.h"
 #include "xmlview/Messages.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <pugixml.hpp>
 
 namespace {
@@ -17,13 +19,6 @@ void addItems(const TXMLNode &node, XMLTreeItem &item)
     item.Children.reserve(size_t(node.ChildCount()));
     for (const TXMLNode *child = node.FirstChild(); child; child = child->NextSibling())
         addItems(*child, item.Children.emplace_back());
-}
-
-void addLines(const TXMLNode &node, int level, QStringList &lines)
-{
-    lines << QString(level * 2, u' ') + node.DisplayText();
-    for (const TXMLNode *child = node.FirstChild(); child; child = child->NextSibling())
-        addLines(*child, level + 1, lines);
 }
 
 QString trimBlanks(const QString &text)
@@ -94,6 +89,17 @@ public:
 
     void writeTop(const XMLTreeItem &fileItem)
     {
+        // The reader takes "<?xml" at the first byte for the declaration, so an
+        // instruction whose name begins so (xml-stylesheet) cannot come first: a
+        // declaration goes before it.
+        const auto written =
+            std::find_if(fileItem.Children.begin(), fileItem.Children.end(), [](const XMLTreeItem &item) {
+                return item.Kind == XMLNodeKind::XMLDeclaration || item.Kind == XMLNodeKind::ProcessingInstruction ||
+                       item.Kind == XMLNodeKind::Element;
+            });
+        if (written != fileItem.Children.end() && written->Kind == XMLNodeKind::ProcessingInstruction &&
+            instructionParts(written->Text).name.startsWith(QLatin1String("xml")))
+            m_doc.append_child(pugi::node_declaration).append_attribute("version").set_value("1.0");
         for (const XMLTreeItem &item : fileItem.Children) {
             switch (item.Kind) {
             case XMLNodeKind::XMLDeclaration: {
@@ -149,12 +155,19 @@ private:
             .set_value(bytes(parts.value, item.Text).constData());
     }
 
-    void writeProcessingInstruction(pugi::xml_node parent, const XMLTreeItem &item)
+    // An instruction item's name comes with the suffix the tree shows.
+    static ItemParts instructionParts(const QString &text)
     {
-        ItemParts parts = splitItem(item.Text);
+        ItemParts parts = splitItem(text);
         const QString &suffix = XmlMessages::ProcessingInstructionSuffix;
         if (parts.name.endsWith(suffix) && parts.name.size() > suffix.size())
             parts.name.chop(suffix.size());
+        return parts;
+    }
+
+    void writeProcessingInstruction(pugi::xml_node parent, const XMLTreeItem &item)
+    {
+        const ItemParts parts = instructionParts(item.Text);
         if (parts.name == QLatin1String("xml"))
             throw TessiroError(XmlMessages::WriteInvalidName.arg(parts.name));
         // The reader skips the blanks before the data and ends it at the first "?>".
@@ -203,7 +216,17 @@ std::unique_ptr<TXMLNode> ReadXMLFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw TessiroError(XmlMessages::CannotOpenFile.arg(path, file.errorString()));
-    QByteArray data = file.readAll();
+    QByteArray data;
+    // Read in one go into memory of its own size when the size is known.
+    const qint64 size = file.size();
+    if (size > 0 && size <= MaxXMLInputSize) {
+        data.resize(qsizetype(size));
+        adviseLargePages(data.data(), size_t(size));
+        const qint64 got = file.read(data.data(), size);
+        data.truncate(qsizetype(std::max<qint64>(got, 0)));
+    }
+    if (file.error() == QFileDevice::NoError)
+        data += file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw TessiroError(XmlMessages::CannotOpenFile.arg(path, file.errorString()));
     TXMLStringReader reader(std::move(data));
@@ -217,13 +240,6 @@ XMLTreeItem BuildXMLTreeItems(const TXMLNode &document)
     XMLTreeItem top;
     addItems(document, top);
     return top;
-}
-
-QStringList XMLTreeLines(const TXMLNode &document)
-{
-    QStringList lines;
-    addLines(document, 0, lines);
-    return lines;
 }
 
 QString XMLTargetFileName(const QString &fileItemText)

@@ -24,9 +24,6 @@ std::unique_ptr<TXMLNode> ReadXMLFile(const QString &path);
 // The items the viewer shows for a read document: the file item and, below it, one per node.
 XMLTreeItem BuildXMLTreeItems(const TXMLNode &document);
 
-// The tree as text, one item a line, indented by two blanks per level.
-QStringList XMLTreeLines(const TXMLNode &document);
-
 // The file name that Write stores into the project directory: the file item's
 // text after its first ":", trimmed of blanks. Throws TessiroError when it is
 // not a plain file name.

@@ -43,6 +43,15 @@ private slots:
                                      "    flag = on\n"
                                      "    t = a\\nb\n"
                                      "    pProcessingInstruction = d\n"));
+
+        // Bytes are characters, written in the local encoding; so is the file's name.
+        const QString named = dir.filePath(QString::fromUtf8("caf\xC3\xA9.xml"));
+        writeFileBytes(named, "<r a=\"\xE9\r\n\">x\xFF\ry</r>");
+        const Run other = runCli({QStringLiteral("xml-tree"), named});
+        QCOMPARE(other.exitCode, 0);
+        QCOMPARE(other.out, QByteArray("File: caf\xC3\xA9.xml\n"
+                                       "  r = x\xC3\xBF\\ry\n"
+                                       "    a = \xC3\xA9\\r\\n\n"));
     }
 
     void failures_data()

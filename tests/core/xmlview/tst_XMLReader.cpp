@@ -3,6 +3,32 @@
 #include "xmlview/XMLReader.h"
 
 #include <QTest>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Every plain allocation of this test program is counted.
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void *operator new(std::size_t size)
+{
+    ++allocations;
+    if (void *memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void *memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void *memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
 
 namespace {
 
@@ -239,6 +265,25 @@ private slots:
         std::unique_ptr<TXMLNode> document = parse(input);
         QCOMPARE(input, copy);
         QCOMPARE(dumpTree(*document), (QStringList{"D[]", "  E[a][x&A]", "    A[v][<]", "    E[b]"}));
+    }
+
+    // Names and values stay in the document's bytes: reading allocates per
+    // document and per block of nodes, never per node.
+    void readingAllocatesPerDocument()
+    {
+        QByteArray input("<document-root-element>");
+        for (int i = 0; i < 20000; ++i)
+            input += "<long-element-name long-attribute-name=\"a value &amp; longer than a short string\">"
+                     "text of the element, &lt;longer&gt; than a short string</long-element-name>";
+        input += "</document-root-element>";
+        TXMLStringReader reader(input);
+        const long before = allocations;
+        std::unique_ptr<TXMLNode> document = ParseDocument(reader);
+        const long made = allocations - before;
+        QVERIFY2(made < 100, qPrintable(QString::number(made)));
+        const TXMLNode *last = document->Child(0)->Child(19999);
+        QCOMPARE(last->Value(), std::string_view("text of the element, <longer> than a short string"));
+        QCOMPARE(last->Child(0)->Value(), std::string_view("a value & longer than a short string"));
     }
 
     void wideTreeIsWalkedInOrder()
