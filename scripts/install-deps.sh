@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages needed to build, run and test the program.
+# Installs the Debian packages needed to build, run, test and package the program
+# (help2man makes the manual page; dpkg-dev and file let CPack compute the package's
+# dependencies; desktop-file-utils checks the menu entry).
 # Does nothing when everything is already there.
 set -euo pipefail
 
@@ -8,6 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpugixml-dev libfreexl-dev libquazip1-qt6-dev
   srecord clang-format
+  help2man dpkg-dev file desktop-file-utils
 )
 
 missing=()

@@ -1,11 +1,10 @@
 #include "cli/CliCommands.h"
 
-#include "base/AppConstants.h"
 #include "base/Notices.h"
 #include "base/Progress.h"
 #include "image/BankImage.h"
 #include "image/FirmwareMerge.h"
-#include "image/Messages.h"
+#include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 
 #include <QDir>
@@ -32,24 +31,32 @@ bool projectDirectory(const QString &arg, Notices &notices, QString *dir)
     return true;
 }
 
-int runBanks(const QString &projectDir)
+ProjectState projectAt(const QString &projectDir)
 {
-    GenerateDeviceImage(projectDir);
+    ProjectState project;
+    project.ProjectDir = projectDir;
+    project.UpdateProjectFiles();
+    return project;
+}
+
+// keep: files never removed as stale temporaries, say a master given in the bin directory.
+int runBanks(const QString &projectDir, const QStringList &keep = {})
+{
+    GenerateDeviceImage(projectFiles(projectDir), keep);
     return 0;
 }
 
-// The chain as the update window runs it, with the project's bin directory and the
-// project directory as the output directory.
+// The chain as the update window runs it: the project's bin directory in, the
+// project directory out.
 int runFirmware(const QString &projectDir, const QString &masterFile, Notices &notices)
 {
-    const QString separator(QDir::separator());
     NoProgress progress;
-    FirmwareMerge merge(notices, progress);
-    merge.SelectedBanks = selectedBanks(VariantCode);
-    merge.BinDir = binDirectory(projectDir) + separator;
-    merge.OutputDir = projectDir.endsWith(separator) ? projectDir : projectDir + separator;
-    merge.NewFirmwareName = ImageMessages::NewFirmwarePrefix + QFileInfo(masterFile).fileName();
-    return merge.runChain(QDir::toNativeSeparators(QFileInfo(masterFile).absoluteFilePath())) ? 0 : 1;
+    FirmwareMerge merge(mergeInputs(projectAt(projectDir), masterFile), progress);
+    const StageOutcome outcome = merge.runChain();
+    if (outcome.result != StageResult::Failed)
+        return 0;
+    notices.notice(outcome.message);
+    return 1;
 }
 
 int banksCommand(const QStringList &args, Notices &notices)
@@ -57,6 +64,7 @@ int banksCommand(const QStringList &args, Notices &notices)
     QString dir;
     if (!checkArguments(args, 1, "banks PROJECT_DIR", notices) || !projectDirectory(args[0], notices, &dir))
         return 1;
+    const ProjectWriteLock lock(dir);
     return runBanks(dir);
 }
 
@@ -66,6 +74,7 @@ int firmwareCommand(const QStringList &args, Notices &notices)
     if (!checkArguments(args, 2, "firmware PROJECT_DIR MASTER_FILE", notices) ||
         !projectDirectory(args[0], notices, &dir))
         return 1;
+    const ProjectWriteLock lock(dir);
     return runFirmware(dir, args[1], notices);
 }
 
@@ -75,7 +84,9 @@ int updateCommand(const QStringList &args, Notices &notices)
     if (!checkArguments(args, 2, "update PROJECT_DIR MASTER_FILE", notices) ||
         !projectDirectory(args[0], notices, &dir))
         return 1;
-    if (runBanks(dir) != 0)
+    // One lock from the banks through the merge: no other writer comes between them.
+    const ProjectWriteLock lock(dir);
+    if (runBanks(dir, {QFileInfo(args[1]).absoluteFilePath()}) != 0)
         return 1;
     return runFirmware(dir, args[1], notices);
 }

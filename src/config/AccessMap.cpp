@@ -1,5 +1,6 @@
 #include "config/AccessMap.h"
 
+#include "base/TessiroError.h"
 #include "config/Messages.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectXml.h"
@@ -24,7 +25,7 @@ AccessMap::AccessMap(const AccessMapParams &params)
 {
 }
 
-QStringList AccessMap::load(const QString &ownPath, const QString &otherPath)
+Loaded<AccessMap::ByteCounts> AccessMap::load(const QString &ownPath, const QString &otherPath)
 {
     QStringList errors;
     OtherMapInBytes = 0;
@@ -41,7 +42,7 @@ QStringList AccessMap::load(const QString &ownPath, const QString &otherPath)
         if (!error.isEmpty())
             errors << error;
     }
-    return errors;
+    return {.value = {OtherMapInBytes, OtherMapOutBytes}, .problems = errors};
 }
 
 QString AccessMap::loadOther(const QString &path)
@@ -181,7 +182,9 @@ QByteArray AccessMap::toXml() const
     return projectXmlBytes(doc);
 }
 
-bool AccessMap::save(const QString &path, QString *error) const
+void AccessMap::save(const QString &path) const
 {
-    return saveProjectBytes(path, toXml(), error);
+    QString error;
+    if (!saveProjectBytes(path, toXml(), &error))
+        throw TessiroError(error);
 }

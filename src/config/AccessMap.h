@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Loaded.h"
 #include "config/AccessMapModel.h"
 
 #include <QByteArray>
@@ -25,18 +26,19 @@ public:
     AccessMapModel &grid(MapDirection direction) { return direction == MapDirection::In ? m_in : m_out; }
     const AccessMapModel &grid(MapDirection direction) const { return direction == MapDirection::In ? m_in : m_out; }
 
-    // Rebuilds everything from the two files. A missing file counts as empty. Returns
-    // the messages of what does not follow its format; reading a file stops at its
-    // first fault, keeping what was read before it.
-    QStringList load(const QString &ownPath, const QString &otherPath);
-
-    qint64 OtherMapInBytes = 0;
-    qint64 OtherMapOutBytes = 0;
-
     struct ByteCounts {
         qint64 in;
         qint64 out;
     };
+
+    // Rebuilds everything from the two files; the value is the other map's bytes.
+    // A missing file counts as empty. The problems name what does not follow its
+    // format; reading a file stops at its first fault, keeping what was read before it.
+    Loaded<ByteCounts> load(const QString &ownPath, const QString &otherPath);
+
+    qint64 OtherMapInBytes = 0;
+    qint64 OtherMapOutBytes = 0;
+
     ByteCounts CountMapBytes(const MapCellEdit *edit = nullptr) const;
     qint64 usedBytes(MapDirection direction, const MapCellEdit *edit = nullptr) const;
 
@@ -51,7 +53,8 @@ public:
 
     // The exact bytes of the file for the grids as they stand.
     QByteArray toXml() const;
-    bool save(const QString &path, QString *error) const;
+    // Replaces the file; throws TessiroError when it cannot be written.
+    void save(const QString &path) const;
 
 private:
     QString loadOwn(const QString &path);

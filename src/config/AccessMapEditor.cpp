@@ -3,17 +3,12 @@
 #include "base/GuardedCall.h"
 #include "config/Messages.h"
 #include "widgets/AppContext.h"
+#include "widgets/SpreadsheetGrid.h"
 #include "widgets/Style.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTimer>
@@ -22,173 +17,12 @@
 
 namespace {
 
-const QColor StripColour(0xF8, 0xF7, 0xED);
 const QColor CyanTint(0xE0, 0xFA, 0xFE);
 const QColor YellowTint(0xFF, 0xFF, 0xA8);
 const QColor WithinBudget(0x00, 0x80, 0x00);
 const QColor OverBudget(0xFF, 0x00, 0x00);
 
 } // namespace
-
-// ---- MapGridView ----
-
-MapGridView::MapGridView(QWidget *parent) : QTableView(parent)
-{
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed);
-    setSelectionMode(QAbstractItemView::ContiguousSelection);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    verticalHeader()->hide();
-    verticalHeader()->setMinimumSectionSize(10);
-    verticalHeader()->setDefaultSectionSize(20);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setSectionsClickable(false);
-}
-
-void MapGridView::commitOpenEditor()
-{
-    if (state() != QAbstractItemView::EditingState)
-        return;
-    if (QWidget *editor = indexWidget(currentIndex())) {
-        commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
-    }
-}
-
-QRect MapGridView::selectedBlock() const
-{
-    QRect block;
-    for (const QModelIndex &index : selectionModel()->selectedIndexes())
-        block |= QRect(index.column(), index.row(), 1, 1);
-    if (block.isNull() && currentIndex().isValid())
-        block = QRect(currentIndex().column(), currentIndex().row(), 1, 1);
-    return block;
-}
-
-void MapGridView::copySelection()
-{
-    const QRect block = selectedBlock();
-    if (AccessMapModel *m = mapModel(); m && !block.isNull())
-        QApplication::clipboard()->setText(m->copyText(block));
-}
-
-void MapGridView::pasteClipboard()
-{
-    AccessMapModel *m = mapModel();
-    const QRect block = selectedBlock();
-    if (!m || block.isNull())
-        return;
-    const QRect changed = m->pasteText(block.top(), block.left(), QApplication::clipboard()->text());
-    if (changed.isNull())
-        return;
-    // Select what was pasted, as a spreadsheet does.
-    selectionModel()->select(
-        QItemSelection(m->index(changed.top(), changed.left()), m->index(changed.bottom(), changed.right())),
-        QItemSelectionModel::ClearAndSelect);
-    selectionModel()->setCurrentIndex(m->index(changed.top(), changed.left()), QItemSelectionModel::NoUpdate);
-}
-
-void MapGridView::clearSelection()
-{
-    if (AccessMapModel *m = mapModel()) {
-        QModelIndexList cells = selectionModel()->selectedIndexes();
-        if (cells.isEmpty() && currentIndex().isValid())
-            cells << currentIndex();
-        m->clearCells(cells);
-    }
-}
-
-void MapGridView::keyPressEvent(QKeyEvent *event)
-{
-    if (state() != QAbstractItemView::EditingState) {
-        if (event->matches(QKeySequence::Copy)) {
-            copySelection();
-            return;
-        }
-        if (event->matches(QKeySequence::Cut)) {
-            copySelection();
-            clearSelection();
-            return;
-        }
-        if (event->matches(QKeySequence::Paste)) {
-            pasteClipboard();
-            return;
-        }
-        if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
-            clearSelection();
-            return;
-        }
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            // Down a row, as in a spreadsheet; never the dialog's default button.
-            const QModelIndex below = currentIndex().sibling(currentIndex().row() + 1, currentIndex().column());
-            if (below.isValid())
-                setCurrentIndex(below);
-            return;
-        }
-        if (event->key() == Qt::Key_Escape) {
-            // Escape leaves a cell; it does not throw the whole map away.
-            event->accept();
-            return;
-        }
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void MapGridView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
-{
-    const QModelIndex current = currentIndex();
-    // Enter commits and moves down, as in a spreadsheet.
-    const bool moveDown = hint == QAbstractItemDelegate::SubmitModelCache;
-    QTableView::closeEditor(editor, moveDown ? QAbstractItemDelegate::NoHint : hint);
-    emit editorClosed(editor);
-    if (moveDown) {
-        const QModelIndex below = current.sibling(current.row() + 1, current.column());
-        if (below.isValid())
-            setCurrentIndex(below);
-    }
-}
-
-// ---- MapGridDelegate ----
-
-MapGridDelegate::MapGridDelegate(const AccessMapParams &params, QObject *parent)
-    : QStyledItemDelegate(parent), m_params(params)
-{
-}
-
-QWidget *MapGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                                       const QModelIndex &index) const
-{
-    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto *line = qobject_cast<QLineEdit *>(editor)) {
-        auto *self = const_cast<MapGridDelegate *>(this);
-        const QPersistentModelIndex cell(index);
-        connect(line, &QLineEdit::textChanged, self,
-                [self, line, cell](const QString &text) { emit self->editTextChanged(line, cell, text); });
-    }
-    return editor;
-}
-
-void MapGridDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
-{
-    QStyledItemDelegate::initStyleOption(option, index);
-    QColor background;
-    if (index.column() == 0) {
-        background = option->palette.color(QPalette::Button);
-        option->palette.setColor(QPalette::Text, option->palette.color(QPalette::ButtonText));
-        option->displayAlignment = Qt::AlignCenter;
-    } else if (index.column() <= m_params.columns.size()) {
-        background = m_params.columns[index.column() - 1].tint == ColumnTint::Cyan ? CyanTint : YellowTint;
-        // Fixed light backgrounds need dark text, whatever the theme.
-        option->palette.setColor(QPalette::Text, Qt::black);
-    }
-    if (background.isValid())
-        option->backgroundBrush = background;
-}
-
-// ---- AccessMapEditor ----
 
 AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &context, QWidget *parent)
     : QDialog(parent), m_params(params), m_ctx(context), m_map(params)
@@ -238,42 +72,37 @@ AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &cont
     setTabOrder(m_ok, m_cancel);
 
     connect(m_ok, &QPushButton::clicked, this, &AccessMapEditor::BitBtn1Click);
-    // Enter moves down the grid, so OK gets a key of its own: Ctrl+Enter, from any cell.
-    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
-        auto *shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, m_ok, &QPushButton::click);
-    }
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-MapGridView *AccessMapEditor::makeGrid(MapDirection direction, const char *name)
+SpreadsheetGrid *AccessMapEditor::makeGrid(MapDirection direction, const char *name)
 {
-    auto *view = new MapGridView(this);
+    auto *view = new SpreadsheetGrid(this);
     view->setObjectName(QString::fromLatin1(name));
     AccessMapModel &model = m_map.grid(direction);
-    view->setModel(&model);
-    auto *delegate = new MapGridDelegate(m_params, view);
-    view->setItemDelegate(delegate);
+    view->setGridModel(&model);
     view->setColumnWidth(0, NumberColumnWidth);
-    for (int c = 0; c < m_params.columns.size(); ++c)
+    for (int c = 0; c < m_params.columns.size(); ++c) {
         view->setColumnWidth(c + 1, m_params.columns[c].width);
+        view->setColumnBackground(c + 1, m_params.columns[c].tint == ColumnTint::Cyan ? CyanTint : YellowTint);
+    }
     QPalette palette = view->palette();
-    palette.setColor(QPalette::Base, StripColour);
+    palette.setColor(QPalette::Base, HouseColour::Cream);
+    palette.setColor(QPalette::Highlight, HouseColour::Highlight);
+    palette.setColor(QPalette::HighlightedText, HouseColour::Ink);
     view->setPalette(palette);
 
-    connect(delegate, &MapGridDelegate::editTextChanged, this,
-            [this, direction](QWidget *editor, const QModelIndex &index, const QString &text) {
-                m_editor = editor;
+    connect(view, &SpreadsheetGrid::cellTextEdited, this,
+            [this, direction](const QModelIndex &index, const QString &text) {
                 m_edit = MapCellEdit{direction, index.row(), index.column(), text};
                 ShowUsedBytes();
             });
-    connect(view, &MapGridView::editorClosed, this, [this](QWidget *editor) {
-        if (editor == m_editor) {
-            m_editor = nullptr;
+    connect(view, &SpreadsheetGrid::editorClosed, this, [this, direction] {
+        if (m_edit && m_edit->direction == direction)
             m_edit.reset();
-        }
         ShowUsedBytes();
     });
+    connect(view, &SpreadsheetGrid::okRequested, this, [this] { m_ok->click(); });
     connect(&model, &QAbstractItemModel::dataChanged, this, &AccessMapEditor::ShowUsedBytes);
     connect(&model, &QAbstractItemModel::modelReset, this, &AccessMapEditor::ShowUsedBytes);
     return view;
@@ -316,11 +145,10 @@ void AccessMapEditor::showEvent(QShowEvent *event)
 
 void AccessMapEditor::FormShow()
 {
-    m_editor = nullptr;
     m_edit.reset();
     const ProjectFilesT &files = m_ctx.project().ProjectFiles;
-    const QStringList errors = m_map.load(files.*m_params.ownFile, files.*m_params.otherFile);
-    for (MapGridView *view : {m_gridIn, m_gridOut}) {
+    const QStringList errors = m_map.load(files.*m_params.ownFile, files.*m_params.otherFile).problems;
+    for (SpreadsheetGrid *view : {m_gridIn, m_gridOut}) {
         view->setCurrentIndex(view->model()->index(0, 1));
         view->scrollToTop();
     }
@@ -349,11 +177,7 @@ void AccessMapEditor::BitBtn1Click()
         m_gridOut->commitOpenEditor();
         if (!ValidateMap())
             return;
-        QString error;
-        if (!m_map.save(m_ctx.project().ProjectFiles.*m_params.ownFile, &error)) {
-            m_ctx.notices.generalError(error);
-            return;
-        }
+        m_map.save(m_ctx.project().ProjectFiles.*m_params.ownFile);
         accept();
     });
 }

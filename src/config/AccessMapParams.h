@@ -27,15 +27,16 @@ struct MapColumn {
 // A row check: the cell, converted with default -1, must lie in [low, high] and,
 // when allowed is not empty, be one of allowed.
 struct RowCheck {
-    int column;
-    qint32 low;
-    qint32 high;
-    QList<qint32> allowed;
+    int column = 0;
+    qint32 low = 0;
+    qint32 high = 0;
+    QList<qint32> allowed = {};
     QString inMessage;
     QString outMessage;
 };
 
 // What makes an access-map editor the SDO or the PDO map: file, columns, checks, messages.
+// Written with designated initializers, so that every value carries its name.
 struct AccessMapParams {
     const char *windowClass;
     QString caption;

@@ -1,5 +1,6 @@
 #include "config/Pargen.h"
 
+#include "base/TessiroError.h"
 #include "config/Messages.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectXml.h"
@@ -22,17 +23,22 @@ const QStringList &netBaudRates()
     return rates;
 }
 
-QString loadPargen(const QString &path, PargenValues *values)
+Loaded<PargenValues> loadPargen(const QString &path)
 {
-    *values = PargenValues();
+    Loaded<PargenValues> loaded;
     if (!QFileInfo::exists(path))
-        return {};
+        return loaded;
+    PargenValues *values = &loaded.value;
+    auto stop = [&](const QString &problem) {
+        loaded.problems << problem;
+        return loaded;
+    };
 
     pugi::xml_document doc;
     pugi::xml_node root;
     QString error;
     if (!loadProjectXml(path, doc, &root, &error))
-        return error;
+        return stop(error);
     const QString shown = QDir::toNativeSeparators(path);
 
     // The required elements, in reading order; reading stops at the first one that fails.
@@ -56,23 +62,23 @@ QString loadPargen(const QString &path, PargenValues *values)
 
     const auto canId = text("Can_Dev_Id");
     if (!canId)
-        return error;
+        return stop(error);
     values->Can_Dev_Id = *canId;
     const auto canBaud = integer("Can_Baud");
     if (!canBaud)
-        return error;
+        return stop(error);
     values->Can_Baud = *canBaud;
     const auto netId = text("Net_Dev_Id");
     if (!netId)
-        return error;
+        return stop(error);
     values->Net_Dev_Id = *netId;
     const auto netBaud = integer("Net_Baud");
     if (!netBaud)
-        return error;
+        return stop(error);
     values->Net_Baud = *netBaud;
     const auto timeOut = text("Time_Out_SDO");
     if (!timeOut)
-        return error;
+        return stop(error);
     values->Time_Out_SDO = *timeOut;
 
     // Optional: older files end after Time_Out_SDO.
@@ -80,7 +86,7 @@ QString loadPargen(const QString &path, PargenValues *values)
     values->Ope_Dev = root.child("Ope_Dev") && optional("Ope_Dev") == 1;
     values->Ope_Net = root.child("Ope_Net") && optional("Ope_Net") == 1;
     values->Ope_TimeOut = optional("Ope_TimeOut");
-    return {};
+    return loaded;
 }
 
 QByteArray pargenXml(const PargenValues &values)
@@ -101,9 +107,11 @@ QByteArray pargenXml(const PargenValues &values)
     return projectXmlBytes(doc);
 }
 
-bool savePargen(const QString &path, const PargenValues &values, QString *error)
+void savePargen(const QString &path, const PargenValues &values)
 {
-    return saveProjectBytes(path, pargenXml(values), error);
+    QString error;
+    if (!saveProjectBytes(path, pargenXml(values), &error))
+        throw TessiroError(error);
 }
 
 QStringList communicationFailures(const PargenValues &values)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Loaded.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -23,15 +25,16 @@ struct PargenValues {
 const QStringList &canBaudRates();
 const QStringList &netBaudRates();
 
-// Reads pargen.xml into *values, starting from the defaults; a missing file leaves
-// the defaults. Returns an empty string, or a message naming the file and what is
-// wrong: reading stops there and what was read before it is kept.
-QString loadPargen(const QString &path, PargenValues *values);
+// Reads pargen.xml, starting from the defaults; a missing file gives the defaults.
+// A problem names the file and what is wrong: reading stops there and what was
+// read before it is kept.
+Loaded<PargenValues> loadPargen(const QString &path);
 
 // The exact bytes of pargen.xml for values.
 QByteArray pargenXml(const PargenValues &values);
 
-bool savePargen(const QString &path, const PargenValues &values, QString *error);
+// Replaces pargen.xml; throws TessiroError when it cannot be written.
+void savePargen(const QString &path, const PargenValues &values);
 
 // The range checks run on OK, in their order: the messages of all that fail.
 QStringList communicationFailures(const PargenValues &values);

@@ -4,6 +4,7 @@
 #include "config/Pargen.h"
 
 #include <QDir>
+#include <algorithm>
 
 QString ConfigProblem::toString() const
 {
@@ -17,12 +18,23 @@ QString ConfigProblem::toString() const
 
 namespace {
 
+// Each map editor reads the other map's file too: a fault in it is listed once.
+void addLoadProblems(const QStringList &errors, QList<ConfigProblem> *problems)
+{
+    for (const QString &error : errors) {
+        const bool listed = std::any_of(problems->cbegin(), problems->cend(), [&](const ConfigProblem &p) {
+            return p.file.isEmpty() && p.where.isEmpty() && p.message == error;
+        });
+        if (!listed)
+            problems->append({{}, {}, error});
+    }
+}
+
 void checkMap(const AccessMapParams &params, const ProjectFilesT &files, QList<ConfigProblem> *problems)
 {
     const QString &path = files.*params.ownFile;
     AccessMap map(params);
-    for (const QString &error : map.load(path, files.*params.otherFile))
-        problems->append({{}, {}, error});
+    addLoadProblems(map.load(path, files.*params.otherFile).problems, problems);
     for (const AccessMap::Failure &failure : map.failures(false)) {
         const QString where = failure.row > 0 ? QStringLiteral("row %1 of %2")
                                                     .arg(failure.row)
@@ -39,11 +51,9 @@ QList<ConfigProblem> checkProject(const ProjectState &project)
     QList<ConfigProblem> problems;
     const ProjectFilesT &files = project.ProjectFiles;
 
-    PargenValues values;
-    const QString error = loadPargen(files.PargenPath, &values);
-    if (!error.isEmpty())
-        problems.append({{}, {}, error});
-    for (const QString &message : communicationFailures(values))
+    const Loaded<PargenValues> pargen = loadPargen(files.PargenPath);
+    addLoadProblems(pargen.problems, &problems);
+    for (const QString &message : communicationFailures(pargen.value))
         problems.append({files.PargenPath, {}, message});
 
     checkMap(sdoAccessMap(), files, &problems);

@@ -155,12 +155,14 @@ void TFpargen::FormShow()
 {
     if (QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());
-    PargenValues loaded;
-    const QString error = loadPargen(m_ctx.project().ProjectFiles.PargenPath, &loaded);
-    setValues(loaded);
+    const Loaded<PargenValues> loaded = loadPargen(m_ctx.project().ProjectFiles.PargenPath);
+    setValues(loaded.value);
     m_canDevId->setFocus();
-    if (!error.isEmpty())
-        QTimer::singleShot(0, this, [this, error] { m_ctx.notices.error(error); });
+    if (!loaded.ok())
+        QTimer::singleShot(0, this, [this, problems = loaded.problems] {
+            for (const QString &problem : problems)
+                m_ctx.notices.error(problem);
+        });
 }
 
 void TFpargen::setValues(const PargenValues &values)
@@ -204,11 +206,7 @@ void TFpargen::BitBtn1Click()
         // A refused value stays on screen to be corrected.
         if (!ValidateCommunication())
             return;
-        QString error;
-        if (!savePargen(m_ctx.project().ProjectFiles.PargenPath, values(), &error)) {
-            m_ctx.notices.generalError(error);
-            return;
-        }
+        savePargen(m_ctx.project().ProjectFiles.PargenPath, values());
         accept();
     });
 }

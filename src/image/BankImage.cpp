@@ -136,35 +136,37 @@ void writeOrThrow(const QString &path, const QByteArray &data)
 
 } // namespace
 
-QString binDirectory(const QString &projectDir)
-{
-    return joinPath(projectDir, QStringLiteral("bin"));
-}
-
-BankImage BuildBankImage(const QString &projectDir)
+BankImage BuildBankImage(const ProjectFilesT &files)
 {
     BankImage image;
-    const QString sdo = joinPath(projectDir, QStringLiteral("sdo.xml"));
-    if (QFileInfo::exists(sdo))
-        readSdo(image, sdo);
-    const QString pdo = joinPath(projectDir, QStringLiteral("pdo.xml"));
-    if (QFileInfo::exists(pdo))
-        readPdo(image, pdo);
-    const QString pargen = joinPath(projectDir, QStringLiteral("pargen.xml"));
-    if (QFileInfo::exists(pargen))
-        readPargen(image, pargen);
+    if (QFileInfo::exists(files.SdoPath))
+        readSdo(image, files.SdoPath);
+    if (QFileInfo::exists(files.PdoPath))
+        readPdo(image, files.PdoPath);
+    if (QFileInfo::exists(files.PargenPath))
+        readPargen(image, files.PargenPath);
     return image;
 }
 
-void WriteBankFiles(const BankImage &image, const QString &projectDir)
+QString bankFilePath(const QString &binDir, int bank)
 {
-    const QString bin = binDirectory(projectDir);
+    return joinPath(binDir, QStringLiteral("bank%1.bin").arg(bank + 1));
+}
+
+QString bankSourcePath(const QString &binDir)
+{
+    return joinPath(binDir, QStringLiteral("bankg.c"));
+}
+
+void WriteBankFiles(const BankImage &image, const ProjectFilesT &files)
+{
+    const QString &bin = files.BinDir;
     // A project copied without its bin folder can still be updated, but a project
     // folder that has gone is not made anew around zeroed banks.
     if (!QFileInfo(bin).isDir() && !QDir().mkdir(bin))
         throw TessiroError(ImageMessages::directoryNotCreated(bin));
     for (int k = 0; k < BankImage::BankCount; ++k)
-        writeOrThrow(joinPath(bin, QStringLiteral("bank%1.bin").arg(k + 1)), image.bank(k));
+        writeOrThrow(bankFilePath(bin, k), image.bank(k));
 }
 
 QByteArray BankSourceText(const BankImage &image)
@@ -190,14 +192,22 @@ QByteArray BankSourceText(const BankImage &image)
     return text;
 }
 
-void WriteBankSource(const BankImage &image, const QString &projectDir)
+void WriteBankSource(const BankImage &image, const ProjectFilesT &files)
 {
-    writeOrThrow(joinPath(binDirectory(projectDir), QStringLiteral("bankg.c")), BankSourceText(image));
+    writeOrThrow(bankSourcePath(files.BinDir), BankSourceText(image));
+}
+
+void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep)
+{
+    for (int k = 0; k < BankImage::BankCount; ++k)
+        removeStaleTemporaries(bankFilePath(files.BinDir, k), keep);
+    removeStaleTemporaries(bankSourcePath(files.BinDir), keep);
+    const BankImage image = BuildBankImage(files);
+    WriteBankFiles(image, files);
+    WriteBankSource(image, files);
 }
 
 void GenerateDeviceImage(const QString &projectDir)
 {
-    const BankImage image = BuildBankImage(projectDir);
-    WriteBankFiles(image, projectDir);
-    WriteBankSource(image, projectDir);
+    GenerateDeviceImage(projectFiles(projectDir));
 }

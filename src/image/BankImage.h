@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+struct ProjectFilesT;
 
 // The five configuration banks of the gateway, bank 1 first. Only bank 1 carries
 // data; multi-byte fields are big-endian.
@@ -47,22 +50,27 @@ constexpr int OpeNet = 15007;
 constexpr int OpeTimeOut = 15010;
 } // namespace BankLayout
 
-// Builds the banks from projectDir's sdo.xml, pdo.xml and pargen.xml, in that
+// Builds the banks from the project's sdo.xml, pdo.xml and pargen.xml, in that
 // order. Every generation starts from zeroed banks, so a missing file leaves its
 // tables empty. Throws TessiroError naming the file on a broken or incomplete file.
-BankImage BuildBankImage(const QString &projectDir);
+BankImage BuildBankImage(const ProjectFilesT &files);
 
-// Writes bin/bank1.bin to bin/bank5.bin (16384 bytes each) in projectDir,
-// creating bin when it is missing. Throws TessiroError on the first file that
-// cannot be written; the files before it stay written.
-void WriteBankFiles(const BankImage &image, const QString &projectDir);
+// bank1.bin to bank5.bin (bank 0 to 4) and the C source, in the project's bin directory.
+QString bankFilePath(const QString &binDir, int bank);
+QString bankSourcePath(const QString &binDir);
 
-// Bank 1 as the C source bin/bankg.c: 1027 lines of CR LF text, 117824 bytes.
+// Writes bank1.bin to bank5.bin (16384 bytes each) into the project's bin
+// directory, creating it when it is missing. Throws TessiroError on the first
+// file that cannot be written; the files before it stay written.
+void WriteBankFiles(const BankImage &image, const ProjectFilesT &files);
+
+// Bank 1 as the C source bankg.c: 1027 lines of CR LF text, 117824 bytes.
 QByteArray BankSourceText(const BankImage &image);
-// Writes BankSourceText to bin/bankg.c in projectDir. Throws TessiroError with the path.
-void WriteBankSource(const BankImage &image, const QString &projectDir);
+// Writes BankSourceText to bankg.c in the bin directory. Throws TessiroError with the path.
+void WriteBankSource(const BankImage &image, const ProjectFilesT &files);
 
 // The update step's generation: BuildBankImage, WriteBankFiles, WriteBankSource.
+// Call it under the project's write lock: it first removes what a killed run left
+// of its files (their temporaries), except the files in keep.
+void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep = {});
 void GenerateDeviceImage(const QString &projectDir);
-
-QString binDirectory(const QString &projectDir);

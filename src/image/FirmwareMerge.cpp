@@ -1,11 +1,14 @@
 #include "image/FirmwareMerge.h"
 
-#include "base/Notices.h"
+#include "base/AppConstants.h"
+#include "base/AtomicFile.h"
 #include "base/Progress.h"
 #include "base/TessiroError.h"
 #include "image/BankImage.h"
 #include "image/Messages.h"
+#include "project/ProjectStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -13,7 +16,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -77,11 +80,12 @@ QByteArray dataRecord(char type, int addressDigits, quint32 address, const uchar
     return SetRecordChecksum(line, false) + "\r\n";
 }
 
-// Gathers a stage's output and writes it to the file in large pieces; spans of
-// the input that pass unchanged go to the file without being copied first.
+// Gathers the merge's output and writes it to the file in large pieces; runs of
+// the input that pass unchanged go to the file without being copied first. With
+// no file, the output is dropped.
 class OutputSink {
 public:
-    explicit OutputSink(QFileDevice &file) : m_file(file) { m_buffer.reserve(WriteChunk); }
+    explicit OutputSink(QIODevice *file) : m_file(file) { m_buffer.reserve(WriteChunk); }
 
     void append(const char *data, qsizetype size)
     {
@@ -105,189 +109,243 @@ public:
 private:
     void write(const char *data, qsizetype size)
     {
-        if (m_ok && size > 0 && m_file.write(data, size) != size)
+        if (m_file && m_ok && size > 0 && m_file->write(data, size) != size)
             m_ok = false;
     }
 
-    QFileDevice &m_file;
+    QIODevice *m_file;
     QByteArray m_buffer;
     bool m_ok = true;
 };
 
-struct StageOutcome {
-    int result = -1;
+struct PassOutcome {
     bool missingEnd = false;
     qint64 badLine = 0; // the line that could not be handled, 0 for none
     const char *badReason = nullptr;
+    bool readFailed = false;
 };
 
-// How one data record meets the bank's range.
+// How one data record meets a bank's range.
 enum class Overlap { None, Inside, Straddles };
 
-// The stage's pass over the input text: lines outside the bank's range are kept
-// (with CR LF endings), the first line touching the range gives way to the bank's
-// records, and the parts of a record that stick out of the range survive as
-// records of their own.
-StageOutcome mergeText(const char *text, qsizetype size, const std::vector<const char *> &newlines, int bank,
-                       const QByteArray &records, Progress &progress, OutputSink &out)
-{
-    StageOutcome outcome;
-    const quint32 rangeFirst = BankRange::first(bank);
-    const quint32 rangeLast = BankRange::last(bank);
-
-    const char *p = text;
-    const char *const end = text + size;
-    const char *span = p; // start of the bytes still to be copied as they are
+// A bank on its way through the pass.
+struct BankJob {
+    int bank = 0;
+    quint32 first = 0;
+    quint32 last = 0;
+    QByteArray records;
     bool pending = true;
-    bool sawEnd = false;
-    qint64 lineNumber = 0;
-    int position = 0;
+    StageResult result = StageResult::Failed;
+};
 
-    auto fail = [&](const char *reason) {
-        outcome.result = -1;
-        outcome.badLine = lineNumber;
-        outcome.badReason = reason;
-        return outcome;
-    };
-
-    for (const char *newline : newlines) {
-        const char *lineEnd = newline ? newline : end;
-        const char *contentEnd = (lineEnd > p && lineEnd[-1] == '\r') ? lineEnd - 1 : lineEnd;
-        const char *next = newline ? newline + 1 : end;
-        const bool endsWithCrLf = newline && contentEnd == lineEnd - 1;
-        const qsizetype length = contentEnd - p;
-        ++lineNumber;
-        if (++position % ProgressStride == 0)
-            progress.setPosition(position);
-
-        Overlap overlap = Overlap::None;
-        char type = 0;
-        int addressDigits = 0;
-        quint32 address = 0;
-        quint32 count = 0;
-        if (length >= 2 && p[0] == 'S') {
-            type = p[1];
-            if (type == '1' || type == '2' || type == '3') {
-                addressDigits = 2 * (type - '0' + 1);
-                if (length < 4 + addressDigits)
-                    return fail("the record is too short to hold its address");
-                if (!readHex(p + 2, 2, &count))
-                    return fail("the byte count is not hexadecimal");
-                if (!readHex(p + 4, addressDigits, &address))
-                    return fail("the address is not hexadecimal");
-                if (count < quint32(addressDigits / 2 + 1))
-                    return fail("the byte count is too small for the address");
-                const quint64 dataSize = count - quint32(addressDigits / 2) - 1;
-                const quint64 first = address;
-                const quint64 last = first + std::max<quint64>(dataSize, 1) - 1;
-                if (last >= rangeFirst && first <= rangeLast)
-                    overlap = (first >= rangeFirst && last <= rangeLast) ? Overlap::Inside : Overlap::Straddles;
-            } else if (type == '7' || type == '8' || type == '9') {
-                sawEnd = true;
-                outcome.result = pending ? 0 : 1;
-            }
-        }
-
-        if (overlap == Overlap::None) {
-            if (!endsWithCrLf) {
-                out.append(span, p - span);
-                out.append(p, length);
-                out.append("\r\n", 2);
-                span = next;
-            }
-            p = next;
-            continue;
-        }
-
-        out.append(span, p - span);
-        span = next;
-        uchar data[256];
-        int dataSize = 0;
-        if (overlap == Overlap::Straddles) {
-            // The record is cut, so it must be whole and sound.
-            if (length != 4 + 2 * qsizetype(count))
-                return fail("the line length does not match the byte count");
-            quint32 value = 0;
-            for (quint32 i = 0; i < count; ++i) {
-                if (!readHex(p + 4 + 2 * i, 2, &value))
-                    return fail("the record holds a character that is not hexadecimal");
-                if (i >= quint32(addressDigits / 2) && i + 1 < count)
-                    data[dataSize++] = uchar(value);
-            }
-            if (SetRecordChecksum(QByteArray(p, length), true) != QByteArray(p + length - 2, 2))
-                return fail("the checksum does not match the record");
-            const quint32 before = address < rangeFirst ? rangeFirst - address : 0;
-            if (before > 0)
-                out.append(dataRecord(type, addressDigits, address, data, int(before)));
-        }
-        if (pending) {
-            out.append(records);
-            position += RecordLines;
-            progress.setPosition(position);
-            pending = false;
-        }
-        if (overlap == Overlap::Straddles) {
-            const quint64 last = quint64(address) + quint64(dataSize) - 1;
-            if (last > rangeLast) {
-                const quint32 skip = rangeLast + 1 - address;
-                out.append(dataRecord(type, addressDigits, rangeLast + 1, data + skip, int(dataSize - skip)));
-            }
-        }
-        p = next;
-    }
-    out.append(span, end - span);
-    out.flush();
-    if (!sawEnd) {
-        outcome.result = -1;
-        outcome.missingEnd = true;
-    }
-    return outcome;
-}
-
-// Where each line ends: its newline, or null for a last line without one.
-std::vector<const char *> findLineEnds(const char *text, qsizetype size)
-{
-    std::vector<const char *> ends;
-    ends.reserve(size_t(size / 64 + 1));
-    const char *p = text;
-    const char *const end = text + size;
-    while (p < end) {
-        const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        ends.push_back(newline);
-        p = newline ? newline + 1 : end;
-    }
-    return ends;
-}
-
-// The whole text of a file: mapped where the platform allows, read otherwise.
-class InputText {
+// The pass over the input, line by line as it arrives: lines outside every bank's
+// range are kept (with CR LF endings) and written in runs as they stand, the first
+// line touching a bank's range gives way to the bank's records, and the parts of a
+// record that stick out of the range survive as records of their own.
+class MergePass {
 public:
-    explicit InputText(const QString &path) : m_file(path)
+    MergePass(std::vector<BankJob> &jobs, Progress &progress, OutputSink &out)
+        : m_jobs(jobs), m_progress(progress), m_out(out)
     {
-        if (!m_file.open(QIODevice::ReadOnly))
-            throw TessiroError(ImageMessages::fileNotRead(path, m_file.errorString()));
-        const qint64 size = m_file.size();
-        if (size > 0)
-            m_data = reinterpret_cast<const char *>(m_file.map(0, size));
-        if (m_data) {
-            m_size = size;
-            return;
-        }
-        m_copy = m_file.readAll();
-        if (m_file.error() != QFileDevice::NoError)
-            throw TessiroError(ImageMessages::fileNotRead(path, m_file.errorString()));
-        m_data = m_copy.constData();
-        m_size = m_copy.size();
     }
-    const char *data() const { return m_data; }
-    qsizetype size() const { return m_size; }
+
+    PassOutcome run(QIODevice &input, qint64 size);
 
 private:
-    QFile m_file;
-    QByteArray m_copy;
-    const char *m_data = nullptr;
-    qsizetype m_size = 0;
+    // One line: [p, contentEnd) without its line end; next is where the line after it starts.
+    bool line(const char *p, const char *contentEnd, const char *next, bool endsWithCrLf);
+    bool fail(const char *reason)
+    {
+        m_outcome.badLine = m_lineNumber;
+        m_outcome.badReason = reason;
+        return false;
+    }
+
+    std::vector<BankJob> &m_jobs;
+    Progress &m_progress;
+    OutputSink &m_out;
+    PassOutcome m_outcome;
+    const char *m_span = nullptr; // start of the bytes still to be copied as they are
+    bool m_sawEnd = false;
+    qint64 m_lineNumber = 0;
 };
+
+// Input is read in pieces of this size; a longer line makes the piece grow, up to
+// a bound that no S-record file comes near (a record line holds at most 514
+// characters), so that a file without line ends cannot exhaust memory.
+constexpr qsizetype ReadChunk = 1024 * 1024;
+constexpr qsizetype MaxLineLength = 16 * ReadChunk;
+
+PassOutcome MergePass::run(QIODevice &input, qint64 size)
+{
+    const int maximum = int(std::clamp<qint64>(size, 1, INT_MAX));
+    m_progress.setMaximum(maximum);
+    m_progress.setPosition(0);
+
+    QByteArray buffer(ReadChunk, Qt::Uninitialized);
+    qsizetype held = 0;  // bytes in buffer: a partial line carried over, then what was read
+    qint64 consumed = 0; // input bytes before buffer[0]
+    bool atEnd = false;
+    while (!atEnd) {
+        if (held == buffer.size()) {
+            if (held >= MaxLineLength) {
+                ++m_lineNumber;
+                fail("the line is longer than 16777216 characters");
+                return m_outcome;
+            }
+            buffer.resize(buffer.size() * 2);
+        }
+        const qint64 got = input.read(buffer.data() + held, buffer.size() - held);
+        if (got < 0) {
+            m_outcome.readFailed = true;
+            return m_outcome;
+        }
+        atEnd = got == 0;
+        held += qsizetype(got);
+
+        const char *p = buffer.constData();
+        const char *const end = p + held;
+        m_span = p;
+        while (p < end) {
+            const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+            if (!newline && !atEnd)
+                break; // the rest of the line is still to come
+            const char *lineEnd = newline ? newline : end;
+            const char *next = newline ? newline + 1 : end;
+            const bool crlf = newline && lineEnd > p && lineEnd[-1] == '\r';
+            ++m_lineNumber;
+            if (!line(p, crlf ? lineEnd - 1 : lineEnd, next, crlf))
+                return m_outcome;
+            p = next;
+            if (m_lineNumber % ProgressStride == 0)
+                m_progress.setPosition(int(std::min<qint64>(consumed + (p - buffer.constData()), maximum)));
+        }
+        m_out.append(m_span, p - m_span);
+        const qsizetype done = p - buffer.constData();
+        consumed += done;
+        held -= done;
+        if (held > 0)
+            std::memmove(buffer.data(), buffer.constData() + done, size_t(held));
+    }
+    m_out.flush();
+    m_progress.setPosition(maximum);
+    m_outcome.missingEnd = !m_sawEnd;
+    return m_outcome;
+}
+
+bool MergePass::line(const char *p, const char *contentEnd, const char *next, bool endsWithCrLf)
+{
+    const qsizetype length = contentEnd - p;
+    BankJob *job = nullptr;
+    Overlap overlap = Overlap::None;
+    char type = 0;
+    int addressDigits = 0;
+    quint32 address = 0;
+    quint32 count = 0;
+    if (length >= 2 && p[0] == 'S') {
+        type = p[1];
+        if (type == '1' || type == '2' || type == '3') {
+            addressDigits = 2 * (type - '0' + 1);
+            if (length < 4 + addressDigits)
+                return fail("the record is too short to hold its address");
+            if (!readHex(p + 2, 2, &count))
+                return fail("the byte count is not hexadecimal");
+            if (!readHex(p + 4, addressDigits, &address))
+                return fail("the address is not hexadecimal");
+            if (count < quint32(addressDigits / 2 + 1))
+                return fail("the byte count is too small for the address");
+            const quint64 dataSize = count - quint32(addressDigits / 2) - 1;
+            const quint64 first = address;
+            const quint64 last = first + std::max<quint64>(dataSize, 1) - 1;
+            // The ranges lie far apart, so a record meets one of them at most.
+            for (BankJob &j : m_jobs) {
+                if (last >= j.first && first <= j.last) {
+                    job = &j;
+                    overlap = (first >= j.first && last <= j.last) ? Overlap::Inside : Overlap::Straddles;
+                    break;
+                }
+            }
+        } else if (type == '7' || type == '8' || type == '9') {
+            m_sawEnd = true;
+            for (BankJob &j : m_jobs)
+                j.result = j.pending ? StageResult::RangeAbsent : StageResult::Placed;
+        }
+    }
+
+    if (overlap == Overlap::None) {
+        // A line kept as it is stays in the run; one without CR LF ends it.
+        if (!endsWithCrLf) {
+            m_out.append(m_span, p - m_span);
+            m_out.append(p, length);
+            m_out.append("\r\n", 2);
+            m_span = next;
+        }
+        return true;
+    }
+
+    m_out.append(m_span, p - m_span);
+    uchar data[256];
+    int dataSize = 0;
+    if (overlap == Overlap::Straddles) {
+        // The record is cut, so it must be whole and sound.
+        if (length != 4 + 2 * qsizetype(count))
+            return fail("the line length does not match the byte count");
+        quint32 value = 0;
+        for (quint32 i = 0; i < count; ++i) {
+            if (!readHex(p + 4 + 2 * i, 2, &value))
+                return fail("the record holds a character that is not hexadecimal");
+            if (i >= quint32(addressDigits / 2) && i + 1 < count)
+                data[dataSize++] = uchar(value);
+        }
+        if (SetRecordChecksum(QByteArray(p, length), true) != QByteArray(p + length - 2, 2))
+            return fail("the checksum does not match the record");
+        const quint32 before = address < job->first ? job->first - address : 0;
+        if (before > 0)
+            m_out.append(dataRecord(type, addressDigits, address, data, int(before)));
+    }
+    if (job->pending) {
+        m_out.append(job->records);
+        job->pending = false;
+    }
+    if (overlap == Overlap::Straddles) {
+        const quint64 last = quint64(address) + quint64(dataSize) - 1;
+        if (last > job->last) {
+            const quint32 skip = job->last + 1 - address;
+            m_out.append(dataRecord(type, addressDigits, job->last + 1, data + skip, int(dataSize - quint32(skip))));
+        }
+    }
+    m_span = next;
+    return true;
+}
+
+// Bounds of what the merge reads: far above any real firmware or bank file, far
+// below what would exhaust memory or time.
+constexpr qint64 MasterSizeLimit = qint64(1) << 30;
+constexpr qint64 BankFileSizeLimit = qint64(64) << 20;
+
+// Why a file given to the merge is refused, or nothing: a FIFO or a device would
+// block the read or never end.
+std::optional<QString> refusal(const QString &path, qint64 limit)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return ImageMessages::notRegularFile(path);
+    if (info.size() > limit)
+        return ImageMessages::fileTooLarge(path, info.size(), limit);
+    return std::nullopt;
+}
+
+StageOutcome failed(const QString &message)
+{
+    return {StageResult::Failed, message};
+}
+
+std::array<bool, 5> onlyBank(int bank)
+{
+    std::array<bool, 5> banks{};
+    banks[size_t(bank)] = true;
+    return banks;
+}
 
 } // namespace
 
@@ -325,137 +383,145 @@ std::array<bool, 5> selectedBanks(int variantCode)
     return {true, true, true, true, true};
 }
 
-QString FirmwareMerge::intermediateName(int number)
+MergeInputs mergeInputs(const ProjectState &project, const QString &masterFile)
 {
-    return QStringLiteral("\u00B0B%1\u00B0.sx").arg(number);
+    MergeInputs inputs;
+    const QFileInfo master(masterFile);
+    inputs.MasterFile = QDir::toNativeSeparators(master.absoluteFilePath());
+    if (project.hasValidProject()) {
+        const QString &bin = project.ProjectFiles.BinDir;
+        if (QFileInfo(bin).isDir())
+            inputs.BinDir = bin;
+        inputs.OutputPath = joinPath(project.ProjectDir, ImageMessages::NewFirmwarePrefix + master.fileName());
+    }
+    inputs.SelectedBanks = selectedBanks(VariantCode);
+    return inputs;
 }
 
-int FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const QString &outputName)
+std::optional<StageOutcome> FirmwareMerge::checkInput(const QString &input) const
 {
-    m_progress.setPosition(0);
-    if (!QFileInfo::exists(input)) {
-        m_notices.notice(ImageMessages::SxNotFound);
-        return -1;
-    }
-    if (NewFirmwareName.isEmpty()) {
-        m_notices.notice(ImageMessages::NewSxNameEmpty);
-        return -1;
-    }
+    if (!QFileInfo::exists(input))
+        return failed(ImageMessages::SxNotFound);
+    if (QFileInfo(m_inputs.OutputPath).fileName().isEmpty())
+        return failed(ImageMessages::NewSxNameEmpty);
     // An empty BinDir would otherwise stand for the current directory.
-    if (BinDir.isEmpty() || !QFileInfo(BinDir).isDir()) {
-        m_notices.notice(ImageMessages::BinDirNotFound);
-        return -1;
-    }
-    const QString bankPath = BinDir + QStringLiteral("bank%1.bin").arg(bank + 1);
-    if (!QFileInfo::exists(bankPath)) {
-        m_notices.notice(ImageMessages::bankFileNotFound(bank + 1));
-        return -1;
-    }
+    if (m_inputs.BinDir.isEmpty() || !QFileInfo(m_inputs.BinDir).isDir())
+        return failed(ImageMessages::BinDirNotFound);
+    return std::nullopt;
+}
 
+std::optional<StageOutcome> FirmwareMerge::checkBank(int bank, QByteArray *records) const
+{
+    const QString bankPath = bankFilePath(m_inputs.BinDir, bank);
+    if (!QFileInfo::exists(bankPath))
+        return failed(ImageMessages::bankFileNotFound(bank + 1));
+    if (const auto refused = refusal(bankPath, BankFileSizeLimit))
+        return failed(*refused);
     QFile bankFile(bankPath);
     if (!bankFile.open(QIODevice::ReadOnly))
         throw TessiroError(ImageMessages::fileNotRead(bankPath, bankFile.errorString()));
     const QByteArray bankBytes = bankFile.read(BankImage::BankSize);
-    if (bankBytes.size() < BankImage::BankSize) {
-        m_notices.notice(ImageMessages::bankFileTooShort(bankPath, bankBytes.size(), BankImage::BankSize));
-        return -1;
-    }
-    const QByteArray records = BankRecordLines(bank, bankBytes.constData());
+    if (bankBytes.size() < BankImage::BankSize)
+        return failed(ImageMessages::bankFileTooShort(bankPath, bankBytes.size(), BankImage::BankSize));
+    *records = BankRecordLines(bank, bankBytes.constData());
+    return std::nullopt;
+}
 
-    const QString outputPath = OutputDir + outputName;
+StageOutcome FirmwareMerge::merge(const QString &input, const std::array<bool, 5> &banks, const QString &outputPath,
+                                  QIODevice *device)
+{
+    m_progress.setPosition(0);
+    if (const auto failure = checkInput(input))
+        return *failure;
+
+    // The stages of the chain this pass stands for run in order, each stopping the
+    // chain when it fails; a later stage's failure is known before the pass, but
+    // is shown only when the stages before it went through.
+    std::vector<BankJob> jobs;
+    std::optional<StageOutcome> laterFailure;
+    std::optional<TessiroError> laterError;
+    for (int k = 0; k < 5 && !laterFailure && !laterError; ++k) {
+        if (!banks[size_t(k)])
+            continue;
+        BankJob job;
+        job.bank = k;
+        job.first = BankRange::first(k);
+        job.last = BankRange::last(k);
+        try {
+            if (const auto failure = checkBank(k, &job.records)) {
+                if (jobs.empty())
+                    return *failure;
+                laterFailure = failure;
+                continue;
+            }
+        } catch (const TessiroError &e) {
+            if (jobs.empty())
+                throw;
+            laterError = e;
+            continue;
+        }
+        jobs.push_back(std::move(job));
+    }
+
     const QFileInfo outputInfo(outputPath);
     if (outputInfo.exists() && outputInfo == QFileInfo(input))
         throw TessiroError(ImageMessages::sameInputAndOutput(input));
-    const InputText text(input);
+    if (const auto refused = refusal(input, MasterSizeLimit))
+        return failed(*refused);
+    QFile inputFile(input);
+    if (!inputFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw TessiroError(ImageMessages::fileNotRead(input, inputFile.errorString()));
 
-    // A file that lives on after the chain is replaced in one step; an intermediate
-    // one is removed at the chain's end anyway, so it need not reach the disk.
-    std::unique_ptr<QFileDevice> file;
-    if (m_durableOutput)
-        file = std::make_unique<QSaveFile>(outputPath);
-    else
-        file = std::make_unique<QFile>(outputPath);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        throw TessiroError(ImageMessages::fileNotWritten(outputPath, file->errorString()));
-    auto discard = [&] {
-        if (auto *saveFile = qobject_cast<QSaveFile *>(file.get())) {
-            saveFile->cancelWriting();
-            saveFile->commit();
-        } else {
-            file->close();
-            QFile::remove(outputPath);
-        }
-    };
+    // Nothing is written when a later stage is known to fail: the pass only looks
+    // for the failures of the stages before it.
+    std::optional<QSaveFile> file;
+    if (!device && !laterFailure && !laterError) {
+        file.emplace(outputPath);
+        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            throw TessiroError(ImageMessages::fileNotWritten(outputPath, file->errorString()));
+        device = &*file;
+    }
 
-    const std::vector<const char *> lineEnds = findLineEnds(text.data(), text.size());
-    const qint64 maximum = std::min<qint64>(RecordLines + qint64(lineEnds.size()), INT_MAX);
-    m_progress.setMaximum(int(maximum));
-    OutputSink sink(*file);
-    const StageOutcome outcome = mergeText(text.data(), text.size(), lineEnds, bank, records, m_progress, sink);
-    m_progress.setPosition(int(maximum));
+    OutputSink sink(device);
+    MergePass pass(jobs, m_progress, sink);
+    const PassOutcome outcome = pass.run(inputFile, inputFile.size());
+    // A file that is not committed is discarded with its temporary: the old one stays.
+    if (outcome.readFailed)
+        throw TessiroError(ImageMessages::fileNotRead(input, inputFile.errorString()));
+    if (outcome.badLine > 0)
+        return failed(ImageMessages::badRecordLine(input, outcome.badLine, QString::fromLatin1(outcome.badReason)));
+    if (outcome.missingEnd)
+        return failed(ImageMessages::noEndRecord(input));
+    if (laterError)
+        throw *laterError;
+    if (laterFailure)
+        return *laterFailure;
+    if (!sink.ok())
+        return failed(ImageMessages::outputNotWritten(outputPath, device->errorString()));
+    if (file && !file->commit())
+        return failed(ImageMessages::outputNotWritten(outputPath, file->errorString()));
 
-    if (outcome.badLine > 0) {
-        discard();
-        m_notices.notice(ImageMessages::badRecordLine(input, outcome.badLine, QString::fromLatin1(outcome.badReason)));
-        return -1;
-    }
-    if (outcome.missingEnd) {
-        discard();
-        m_notices.notice(ImageMessages::noEndRecord(input));
-        return -1;
-    }
-    const bool written =
-        sink.ok() && (qobject_cast<QSaveFile *>(file.get()) ? static_cast<QSaveFile *>(file.get())->commit()
-                                                            : (file->close(), file->error() == QFileDevice::NoError));
-    if (!written) {
-        // Like a bad line, a failed write ends the stage with its own message.
-        const QString reason = file->errorString();
-        discard();
-        m_notices.notice(ImageMessages::outputNotWritten(outputPath, reason));
-        return -1;
-    }
-    return outcome.result;
+    // The chain goes on after a stage whose range was absent, so only a single
+    // stage tells one from the other.
+    return {jobs.size() == 1 ? jobs.front().result : StageResult::Placed, QString()};
 }
 
-void FirmwareMerge::passOn(const QString &input, const QString &output)
+StageOutcome FirmwareMerge::MergeBankIntoFirmware(int bank, const QString &input, const QString &outputPath)
 {
-    if (QFileInfo::exists(output))
-        QFile::remove(output);
-    QFile file(input);
-    if (!file.rename(output))
-        throw TessiroError(ImageMessages::fileNotRenamed(input, output, file.errorString()));
+    return merge(input, onlyBank(bank), outputPath, nullptr);
 }
 
-bool FirmwareMerge::runChain(const QString &masterFile)
+StageOutcome FirmwareMerge::MergeBankIntoDevice(int bank, const QString &input, QIODevice &output,
+                                                const QString &outputPath)
 {
-    // Removes the intermediate files however the chain ends, an exception included.
-    struct Cleanup {
-        FirmwareMerge &merge;
-        ~Cleanup()
-        {
-            merge.m_durableOutput = true;
-            for (int n = 1; n <= 4; ++n)
-                QFile::remove(merge.OutputDir + intermediateName(n));
-        }
-    } cleanup{*this};
+    return merge(input, onlyBank(bank), outputPath, &output);
+}
 
-    // Stages after the last merging one only rename its output into place.
-    int lastMerging = 0;
-    for (int k = 0; k < 5; ++k)
-        if (SelectedBanks[k])
-            lastMerging = k;
-
-    QString input = masterFile;
-    for (int k = 0; k < 5; ++k) {
-        const QString outputName = k < 4 ? intermediateName(k + 1) : NewFirmwareName;
-        if (SelectedBanks[k]) {
-            m_durableOutput = k == lastMerging;
-            if (MergeBankIntoFirmware(k, input, outputName) == -1)
-                return false;
-        } else {
-            passOn(input, OutputDir + outputName);
-        }
-        input = OutputDir + outputName;
-    }
-    return true;
+StageOutcome FirmwareMerge::runChain()
+{
+    // Under the project's write lock nobody else writes here: what looks like our
+    // temporary was left by a run that was killed.
+    if (!m_inputs.OutputPath.isEmpty())
+        removeStaleTemporaries(m_inputs.OutputPath, {m_inputs.MasterFile});
+    return merge(m_inputs.MasterFile, m_inputs.SelectedBanks, m_inputs.OutputPath, nullptr);
 }

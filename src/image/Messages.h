@@ -66,6 +66,17 @@ inline QString fileNotRenamed(const QString &from, const QString &to, const QStr
 {
     return QStringLiteral("File %1 could not be renamed to %2: %3").arg(from, to, reason);
 }
+inline QString notRegularFile(const QString &path)
+{
+    return QStringLiteral("File %1 is not a regular file,Abort Procedure").arg(path);
+}
+inline QString fileTooLarge(const QString &path, qint64 size, qint64 limit)
+{
+    return QStringLiteral("File %1 is %2 bytes long, more than the %3 bytes allowed,Abort Procedure")
+        .arg(path)
+        .arg(size)
+        .arg(limit);
+}
 inline QString sameInputAndOutput(const QString &path)
 {
     return QStringLiteral("File %1 would be both read and written by the merge,Abort Procedure").arg(path);

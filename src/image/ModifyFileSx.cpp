@@ -3,6 +3,7 @@
 #include "base/AppConstants.h"
 #include "base/GuardedCall.h"
 #include "image/Messages.h"
+#include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 #include "widgets/AppContext.h"
 #include "widgets/Style.h"
@@ -32,12 +33,6 @@ const QString CloseStyle = QStringLiteral("QPushButton { background: rgb(248, 24
                                           "QPushButton:focus { border: 1px dotted rgb(51, 51, 51); }"
                                           "QPushButton:hover, QPushButton:pressed { background: yellow; }");
 
-QString withSeparator(const QString &dir)
-{
-    const QString separator(QDir::separator());
-    return dir.endsWith(separator) ? dir : dir + separator;
-}
-
 } // namespace
 
 void ProgressBarProgress::setMaximum(int maximum)
@@ -51,8 +46,7 @@ void ProgressBarProgress::setPosition(int position)
     m_bar->setValue(std::min(position, m_bar->maximum()));
 }
 
-TFModifyFileSx::TFModifyFileSx(AppContext &context, QWidget *parent)
-    : QDialog(parent), m_ctx(context), m_merge(context.notices, m_progress)
+TFModifyFileSx::TFModifyFileSx(AppContext &context, QWidget *parent) : QDialog(parent), m_ctx(context)
 {
     setObjectName(QStringLiteral("TFModifyFileSx"));
     setWindowTitle(ImageMessages::WindowCaption);
@@ -99,6 +93,16 @@ TFModifyFileSx::TFModifyFileSx(AppContext &context, QWidget *parent)
     setTabOrder(m_execute, m_port);
 }
 
+TFModifyFileSx::~TFModifyFileSx() = default;
+
+int TFModifyFileSx::execHoldingLock(std::unique_ptr<ProjectWriteLock> lock)
+{
+    m_lock = std::move(lock);
+    const int result = exec();
+    m_lock.reset();
+    return result;
+}
+
 void TFModifyFileSx::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -114,36 +118,31 @@ void TFModifyFileSx::FormShow()
         const QRect area = screen->geometry();
         move(area.left() + (area.width() - frameGeometry().width()) / 2, area.top() + area.height() / 2 - height());
     }
-    m_merge.SelectedBanks = selectedBanks(VariantCode);
     m_port->setCurrentIndex(0);
     m_progressBar->setMaximum(100);
     m_progressBar->setValue(0);
     m_execute->setEnabled(false);
 
-    // Another project's banks must never be merged: without a bin directory the merge refuses.
-    const QString bin = joinPath(project.ProjectDir, QStringLiteral("bin"));
-    BinDir = project.hasValidProject() && QFileInfo(bin).isDir() ? withSeparator(bin) : QString();
-
+    const QString master = joinPath(project.MasterDir, ImageMessages::FirmwareFileName);
+    m_inputs = mergeInputs(project, master);
     if (project.MasterDir.isEmpty() || !QFileInfo(project.MasterDir).isDir()) {
         m_ctx.notices.error(ImageMessages::FirmwareDirNotFound);
         return;
     }
-    const QString master = joinPath(project.MasterDir, ImageMessages::FirmwareFileName);
     if (!QFileInfo::exists(master)) {
         m_ctx.notices.error(ImageMessages::FirmwareFileNotFound);
         return;
     }
     QDir::setCurrent(project.MasterDir);
-    m_masterFile = master;
-    FirmwareName = ImageMessages::FirmwareFileName;
-    OutputDir = withSeparator(project.ProjectDir);
-    NewFirmwareName = ImageMessages::NewFirmwarePrefix + FirmwareName;
     m_execute->setEnabled(true);
 }
 
 void TFModifyFileSx::LbButton2Click()
 {
     guardedCall(m_ctx.notices, [this] {
+        std::unique_ptr<ProjectWriteLock> ownLock;
+        if (!m_lock)
+            ownLock = std::make_unique<ProjectWriteLock>(m_ctx.project().ProjectDir);
         // The tool is started only on a firmware this run has merged.
         if (ExeModFileSxClick())
             ExeUpdateFirClick();
@@ -152,15 +151,17 @@ void TFModifyFileSx::LbButton2Click()
 
 bool TFModifyFileSx::ExeModFileSxClick()
 {
-    m_merge.BinDir = BinDir;
-    m_merge.OutputDir = OutputDir;
-    m_merge.NewFirmwareName = NewFirmwareName;
-    return m_merge.runChain(m_masterFile);
+    FirmwareMerge merge(m_inputs, m_progress);
+    const StageOutcome outcome = merge.runChain();
+    if (outcome.result != StageResult::Failed)
+        return true;
+    m_ctx.notices.notice(outcome.message);
+    return false;
 }
 
 void TFModifyFileSx::ExeUpdateFirClick()
 {
-    const QString merged = OutputDir + NewFirmwareName;
+    const QString &merged = m_inputs.OutputPath;
     if (!QFileInfo::exists(merged)) {
         m_ctx.notices.notice(ImageMessages::SxNotFound);
         return;

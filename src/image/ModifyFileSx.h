@@ -5,7 +5,10 @@
 
 #include <QDialog>
 
+#include <memory>
+
 struct AppContext;
+class ProjectWriteLock;
 class QComboBox;
 class QProgressBar;
 class QPushButton;
@@ -27,12 +30,15 @@ class TFModifyFileSx : public QDialog {
     Q_OBJECT
 public:
     explicit TFModifyFileSx(AppContext &context, QWidget *parent = nullptr);
+    ~TFModifyFileSx() override;
 
-    // Kept from one opening to the next; directories end with the separator.
-    QString FirmwareName;
-    QString BinDir;
-    QString OutputDir;
-    QString NewFirmwareName;
+    // Opens the window modally while the caller holds the project's write lock,
+    // taken before the banks were generated, so that no other writer comes
+    // between the banks and the merge. Without it, a merge takes the lock itself.
+    int execHoldingLock(std::unique_ptr<ProjectWriteLock> lock);
+
+    // What the merge reads and writes, set at each opening.
+    const MergeInputs &inputs() const { return m_inputs; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -52,6 +58,6 @@ private:
     QPushButton *m_execute = nullptr;
     QProgressBar *m_progressBar = nullptr;
     ProgressBarProgress m_progress;
-    FirmwareMerge m_merge;
-    QString m_masterFile;
+    MergeInputs m_inputs;
+    std::unique_ptr<ProjectWriteLock> m_lock;
 };

@@ -1,7 +1,9 @@
 #include "project/ProjectStore.h"
 
+#include "base/TessiroError.h"
 #include "project/IniFile.h"
 #include "project/Messages.h"
+#include "project/ProgramFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -87,12 +89,14 @@ bool ProjectStore::startUp(const QString &appDir)
     while (s.AppDir.size() > 1 && s.AppDir.endsWith(separator()))
         s.AppDir.chop(1);
 
-    s.MasterDir = joinPath(s.AppDir, QStringLiteral("MASTER"));
+    const ProgramFolders folders = programFolders(s.AppDir);
+    s.DataDir = folders.DataDir;
+    s.MasterDir = folders.MasterDir;
     QDir().mkdir(s.MasterDir);
-    s.ProjectsDir = joinPath(s.AppDir, QStringLiteral("PROJECTS"));
+    s.ProjectsDir = folders.ProjectsDir;
     QDir().mkdir(s.ProjectsDir);
 
-    s.ProjectName = readIniValue(joinPath(s.AppDir, LastProjectFileName), IniSection, IniKey);
+    s.ProjectName = readIniValue(folders.LastProjectFile, IniSection, IniKey);
     if (!s.ProjectName.isEmpty() && !s.ProjectName.startsWith(separator()))
         s.ProjectName.prepend(separator());
 
@@ -109,40 +113,41 @@ bool ProjectStore::startUp(const QString &appDir)
     return restored;
 }
 
-bool ProjectStore::saveLastProject(QString *error) const
+void ProjectStore::saveLastProject() const
 {
-    return writeIniValue(joinPath(m_state.AppDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, error);
+    QString error;
+    if (!writeIniValue(joinPath(m_state.DataDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, &error))
+        throw TessiroError(error);
 }
 
-bool ProjectStore::createProject(const QString &parent, const QString &name, QStringList *messages)
+QStringList ProjectStore::createProject(const QString &parent, const QString &name)
 {
-    bool mayClose = true;
-    if (parent.isEmpty()) {
-        messages->append(ProjectMessages::DestinationNotValid);
-        mayClose = false;
-    }
-    if (name.isEmpty() || !isPlainName(name)) {
-        messages->append(ProjectMessages::NameNotValid);
-        mayClose = false;
-    }
-    if (!mayClose)
-        return false;
+    QStringList refusals;
+    if (parent.isEmpty())
+        refusals << ProjectMessages::DestinationNotValid;
+    if (name.isEmpty() || !isPlainName(name))
+        refusals << ProjectMessages::NameNotValid;
+    if (!refusals.isEmpty())
+        return refusals;
 
     const QString dir = joinPath(parent, name);
-    if (QFileInfo::exists(dir)) {
-        messages->append(ProjectMessages::NameExists);
-        return false;
-    }
+    if (QFileInfo::exists(dir))
+        return {ProjectMessages::NameExists};
     // The file system may still refuse the name (reserved names, bad characters).
-    if (!QDir().mkdir(dir) || !QFileInfo(dir).isDir()) {
-        messages->append(ProjectMessages::NameNotValid);
-        return false;
-    }
+    if (!QDir().mkdir(dir) || !QFileInfo(dir).isDir())
+        return {ProjectMessages::NameNotValid};
     QDir().mkpath(projectFiles(dir).BinDir);
     m_state.ProjectName = name;
     m_state.ProjectDir = dir;
     m_state.UpdateProjectFiles();
-    return true;
+    return {};
+}
+
+bool ProjectStore::createProject(const QString &parent, const QString &name, QStringList *messages)
+{
+    const QStringList refusals = createProject(parent, name);
+    *messages << refusals;
+    return refusals.isEmpty();
 }
 
 QString ProjectStore::prepareOpen()

@@ -30,6 +30,9 @@ ProjectFilesT projectFiles(const QString &projectDir);
 // no trailing separator. An empty ProjectDir means there is no valid project.
 struct ProjectState {
     QString AppDir;
+    // Holds MASTER, PROJECTS and the last-project file: AppDir, or the user's data
+    // folder when the program's folder is read-only or installed (programFolders).
+    QString DataDir;
     QString MasterDir;
     QString ProjectsDir;
     QString ProjectName;
@@ -50,15 +53,17 @@ class ProjectStore {
 public:
     const ProjectState &state() const { return m_state; }
 
-    // Creates MASTER and PROJECTS beside the program and restores the last project.
+    // Creates MASTER and PROJECTS where programFolders puts them and restores the last project.
     // Returns true when the remembered project was restored.
     bool startUp(const QString &appDir);
 
-    // Stores ProjectName as the last project. Returns false with the reason in *error.
-    bool saveLastProject(QString *error) const;
+    // Stores ProjectName as the last project; throws TessiroError when the file cannot be written.
+    void saveLastProject() const;
 
-    // New project, as the name dialog's OK runs it. Returns whether the dialog may
-    // close; messages receives what to show, in order.
+    // New project, as the name dialog's OK runs it: creates parent/name and makes it the
+    // current project. Returns the refusals to show, in order; empty when it was created.
+    QStringList createProject(const QString &parent, const QString &name);
+    // Earlier form, kept while its callers move: whether it was created, refusals appended to *messages.
     bool createProject(const QString &parent, const QString &name, QStringList *messages);
 
     // Open project, first half: forgets a ProjectDir that no longer exists and

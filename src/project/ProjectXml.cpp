@@ -20,36 +20,48 @@ public:
 
 } // namespace
 
-bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node *root, QString *error)
+Loaded<pugi::xml_node> loadProjectXml(const QString &path, pugi::xml_document &doc)
 {
+    Loaded<pugi::xml_node> loaded;
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = ProjectMessages::CannotReadFile.arg(shown, file.errorString());
-        return false;
+        loaded.problems << ProjectMessages::CannotReadFile.arg(shown, file.errorString());
+        return loaded;
     }
     const QByteArray data = file.readAll();
     const pugi::xml_parse_result result = doc.load_buffer(data.constData(), size_t(data.size()));
     if (!result) {
-        *error = ProjectMessages::NotValidXml.arg(shown, QString::fromUtf8(result.description()),
-                                                  QString::number(qlonglong(result.offset)));
-        return false;
+        loaded.problems << ProjectMessages::NotValidXml.arg(shown, QString::fromUtf8(result.description()),
+                                                            QString::number(qlonglong(result.offset)));
+        return loaded;
     }
-    *root = doc.first_child();
-    if (root->type() != pugi::node_element) {
-        *error = ProjectMessages::NoRootElement.arg(shown);
-        return false;
+    const pugi::xml_node root = doc.first_child();
+    if (root.type() != pugi::node_element) {
+        loaded.problems << ProjectMessages::NoRootElement.arg(shown);
+        return loaded;
     }
-    return true;
+    loaded.value = root;
+    return loaded;
 }
 
-pugi::xml_node loadProjectRoot(const QString &path, pugi::xml_document &doc)
+pugi::xml_node requireProjectXml(const QString &path, pugi::xml_document &doc)
 {
-    pugi::xml_node root;
-    QString error;
-    if (!loadProjectXml(path, doc, &root, &error))
-        throw TessiroError(error);
-    return root;
+    const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
+    if (!loaded.ok())
+        throw TessiroError(loaded.problems.constFirst());
+    return loaded.value;
+}
+
+bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node *root, QString *error)
+{
+    const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
+    if (!loaded.ok()) {
+        *error = loaded.problems.constFirst();
+        return false;
+    }
+    *root = loaded.value;
+    return true;
 }
 
 QByteArray projectXmlBytes(const pugi::xml_document &doc)
@@ -59,6 +71,18 @@ QByteArray projectXmlBytes(const pugi::xml_document &doc)
     return writer.bytes;
 }
 
+void saveProjectXml(const QString &path, const pugi::xml_document &doc)
+{
+    saveProjectBytes(path, projectXmlBytes(doc));
+}
+
+void saveProjectBytes(const QString &path, const QByteArray &bytes)
+{
+    QString reason;
+    if (!writeFileAtomically(path, bytes, &reason))
+        throw TessiroError(ProjectMessages::CannotWriteFile.arg(QDir::toNativeSeparators(path), reason));
+}
+
 bool saveProjectXml(const QString &path, const pugi::xml_document &doc, QString *error)
 {
     return saveProjectBytes(path, projectXmlBytes(doc), error);
@@ -66,9 +90,11 @@ bool saveProjectXml(const QString &path, const pugi::xml_document &doc, QString 
 
 bool saveProjectBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QString reason;
-    if (writeFileAtomically(path, bytes, &reason))
+    try {
+        saveProjectBytes(path, bytes);
         return true;
-    *error = ProjectMessages::CannotWriteFile.arg(QDir::toNativeSeparators(path), reason);
-    return false;
+    } catch (const TessiroError &e) {
+        *error = e.message();
+        return false;
+    }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Loaded.h"
+
 #include <QByteArray>
 #include <QString>
 #include <pugixml.hpp>
@@ -7,16 +9,25 @@
 // The form every project XML file shares: no declaration, no indentation, the
 // document's first node is the root, UTF-8, every value a plain string.
 
-// Loads path into doc. On success *root is the document's first node. On failure
-// returns false with a message naming the file in *error.
-bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node *root, QString *error);
-// The same for generators: returns the root, throws TessiroError with that message.
-pugi::xml_node loadProjectRoot(const QString &path, pugi::xml_document &doc);
+// Loads path into doc, for a load that keeps going: value is the document's first
+// node, or a null node with the reason (naming the file) as the one problem.
+Loaded<pugi::xml_node> loadProjectXml(const QString &path, pugi::xml_document &doc);
+// The same for an operation that ends: returns the root, throws TessiroError with that reason.
+pugi::xml_node requireProjectXml(const QString &path, pugi::xml_document &doc);
 
 // The exact bytes of doc as a project file.
 QByteArray projectXmlBytes(const pugi::xml_document &doc);
 
-// Replace path with doc (or bytes) in one step. On failure return false with a message in *error.
+// Replace path with doc (or bytes) in one step; throws TessiroError naming the file on failure.
+void saveProjectXml(const QString &path, const pugi::xml_document &doc);
+void saveProjectBytes(const QString &path, const QByteArray &bytes);
+
+// Earlier forms, kept while their callers move to the pair above: false with the reason in *error.
+bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node *root, QString *error);
+inline pugi::xml_node loadProjectRoot(const QString &path, pugi::xml_document &doc)
+{
+    return requireProjectXml(path, doc);
+}
 bool saveProjectXml(const QString &path, const pugi::xml_document &doc, QString *error);
 bool saveProjectBytes(const QString &path, const QByteArray &bytes, QString *error);
 

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
+#include <limits>
 
 TFsaveproj::TFsaveproj(ProjectStore &store, Notices &notices, QWidget *parent)
     : QDialog(parent), m_store(store), m_notices(notices)
@@ -34,6 +36,26 @@ TFsaveproj::TFsaveproj(ProjectStore &store, Notices &notices, QWidget *parent)
     connect(m_cancel, &QPushButton::clicked, this, &TFsaveproj::BitBtn2Click);
 }
 
+bool TFsaveproj::askNewProject(const QString &parent)
+{
+    m_mode = Mode::NewProject;
+    NewProjectParent = parent;
+    return exec() == QDialog::Accepted;
+}
+
+std::optional<QString> TFsaveproj::editText(const QString &text)
+{
+    m_mode = Mode::EditText;
+    // The line edit cuts texts at 32767 characters; a long element text must survive OK.
+    const int maxLength = m_edit->maxLength();
+    const auto restore = qScopeGuard([this, maxLength] { m_edit->setMaxLength(maxLength); });
+    m_edit->setMaxLength(std::numeric_limits<int>::max());
+    m_edit->setText(text);
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return m_edit->text();
+}
+
 void TFsaveproj::showEvent(QShowEvent *event)
 {
     FormShow();
@@ -42,7 +64,7 @@ void TFsaveproj::showEvent(QShowEvent *event)
 
 void TFsaveproj::FormShow()
 {
-    if (NameDialogMode == 0) {
+    if (m_mode == Mode::NewProject) {
         setWindowTitle(QStringLiteral("New project"));
         m_edit->clear();
         NewProjectName.clear();
@@ -57,12 +79,12 @@ void TFsaveproj::FormShow()
 void TFsaveproj::BitBtn1Click()
 {
     NameDialogMayClose = true;
-    if (NameDialogMode == 0) {
+    if (m_mode == Mode::NewProject) {
         NewProjectName = m_edit->text();
-        QStringList messages;
-        NameDialogMayClose = m_store.createProject(NewProjectParent, NewProjectName, &messages);
-        for (const QString &message : messages)
-            m_notices.notice(message);
+        const QStringList refusals = m_store.createProject(NewProjectParent, NewProjectName);
+        NameDialogMayClose = refusals.isEmpty();
+        for (const QString &refusal : refusals)
+            m_notices.notice(refusal);
     }
     done(QDialog::Accepted);
 }

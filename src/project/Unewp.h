@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
 class Notices;
 class ProjectStore;
@@ -8,20 +9,16 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The name dialog: names a new project (mode 0) or edits one line of text for a caller (mode 1).
+// The name dialog: names a new project, or edits one line of text for a caller.
 class TFsaveproj : public QDialog {
     Q_OBJECT
 public:
     TFsaveproj(ProjectStore &store, Notices &notices, QWidget *parent = nullptr);
 
-    // Set by the caller before each showing.
-    int NameDialogMode = 0;
-    QString NewProjectParent;
-    // The name as typed by the user.
-    QString NewProjectName;
-    bool NameDialogMayClose = true;
-
-    QLineEdit *edit() const { return m_edit; }
+    // New project inside parent; true when one was created and is now the current project.
+    bool askNewProject(const QString &parent);
+    // Edits text (of any length); the edited text on OK, nothing on Cancel.
+    std::optional<QString> editText(const QString &text);
 
 public slots:
     void done(int result) override;
@@ -35,10 +32,17 @@ private slots:
     void BitBtn2Click();
 
 private:
+    enum class Mode { NewProject, EditText };
+
     void FormShow();
 
     ProjectStore &m_store;
     Notices &m_notices;
+    Mode m_mode = Mode::NewProject;
+    QString NewProjectParent;
+    // The name as typed by the user.
+    QString NewProjectName;
+    bool NameDialogMayClose = true;
     QLabel *m_label;
     QLineEdit *m_edit;
     QPushButton *m_ok;

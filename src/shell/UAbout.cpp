@@ -16,8 +16,8 @@ QPixmap logo()
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(166, 202, 240));
-    p.setPen(QPen(QColor(0x33, 0x33, 0x33), 2));
+    p.setBrush(HouseColour::Highlight);
+    p.setPen(QPen(HouseColour::Ink, 2));
     p.drawRoundedRect(QRectF(2, 2, 77, 77), 10, 10);
     QFont font(QStringLiteral("Verdana"));
     font.setPixelSize(44);

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 
@@ -28,6 +29,31 @@ constexpr int StepPitch = 42;
 constexpr int ButtonLeft = 100;
 constexpr int ButtonWidth = 150;
 constexpr int ButtonHeight = 28;
+constexpr int ColumnPitch = ButtonWidth + 10;
+
+// Through the palette, not a style sheet: the first style sheet alone costs the start milliseconds.
+void paintGrey(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    widget->setPalette(palette);
+}
+
+enum class Shown { Visible, Hidden };
+
+// Where a step button stands: the step's row and its column in that row.
+struct Place {
+    int step = 0;
+    int column = 0;
+};
+
+struct StepButton {
+    const char *name;
+    const char *caption;
+    Place place;
+    Shown shown;
+    std::function<void()> action;
+};
 } // namespace
 
 TFTessiroFirmWare::TFTessiroFirmWare(AppContext &context, const QString &appDir, QWidget *parent)
@@ -41,143 +67,141 @@ TFTessiroFirmWare::TFTessiroFirmWare(AppContext &context, const QString &appDir,
     setFixedSize(565, 302);
     buildControls();
     FormCreate(appDir);
-    createWindows();
     if (QScreen *screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-QPushButton *TFTessiroFirmWare::addButton(const char *name, const QString &caption, int x, int y, int w)
-{
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(x, y, w, ButtonHeight);
-    return button;
-}
-
 void TFTessiroFirmWare::buildControls()
 {
-    QFont stepFont = font();
-    stepFont.setBold(true);
-    auto stepLabel = [&](int step, QWidget *buddy) {
-        auto *label = new QLabel(QStringLiteral("Step %1").arg(step), this);
-        label->setObjectName(QStringLiteral("LabelStep%1").arg(step));
-        label->setFont(stepFont);
-        label->setStyleSheet(QStringLiteral("color: grey;"));
-        label->setGeometry(24, StepTop + (step - 1) * StepPitch + 6, 70, 16);
-        label->setBuddy(buddy);
-    };
-
-    auto *about = addButton("About", QStringLiteral("About"), 445, 6, 70);
-    auto *close = addButton("X", QStringLiteral("X"), 522, 6, 34);
-    about->setFixedHeight(22);
-    close->setFixedHeight(22);
+    auto *about = new QPushButton(QStringLiteral("About"), this);
+    about->setObjectName(QStringLiteral("About"));
+    about->setGeometry(445, 6, 70, 22);
+    auto *close = new QPushButton(QStringLiteral("X"), this);
+    close->setObjectName(QStringLiteral("X"));
+    close->setGeometry(522, 6, 34, 22);
     connect(about, &QPushButton::clicked, this, &TFTessiroFirmWare::AboutClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
-    auto *newProject = addButton("New", QStringLiteral("New project"), ButtonLeft, StepTop, ButtonWidth);
-    auto *openProject =
-        addButton("open", QStringLiteral("Open project"), ButtonLeft + ButtonWidth + 10, StepTop, ButtonWidth);
-    connect(newProject, &QPushButton::clicked, this, &TFTessiroFirmWare::NewaClick);
-    connect(openProject, &QPushButton::clicked, this, &TFTessiroFirmWare::OpenaClick);
-    stepLabel(1, newProject);
-    newProject->setFocus();
-
-    const struct {
-        const char *name;
-        const char *caption;
-    } steps[] = {{"btn_Prm_Gen", "Set Communication"},
-                 {"btn_Sdo", "Set SDO Access "},
-                 {"Btn_SetPDO", "Set PDO Access "},
-                 {"B_EDS", "EDS File"}};
-    int step = 2;
-    for (const auto &s : steps) {
-        auto *button = addButton(s.name, QString::fromLatin1(s.caption), ButtonLeft, StepTop + (step - 1) * StepPitch,
-                                 ButtonWidth);
-        connect(button, &QPushButton::clicked, this, &TFTessiroFirmWare::btn_str_lng1aClick);
-        m_stepWindows.insert(button, nullptr);
-        stepLabel(step++, button);
-        if (qstrcmp(s.name, "B_EDS") == 0)
-            m_edsButton = button;
-    }
-    auto *createBin =
-        addButton("CreateBin", QStringLiteral("Up date Device"), ButtonLeft, StepTop + 5 * StepPitch, ButtonWidth);
-    connect(createBin, &QPushButton::clicked, this, &TFTessiroFirmWare::CreateBinaClick);
-    stepLabel(6, createBin);
+    buildStepButtons();
 
     auto *link = new ClickLabel(MakerWebAddress, this);
     link->setObjectName(QStringLiteral("LinkLabel"));
     QFont linkFont = font();
     linkFont.setBold(true);
     link->setFont(linkFont);
-    link->setStyleSheet(QStringLiteral("color: grey;"));
+    paintGrey(link);
     link->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     link->setGeometry(305, 276, 250, 18);
     connect(link, &ClickLabel::clicked, this, [this] { m_ctx.launcher.openUrl(MakerWebPage); });
 
-    // Controls the program keeps but never shows.
+    // A control the program keeps but never shows.
     m_labelState = new QLabel(QStringLiteral("---"), this);
     m_labelState->setObjectName(QStringLiteral("Labelstate"));
     m_labelState->hide();
-    const struct {
-        const char *name;
-        const char *caption;
-    } hidden[] = {{"btn_Pdo", "Set Traslate PDO"},
-                  {"btn_Info_Pdo", "Define store PDO"},
-                  {"btn_Emcy", "Set Traslate EMCY"},
-                  {"btn_Emcy_Wd", "Define EMCY Word"}};
-    for (const auto &h : hidden) {
-        auto *button = addButton(h.name, QString::fromLatin1(h.caption), 0, 0, ButtonWidth);
-        button->hide();
-        connect(button, &QPushButton::clicked, this, &TFTessiroFirmWare::btn_str_lng1aClick);
-        m_stepWindows.insert(button, nullptr);
+}
+
+void TFTessiroFirmWare::buildStepButtons()
+{
+    // A step that opens its window through the dispatch; the window is made on first use.
+    const auto opens = [this](auto *&slot) -> std::function<void()> {
+        return [this, &slot] { runStep([this, &slot] { window(slot).exec(); }); };
+    };
+    // Dispatched like the editors, with no window of its own yet: opens(m_window) attaches one.
+    const std::function<void()> opensNothingYet = [this] { runStep([] {}); };
+
+    const StepButton buttons[] = {
+        {"New", "New project", {1, 0}, Shown::Visible, [this] { NewaClick(); }},
+        {"open", "Open project", {1, 1}, Shown::Visible, [this] { OpenaClick(); }},
+        {"btn_Prm_Gen", "Set Communication", {2, 0}, Shown::Visible, opens(m_pargen)},
+        {"btn_Sdo", "Set SDO Access ", {3, 0}, Shown::Visible, opens(m_setVar)},
+        {"Btn_SetPDO", "Set PDO Access ", {4, 0}, Shown::Visible, opens(m_setPdo)},
+        {"B_EDS", "EDS File", {5, 0}, Shown::Visible, [this] { runStep([this] { runEdsStep(); }); }},
+        {"CreateBin", "Up date Device", {6, 0}, Shown::Visible, [this] { CreateBinaClick(); }},
+        {"btn_Pdo", "Set Traslate PDO", {}, Shown::Hidden, opensNothingYet},
+        {"btn_Info_Pdo", "Define store PDO", {}, Shown::Hidden, opensNothingYet},
+        {"btn_Emcy", "Set Traslate EMCY", {}, Shown::Hidden, opensNothingYet},
+        {"btn_Emcy_Wd", "Define EMCY Word", {}, Shown::Hidden, opensNothingYet},
+        {"CreateSx", "Generate Firmware", {}, Shown::Hidden, [this] { CreateSxClick(); }},
+    };
+
+    QFont stepFont = font();
+    stepFont.setBold(true);
+    QPushButton *first = nullptr;
+    for (const StepButton &b : buttons) {
+        auto *button = new QPushButton(QString::fromLatin1(b.caption), this);
+        button->setObjectName(QString::fromLatin1(b.name));
+        connect(button, &QPushButton::clicked, this, b.action);
+        if (b.shown == Shown::Hidden) {
+            button->hide();
+            continue;
+        }
+        const int top = StepTop + (b.place.step - 1) * StepPitch;
+        button->setGeometry(ButtonLeft + b.place.column * ColumnPitch, top, ButtonWidth, ButtonHeight);
+        if (!first)
+            first = button;
+        if (b.place.column != 0)
+            continue;
+        auto *label = new QLabel(QStringLiteral("Step %1").arg(b.place.step), this);
+        label->setObjectName(QStringLiteral("LabelStep%1").arg(b.place.step));
+        label->setFont(stepFont);
+        paintGrey(label);
+        label->setGeometry(24, top + 6, 70, 16);
+        label->setBuddy(button);
     }
-    auto *createSx = addButton("CreateSx", QStringLiteral("Generate Firmware"), 0, 0, ButtonWidth);
-    createSx->hide();
-    connect(createSx, &QPushButton::clicked, this, &TFTessiroFirmWare::CreateSxClick);
+    first->setFocus();
 }
 
 void TFTessiroFirmWare::FormCreate(const QString &appDir)
 {
-    const bool restored = m_ctx.store.startUp(appDir);
-    if (restored)
-        setProjectCaption();
+    projectChanged(m_ctx.store.startUp(appDir));
+}
+
+template <typename W> W &TFTessiroFirmWare::window(W *&slot)
+{
+    if (!slot)
+        slot = new W(m_ctx, this);
+    return *slot;
+}
+
+TFsaveproj &TFTessiroFirmWare::nameDialog()
+{
+    if (!m_saveproj)
+        m_saveproj = new TFsaveproj(m_ctx.store, m_ctx.notices, this);
+    return *m_saveproj;
+}
+
+TFAbout &TFTessiroFirmWare::about()
+{
+    if (!m_about)
+        m_about = new TFAbout(m_ctx.launcher, this);
+    return *m_about;
+}
+
+TFXML &TFTessiroFirmWare::xmlViewer()
+{
+    if (!m_xml)
+        m_xml = new TFXML(m_ctx, nameDialog(), this);
+    return *m_xml;
+}
+
+void TFTessiroFirmWare::projectChanged(bool projectChosen)
+{
+    if (projectChosen)
+        setWindowTitle(ShellMessages::ProjectCaption + m_ctx.project().ProjectName);
     m_excelInitialDir = m_ctx.project().ProjectDir;
-}
-
-void TFTessiroFirmWare::createWindows()
-{
-    m_saveproj = new TFsaveproj(m_ctx.store, m_ctx.notices, this);
-    m_about = new TFAbout(m_ctx.launcher, this);
-    m_modifyFileSx = new TFModifyFileSx(m_ctx, this);
-    m_stepWindows[findChild<QPushButton *>(QStringLiteral("btn_Prm_Gen"))] = new TFpargen(m_ctx, this);
-    // The XML viewer exists for the whole run; nothing here offers it.
-    m_xml = new TFXML(m_ctx, *m_saveproj, this);
-    m_stepWindows[findChild<QPushButton *>(QStringLiteral("btn_Sdo"))] = new TFSetVar(m_ctx, this);
-    m_stepWindows[findChild<QPushButton *>(QStringLiteral("Btn_SetPDO"))] = new TFSetPdo(m_ctx, this);
-}
-
-void TFTessiroFirmWare::setProjectCaption()
-{
-    setWindowTitle(ShellMessages::ProjectCaption + m_ctx.project().ProjectName);
 }
 
 void TFTessiroFirmWare::closeEvent(QCloseEvent *event)
 {
-    QString error;
-    if (!m_ctx.store.saveLastProject(&error))
-        m_ctx.notices.generalError(error);
+    guardedCall(m_ctx.notices, [this] { m_ctx.store.saveLastProject(); });
     event->accept();
 }
 
 void TFTessiroFirmWare::NewaClick()
 {
-    m_saveproj->NameDialogMode = 0;
-    m_saveproj->NewProjectParent = m_ctx.project().ProjectsDir;
-    if (m_saveproj->exec() == QDialog::Accepted) {
-        setProjectCaption();
-        m_excelInitialDir = m_ctx.project().ProjectDir;
-    }
     // On Cancel the project is unchanged, and so is the caption.
+    if (nameDialog().askNewProject(m_ctx.project().ProjectsDir))
+        projectChanged();
 }
 
 void TFTessiroFirmWare::OpenaClick()
@@ -186,8 +210,7 @@ void TFTessiroFirmWare::OpenaClick()
     const QString chosen =
         m_ctx.chooser.chooseFolder(ProjectMessages::SelectDirectoryTitle, m_ctx.project().ProjectsDir, preselect);
     m_ctx.store.openChosen(chosen);
-    setProjectCaption();
-    m_excelInitialDir = m_ctx.project().ProjectDir;
+    projectChanged();
 }
 
 bool TFTessiroFirmWare::refuseWithoutProject()
@@ -198,19 +221,11 @@ bool TFTessiroFirmWare::refuseWithoutProject()
     return true;
 }
 
-void TFTessiroFirmWare::btn_str_lng1aClick()
+void TFTessiroFirmWare::runStep(const std::function<void()> &step)
 {
-    auto *button = qobject_cast<QPushButton *>(sender());
     if (refuseWithoutProject())
         return;
-    guardedCall(m_ctx.notices, [&] {
-        if (button == m_edsButton) {
-            runEdsStep();
-            return;
-        }
-        if (QDialog *window = m_stepWindows.value(button))
-            window->exec();
-    });
+    guardedCall(m_ctx.notices, step);
 }
 
 void TFTessiroFirmWare::runEdsStep()
@@ -248,11 +263,10 @@ void TFTessiroFirmWare::CreateSxClick()
 
 void TFTessiroFirmWare::openFirmwareWindow()
 {
-    if (m_modifyFileSx)
-        m_modifyFileSx->exec();
+    window(m_modifyFileSx).exec();
 }
 
 void TFTessiroFirmWare::AboutClick()
 {
-    m_about->exec();
+    about().exec();
 }

@@ -10,12 +10,10 @@
 void applyTessiroStyle(QWidget *window)
 {
     QPalette palette = window->palette();
-    const QColor background(0xF8, 0xF7, 0xED);
-    const QColor text(0x33, 0x33, 0x33);
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Window, HouseColour::Cream);
+    palette.setColor(QPalette::WindowText, HouseColour::Ink);
+    palette.setColor(QPalette::ButtonText, HouseColour::Ink);
+    palette.setColor(QPalette::Text, HouseColour::Ink);
     palette.setColor(QPalette::Base, Qt::white);
     window->setPalette(palette);
     window->setAutoFillBackground(true);

@@ -1,10 +1,18 @@
 #pragma once
 
+#include <QColor>
 #include <QLabel>
 
 class QHBoxLayout;
 class QPushButton;
 class QWidget;
+
+// The house colours.
+namespace HouseColour {
+inline const QColor Cream(0xF8, 0xF7, 0xED);
+inline const QColor Ink(0x33, 0x33, 0x33);
+inline const QColor Highlight(0xA6, 0xCA, 0xF0);
+} // namespace HouseColour
 
 // The house look: cream background, dark grey Verdana 8 pt.
 void applyTessiroStyle(QWidget *window);

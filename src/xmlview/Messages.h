@@ -25,6 +25,8 @@ inline const QString InvalidIntegerReference = QStringLiteral("Invalid integer i
 inline const QString UnrecognizedReference = QStringLiteral("Unrecognized reference");
 // Our own bound: the reader recurses once per element level.
 inline const QString NestedTooDeep = QStringLiteral("Elements nested deeper than %1 levels cannot be read");
+// And one for the offsets its nodes keep.
+inline const QString InputTooLarge = QStringLiteral("Documents larger than %1 bytes cannot be read");
 
 // Display texts.
 inline const QString FilePrefix = QStringLiteral("File: ");

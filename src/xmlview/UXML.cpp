@@ -149,19 +149,10 @@ void TFXML::TvXmlEdit()
     QTreeWidgetItem *item = m_tree->currentItem();
     if (!item || !item->isSelected())
         return;
-    // Editing has nothing to report: a failure leaves the item as it was.
-    try {
-        m_nameDialog.NameDialogMode = 1;
-        // The line edit cuts texts at 32767 characters; a long element text must survive OK.
-        QLineEdit *edit = m_nameDialog.edit();
-        const int maxLength = edit->maxLength();
-        const auto restore = qScopeGuard([edit, maxLength] { edit->setMaxLength(maxLength); });
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        edit->setText(item->text(0));
-        if (m_nameDialog.exec() == QDialog::Accepted)
-            item->setText(0, edit->text());
-    } catch (...) {
-    }
+    guardedCall(m_ctx.notices, [&] {
+        if (const std::optional<QString> edited = m_nameDialog.editText(item->text(0)))
+            item->setText(0, *edited);
+    });
 }
 
 void TFXML::btnopenClick()
@@ -178,16 +169,23 @@ void TFXML::btnopenClick()
     });
 }
 
-QTreeWidgetItem *TFXML::makeItem(const TXMLNode &node) const
+int TFXML::ImageIndex(XMLNodeKind kind)
 {
-    auto *item = new QTreeWidgetItem(QStringList{node.DisplayText()});
-    const int image = XMLImageIndex(node.Kind);
+    // The pictures come in pairs, in the order of the kinds.
+    return 2 * int(kind);
+}
+
+QTreeWidgetItem *TFXML::makeItem(const XMLTreeItem &source) const
+{
+    auto *item = new QTreeWidgetItem(QStringList{source.Text});
+    const int image = ImageIndex(source.Kind);
     item->setData(0, ImageIndexRole, image);
+    item->setData(0, KindRole, int(source.Kind));
     item->setIcon(0, m_images.value(image));
     QList<QTreeWidgetItem *> children;
-    children.reserve(node.ChildCount());
-    for (const TXMLNode *child = node.FirstChild(); child; child = child->NextSibling())
-        children << makeItem(*child);
+    children.reserve(qsizetype(source.Children.size()));
+    for (const XMLTreeItem &child : source.Children)
+        children << makeItem(child);
     item->addChildren(children);
     return item;
 }
@@ -195,7 +193,7 @@ QTreeWidgetItem *TFXML::makeItem(const TXMLNode &node) const
 void TFXML::showDocument(const TXMLNode &document)
 {
     // Built apart and added at once: a large file has hundreds of thousands of items.
-    QTreeWidgetItem *top = makeItem(document);
+    QTreeWidgetItem *top = makeItem(BuildXMLTreeItems(document));
     m_tree->setUpdatesEnabled(false);
     m_tree->clear();
     m_tree->addTopLevelItem(top);
@@ -211,7 +209,7 @@ XMLTreeItem TFXML::itemsOf(const QTreeWidgetItem &item) const
 {
     XMLTreeItem out;
     out.Text = item.text(0);
-    out.ImageIndex = item.data(0, ImageIndexRole).toInt();
+    out.Kind = XMLNodeKind(item.data(0, KindRole).toInt());
     out.Children.reserve(size_t(item.childCount()));
     for (int i = 0; i < item.childCount(); ++i)
         out.Children.push_back(itemsOf(*item.child(i)));

@@ -12,6 +12,7 @@ class QTreeWidgetItem;
 class TFsaveproj;
 class TXMLNode;
 struct XMLTreeItem;
+enum class XMLNodeKind : quint8;
 
 // The XML viewer: shows an XML file as a tree, lets the user change single
 // items through the name dialog, and writes the tree back into the project.
@@ -20,8 +21,11 @@ class TFXML : public QDialog {
 public:
     TFXML(AppContext &context, TFsaveproj &nameDialog, QWidget *parent = nullptr);
 
-    // Role of an item's image index (by node kind, see XMLImage).
+    // Roles of an item's image index (its picture, two per kind: normal and
+    // selected) and of the kind of node it was made from.
     static constexpr int ImageIndexRole = Qt::UserRole + 1;
+    static constexpr int KindRole = Qt::UserRole + 2;
+    static int ImageIndex(XMLNodeKind kind);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -36,7 +40,7 @@ private:
     void FormShow();
     void TvXmlEdit();
     void showDocument(const TXMLNode &document);
-    QTreeWidgetItem *makeItem(const TXMLNode &node) const;
+    QTreeWidgetItem *makeItem(const XMLTreeItem &source) const;
     XMLTreeItem itemsOf(const QTreeWidgetItem &item) const;
     void writeTree();
 

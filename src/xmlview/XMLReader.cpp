@@ -2,16 +2,21 @@
 
 #include "xmlview/Messages.h"
 
+#include <QHash>
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <type_traits>
+#include <limits>
 
-// Memory for the nodes of one read document, given out in blocks and freed
-// with the last of its nodes: one allocation per block instead of one per node.
+// The bytes and nodes of one read document, freed with the last of its nodes.
+// Names and values are offsets into one text space: the input, then the texts
+// that are no run of it (an element's text gathered from around its children).
 class XMLNodeArena {
 public:
-    XMLNodeArena() = default;
+    explicit XMLNodeArena(QByteArray input)
+        : m_input(std::move(input)), m_inputBytes(m_input.constData()), m_inputSize(quint32(m_input.size()))
+    {
+    }
     XMLNodeArena(const XMLNodeArena &) = delete;
     XMLNodeArena &operator=(const XMLNodeArena &) = delete;
 
@@ -29,6 +34,7 @@ public:
         return memory;
     }
 
+    void retain() { ++m_live; }
     void release()
     {
         if (--m_live == 0)
@@ -36,6 +42,22 @@ public:
     }
 
     TXMLNode *newNode(XMLNodeKind kind) { return new (this) TXMLNode(kind, this); }
+
+    const char *text(quint32 offset) const
+    {
+        return offset < m_inputSize ? m_inputBytes + offset : m_side.constData() + (offset - m_inputSize);
+    }
+
+    quint32 addText(std::string_view bytes)
+    {
+        const quint64 offset = quint64(m_inputSize) + quint64(m_side.size());
+        if (offset + bytes.size() > std::numeric_limits<quint32>::max())
+            throw XMLReadError(XmlMessages::InputTooLarge.arg(MaxXMLInputSize));
+        m_side.append(bytes.data(), qsizetype(bytes.size()));
+        return quint32(offset);
+    }
+
+    QHash<const TXMLNode *, QString> FileNames;
 
 private:
     ~XMLNodeArena()
@@ -50,19 +72,38 @@ private:
     char *m_free = nullptr;
     char *m_blockEnd = nullptr;
     size_t m_live = 0;
+    QByteArray m_input;
+    const char *m_inputBytes;
+    quint32 m_inputSize;
+    QByteArray m_side;
 };
 
-TXMLNode::TXMLNode(XMLNodeKind kind, std::string name, std::string value)
-    : Value(std::move(value)), Name(std::move(name)), Kind(kind)
+#if QT_POINTER_SIZE == 8
+static_assert(sizeof(TXMLNode) == 48, "a node's size decides the reader's memory per byte of input");
+#endif
+
+TXMLNode::TXMLNode(XMLNodeKind kind, std::string_view name, std::string_view value) : m_onHeap(true), Kind(kind)
 {
+    auto *arena = new XMLNodeArena(QByteArray());
+    arena->retain();
+    m_arena = arena;
+    try {
+        m_name = arena->addText(name);
+        m_nameSize = quint32(name.size());
+        m_value = arena->addText(value);
+        m_valueSize = quint32(value.size());
+    } catch (...) {
+        arena->release();
+        throw;
+    }
 }
 
 TXMLNode::~TXMLNode()
 {
     // One level of recursion per level of the tree, none per sibling.
-    TXMLNode *child = m_first;
+    TXMLNode *child = FirstChild();
     while (child) {
-        TXMLNode *next = child->m_next;
+        TXMLNode *next = child->NextSibling();
         delete child;
         child = next;
     }
@@ -81,46 +122,69 @@ void TXMLNode::operator delete(void *, XMLNodeArena *arena)
 void TXMLNode::operator delete(TXMLNode *node, std::destroying_delete_t)
 {
     XMLNodeArena *arena = node->m_arena;
+    const bool onHeap = node->m_onHeap;
     node->~TXMLNode();
-    if (arena)
-        arena->release();
-    else
+    if (onHeap)
         ::operator delete(node);
+    arena->release();
+}
+
+std::string_view TXMLNode::Name() const
+{
+    return m_nameSize ? std::string_view(m_arena->text(m_name), m_nameSize) : std::string_view();
+}
+
+std::string_view TXMLNode::Value() const
+{
+    return m_valueSize ? std::string_view(m_arena->text(m_value), m_valueSize) : std::string_view();
 }
 
 QString TXMLNode::FileName() const
 {
-    return m_fileName ? *m_fileName : QString();
+    return m_arena->FileNames.value(this);
 }
 
 void TXMLNode::SetFileName(const QString &fileName)
 {
-    m_fileName = std::make_unique<QString>(fileName);
+    m_arena->FileNames.insert(this, fileName);
 }
 
 TXMLNode *TXMLNode::AddChild(std::unique_ptr<TXMLNode> child)
 {
     TXMLNode *node = child.release();
-    node->m_next = nullptr;
-    if (m_last)
-        m_last->m_next = node;
-    else
-        m_first = node;
-    m_last = node;
+    if (m_lastChild) {
+        node->m_next = m_lastChild->m_next;
+        m_lastChild->m_isLast = false;
+        m_lastChild->m_next = node;
+    } else {
+        node->m_next = node;
+    }
+    node->m_isLast = true;
+    m_lastChild = node;
     ++m_count;
     return node;
 }
 
 std::unique_ptr<TXMLNode> TXMLNode::RemoveChild(const TXMLNode *child)
 {
-    TXMLNode *previous = nullptr;
-    for (TXMLNode *node = m_first; node; previous = node, node = node->m_next) {
+    if (!m_lastChild)
+        return nullptr;
+    TXMLNode *previous = m_lastChild;
+    TXMLNode *node = m_lastChild->m_next;
+    for (int i = 0; i < m_count; ++i, previous = node, node = node->m_next) {
         if (node != child)
             continue;
-        (previous ? previous->m_next : m_first) = node->m_next;
-        if (m_last == node)
-            m_last = previous;
+        if (m_count == 1) {
+            m_lastChild = nullptr;
+        } else {
+            previous->m_next = node->m_next;
+            if (node == m_lastChild) {
+                m_lastChild = previous;
+                previous->m_isLast = true;
+            }
+        }
         node->m_next = nullptr;
+        node->m_isLast = false;
         --m_count;
         return std::unique_ptr<TXMLNode>(node);
     }
@@ -131,7 +195,7 @@ TXMLNode *TXMLNode::Child(int index) const
 {
     if (index < 0 || index >= m_count)
         return nullptr;
-    TXMLNode *node = m_first;
+    TXMLNode *node = FirstChild();
     while (index-- > 0)
         node = node->m_next;
     return node;
@@ -139,7 +203,7 @@ TXMLNode *TXMLNode::Child(int index) const
 
 namespace {
 
-QString latin1(const std::string &bytes)
+QString latin1(std::string_view bytes)
 {
     return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
 }
@@ -155,24 +219,21 @@ QString TXMLNode::DisplayText() const
         break;
     case XMLNodeKind::Element:
     case XMLNodeKind::Attribute:
-        text = latin1(Name);
+        text = latin1(Name());
         break;
     case XMLNodeKind::ProcessingInstruction:
-        text = latin1(Name) + XmlMessages::ProcessingInstructionSuffix;
+        text = latin1(Name()) + XmlMessages::ProcessingInstructionSuffix;
         break;
     case XMLNodeKind::XMLDeclaration:
         text = XmlMessages::XMLDeclarationText;
         break;
     }
-    if (!Value.empty())
-        text += XmlMessages::ValueSeparator + latin1(Value);
+    if (m_valueSize)
+        text += XmlMessages::ValueSeparator + latin1(Value());
     return text;
 }
 
-TXMLStringReader::TXMLStringReader(QByteArray data)
-    : m_data(std::move(data)), m_bytes(m_data.constData()), m_size(m_data.size())
-{
-}
+TXMLStringReader::TXMLStringReader(QByteArray data) : m_data(std::move(data)) {}
 
 TXMLStringReader::~TXMLStringReader()
 {
@@ -219,6 +280,11 @@ bool isWhitespace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+bool allWhitespace(const char *begin, const char *end)
+{
+    return std::all_of(begin, end, isWhitespace);
+}
+
 // Per byte: 1 may start a name, 2 may continue one.
 constexpr std::array<quint8, 256> NameClass = [] {
     std::array<quint8, 256> table{};
@@ -240,31 +306,8 @@ bool isNameChar(char c)
     return NameClass[quint8(c)] & 2;
 }
 
-void trimWhitespace(std::string &s)
-{
-    size_t end = s.size();
-    while (end > 0 && isWhitespace(s[end - 1]))
-        --end;
-    size_t begin = 0;
-    while (begin < end && isWhitespace(s[begin]))
-        ++begin;
-    s.erase(end);
-    s.erase(0, begin);
-}
-
-template <size_t N> bool is(const std::string &s, const char (&literal)[N])
-{
-    return s.size() == N - 1 && std::memcmp(s.data(), literal, N - 1) == 0;
-}
-
-bool endsWith(const std::string &s, size_t from, const char *tail)
-{
-    const size_t n = std::strlen(tail);
-    return s.size() >= from + n && s.compare(s.size() - n, n, tail) == 0;
-}
-
 // A numeric reference's digits as a code; false when they do not convert.
-bool convertCode(const std::string &digits, int base, quint32 *code)
+bool convertCode(std::string_view digits, int base, quint32 *code)
 {
     if (digits.empty())
         return false;
@@ -288,16 +331,29 @@ bool convertCode(const std::string &digits, int base, quint32 *code)
     return true;
 }
 
-// Recursive descent over the reader. R is the reader's static type, so that a
-// string reader's per-byte calls are direct rather than virtual.
-template <typename R> class Parser {
+} // namespace
+
+// Recursive descent over the input's bytes, which it owns for the parse: names
+// and values stay where they are in the input, references are resolved in
+// place (a reference is never shorter than its character), and a node records
+// only where its texts lie. Positions follow the reader's rules: m_p is the
+// current byte, m_size once past the end.
+class XMLParser {
 public:
-    explicit Parser(R &reader) : r(reader) {}
+    XMLParser(QByteArray &input, qsizetype next) : m_input(input), m_p(next - 1)
+    {
+        if (input.size() > MaxXMLInputSize)
+            fail(XmlMessages::InputTooLarge.arg(MaxXMLInputSize));
+        // Resolving references writes into the input; one held elsewhere is copied first.
+        m_buf = input.data();
+        m_size = input.size();
+        m_scratch.resize(MaxXMLDepth + 1);
+    }
 
     std::unique_ptr<TXMLNode> parseDocument()
     {
         advance();
-        m_arena = new XMLNodeArena;
+        m_arena = new XMLNodeArena(m_input);
         std::unique_ptr<TXMLNode> document(m_arena->newNode(XMLNodeKind::Document));
         if (matchLiteral("<?xml"))
             parseDeclaration(*document);
@@ -311,74 +367,97 @@ public:
         return document;
     }
 
-private:
-    // Holds a saved position for as long as it lives.
-    class Mark {
-    public:
-        explicit Mark(R &reader) : m_reader(reader), m_state(reader.SaveState()) {}
-        ~Mark() { m_reader.FreeState(m_state); }
-        Mark(const Mark &) = delete;
-        Mark &operator=(const Mark &) = delete;
-        void restore() { m_reader.RestoreState(m_state); }
+    // Index of the byte after the current one, as the string reader keeps it.
+    qsizetype nextPosition() const { return m_p + 1; }
+    char current() const { return c(); }
 
-    private:
-        R &m_reader;
-        TXMLReaderState *m_state;
+private:
+    // An element's text as it is read: a run of the input that grows in place
+    // while nothing with texts of its own lies between its pieces; gathered in
+    // a scratch string only when a child separates two pieces that are not blank.
+    struct Text {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        bool open = true;
+        bool blank = true;
+        bool gathered = false;
+        // Blank pieces after the children, kept in case a piece with text follows.
+        std::string *pending;
+        std::string *gathering;
     };
 
     std::unique_ptr<TXMLNode> newNode(XMLNodeKind kind) { return std::unique_ptr<TXMLNode>(m_arena->newNode(kind)); }
 
-    char c() const { return r.CurrentChar(); }
-    void step() { r.NextChar(); }
+    char c() const { return m_p < m_size ? m_buf[m_p] : 0; }
+    bool endOfData() const { return m_p + 1 >= m_size; }
+    void step()
+    {
+        if (m_p < m_size)
+            ++m_p;
+    }
     // Moves on where the grammar needs another byte.
     void advance()
     {
-        if (r.EndOfData())
+        if (endOfData())
             fail(XmlMessages::UnexpectedEnd);
-        r.NextChar();
+        ++m_p;
     }
-    bool atEnd() const { return c() == 0 && r.EndOfData(); }
+    bool atEnd() const { return c() == 0 && endOfData(); }
 
     void skipWhitespace()
     {
-        while (isWhitespace(c()))
-            step();
+        while (m_p < m_size && isWhitespace(m_buf[m_p]))
+            ++m_p;
     }
 
-    // Appends the current byte and moves on while pred holds, stopping at the end.
-    template <typename Pred> void appendWhile(std::string &out, Pred pred)
+    template <typename Pred> void skipWhile(Pred pred)
     {
-        if constexpr (std::is_same_v<R, TXMLStringReader>) {
-            r.AppendWhile(out, pred);
-        } else {
-            while (!atEnd() && pred(c())) {
-                out += c();
-                step();
-            }
-        }
+        while (m_p < m_size && pred(m_buf[m_p]))
+            ++m_p;
+    }
+
+    // The first index of needle at or after the current byte, or -1.
+    qsizetype find(std::string_view needle) const
+    {
+        if (m_p >= m_size)
+            return -1;
+        const size_t at = std::string_view(m_buf + m_p, size_t(m_size - m_p)).find(needle);
+        return at == std::string_view::npos ? -1 : m_p + qsizetype(at);
     }
 
     // Consumes literal when the input continues with it; otherwise leaves the position as it was.
-    bool matchLiteral(const char *literal)
+    template <size_t N> bool matchLiteral(const char (&literal)[N])
     {
-        if (c() != literal[0])
+        constexpr qsizetype length = N - 1;
+        if (m_p < 0 || m_size - m_p < length || std::memcmp(m_buf + m_p, literal, length) != 0)
             return false;
-        Mark mark(r);
-        step();
-        for (const char *p = literal + 1; *p; ++p) {
-            if (c() != *p) {
-                mark.restore();
-                return false;
-            }
-            step();
-        }
+        m_p += length;
         return true;
     }
 
-    // Precondition: the current byte starts a name.
-    void readName(std::string &name)
+    std::string_view view(qsizetype begin, qsizetype end) const
     {
-        appendWhile(name, [](char ch) { return isNameChar(ch); });
+        return std::string_view(m_buf + begin, size_t(end - begin));
+    }
+
+    static void setName(TXMLNode &node, qsizetype begin, qsizetype end)
+    {
+        node.m_name = quint32(begin);
+        node.m_nameSize = quint32(end - begin);
+    }
+
+    static void setValue(TXMLNode &node, qsizetype begin, qsizetype end)
+    {
+        node.m_value = quint32(begin);
+        node.m_valueSize = quint32(end - begin);
+    }
+
+    // Precondition: the current byte starts a name.
+    qsizetype readName()
+    {
+        const qsizetype begin = m_p;
+        skipWhile(isNameChar);
+        return begin;
     }
 
     void parseDeclaration(TXMLNode &document)
@@ -412,21 +491,15 @@ private:
     // After "<!--". Dropped; one left open ends with the input.
     void parseComment()
     {
-        size_t length = 0;
-        char last[4] = {0, 0, 0, 0};
-        while (!atEnd()) {
-            last[0] = last[1];
-            last[1] = last[2];
-            last[2] = last[3];
-            last[3] = c();
-            ++length;
-            step();
-            if (last[1] == '-' && last[2] == '-' && last[3] == '>') {
-                if (length >= 4 && last[0] == '-')
-                    fail(XmlMessages::CommentEnd);
-                return;
-            }
+        const qsizetype begin = m_p;
+        const qsizetype close = find("-->");
+        if (close < 0) {
+            skipWhile([](char) { return true; });
+            return;
         }
+        if (close > begin && m_buf[close - 1] == '-')
+            fail(XmlMessages::CommentEnd);
+        m_p = close + 3;
     }
 
     // After "<?".
@@ -435,22 +508,16 @@ private:
         if (!isNameStart(c()))
             fail(XmlMessages::PINoName);
         auto node = newNode(XMLNodeKind::ProcessingInstruction);
-        readName(node->Name);
-        if (is(node->Name, "xml"))
+        const qsizetype name = readName();
+        if (view(name, m_p) == "xml")
             fail(XmlMessages::PIReservedName);
+        setName(*node, name, m_p);
         skipWhitespace();
-        std::string &data = node->Value;
-        for (;;) {
-            appendWhile(data, [](char ch) { return ch != '>'; });
-            if (atEnd())
-                fail(XmlMessages::PIUnterminated);
-            data += c();
-            step();
-            if (endsWith(data, 0, "?>")) {
-                data.resize(data.size() - 2);
-                break;
-            }
-        }
+        const qsizetype close = find("?>");
+        if (close < 0)
+            fail(XmlMessages::PIUnterminated);
+        setValue(*node, m_p, close);
+        m_p = close + 2;
         parent.AddChild(std::move(node));
     }
 
@@ -458,7 +525,8 @@ private:
     void parseAttribute(TXMLNode &owner)
     {
         auto node = newNode(XMLNodeKind::Attribute);
-        readName(node->Name);
+        const qsizetype name = readName();
+        setName(*node, name, m_p);
         skipWhitespace();
         if (c() != '=')
             fail(XmlMessages::EqualsMissing);
@@ -466,19 +534,25 @@ private:
         skipWhitespace();
         const char quote = c();
         if (quote != '"' && quote != '\'')
-            fail(XmlMessages::AttributeMissingValue.arg(latin1(node->Name)));
+            fail(XmlMessages::AttributeMissingValue.arg(latin1(node->Name())));
         advance();
-        std::string &value = node->Value;
+        const qsizetype begin = m_p;
+        qsizetype end = m_p;
         for (;;) {
-            appendWhile(value, [quote](char ch) { return ch != quote && ch != '<' && ch != '&'; });
+            const qsizetype run = m_p;
+            skipWhile([quote](char ch) { return ch != quote && ch != '<' && ch != '&'; });
+            if (end != run)
+                std::memmove(m_buf + end, m_buf + run, size_t(m_p - run));
+            end += m_p - run;
             if (atEnd())
                 fail(XmlMessages::UnexpectedEnd);
             if (c() == quote)
                 break;
             if (c() == '<')
                 fail(XmlMessages::LtInAttribute);
-            value += parseReference();
+            m_buf[end++] = parseReference();
         }
+        setValue(*node, begin, end);
         step();
         owner.AddChild(std::move(node));
     }
@@ -487,11 +561,11 @@ private:
     char parseReference()
     {
         advance();
-        std::string &name = m_scratch;
-        name.clear();
-        appendWhile(name, [](char ch) { return ch != ';'; });
+        const qsizetype begin = m_p;
+        skipWhile([](char ch) { return ch != ';'; });
         if (atEnd())
             fail(XmlMessages::UnexpectedEnd);
+        const std::string_view name = view(begin, m_p);
         step();
         if (!name.empty() && name[0] == '#') {
             quint32 code = 0;
@@ -500,15 +574,15 @@ private:
                 fail(XmlMessages::InvalidIntegerReference + latin1(name) + QLatin1Char(';'));
             return char(code & 0xFF);
         }
-        if (is(name, "amp"))
+        if (name == "amp")
             return '&';
-        if (is(name, "lt"))
+        if (name == "lt")
             return '<';
-        if (is(name, "gt"))
+        if (name == "gt")
             return '>';
-        if (is(name, "quot"))
+        if (name == "quot")
             return '"';
-        if (is(name, "apos"))
+        if (name == "apos")
             return '\'';
         fail(XmlMessages::UnrecognizedReference);
     }
@@ -516,16 +590,9 @@ private:
     // An element at the current position, added to parent; false when there is none.
     bool parseElement(TXMLNode &parent)
     {
-        if (c() != '<')
+        if (c() != '<' || m_p + 1 >= m_size || !isNameStart(m_buf[m_p + 1]))
             return false;
-        {
-            Mark mark(r);
-            step();
-            if (!isNameStart(c())) {
-                mark.restore();
-                return false;
-            }
-        }
+        ++m_p;
         parseElementAfterLt(parent);
         return true;
     }
@@ -538,7 +605,8 @@ private:
         TXMLNode *node = parent.AddChild(newNode(XMLNodeKind::Element));
         ++m_depth;
         try {
-            readName(node->Name);
+            const qsizetype name = readName();
+            setName(*node, name, m_p);
             for (;;) {
                 skipWhitespace();
                 if (!isNameStart(c()))
@@ -555,7 +623,6 @@ private:
                     fail(XmlMessages::TagNotTerminated);
                 step();
                 parseContent(*node);
-                trimWhitespace(node->Value);
                 parseEndTag(*node);
             }
         } catch (...) {
@@ -566,10 +633,40 @@ private:
         --m_depth;
     }
 
+    // A piece of an element's text that lies at [begin, end) of the input.
+    void addPiece(Text &text, qsizetype begin, qsizetype end)
+    {
+        if (begin == end)
+            return;
+        if (text.gathered) {
+            text.gathering->append(m_buf + begin, size_t(end - begin));
+        } else if (text.open) {
+            if (text.end != begin)
+                std::memmove(m_buf + text.end, m_buf + begin, size_t(end - begin));
+            text.end += end - begin;
+        } else if (text.blank) {
+            // Blanks before the first text are trimmed anyway.
+            text = Text{begin, end, true, true, false, text.pending, text.gathering};
+            text.pending->clear();
+        } else if (allWhitespace(m_buf + begin, m_buf + end)) {
+            text.pending->append(m_buf + begin, size_t(end - begin));
+        } else {
+            text.gathering->assign(m_buf + text.begin, size_t(text.end - text.begin));
+            text.gathering->append(*text.pending);
+            text.gathering->append(m_buf + begin, size_t(end - begin));
+            text.gathered = true;
+        }
+    }
+
     // Runs up to and over the "</" of the end tag; anything else that stops the
-    // content means the end tag is missing.
+    // content means the end tag is missing. Sets the element's value.
     void parseContent(TXMLNode &element)
     {
+        std::string &pending = m_scratch[size_t(m_depth)].first;
+        std::string &gathering = m_scratch[size_t(m_depth)].second;
+        pending.clear();
+        gathering.clear();
+        Text text{m_p, m_p, true, true, false, &pending, &gathering};
         for (;;) {
             const char ch = c();
             if (ch == '<') {
@@ -577,12 +674,12 @@ private:
                 const char next = c();
                 if (next == '/') {
                     step();
-                    return;
+                    break;
                 }
                 if (next == '!') {
                     step();
                     if (matchLiteral("[CDATA[")) {
-                        parseCData(element);
+                        parseCData(text);
                         continue;
                     }
                     if (matchLiteral("--")) {
@@ -591,57 +688,88 @@ private:
                     }
                 } else if (next == '?') {
                     step();
+                    close(text);
                     parseProcessingInstruction(element);
                     continue;
                 } else if (isNameStart(next)) {
+                    close(text);
                     parseElementAfterLt(element);
                     continue;
                 }
                 noEndingTag(element);
             }
             if (ch == '&') {
-                element.Value += parseReference();
+                const qsizetype at = m_p;
+                m_buf[at] = parseReference();
+                addPiece(text, at, at + 1);
                 continue;
             }
             if (atEnd())
                 noEndingTag(element);
-            parseCharData(element);
+            parseCharData(text);
         }
+        setText(element, text);
+    }
+
+    // A child with texts of its own comes next: the text may no longer grow in place.
+    void close(Text &text)
+    {
+        if (text.open && !text.gathered) {
+            text.open = false;
+            text.blank = allWhitespace(m_buf + text.begin, m_buf + text.end);
+        }
+    }
+
+    // The element's value: its text trimmed of blanks at both ends.
+    void setText(TXMLNode &element, const Text &text)
+    {
+        if (text.gathered) {
+            std::string_view value = *text.gathering;
+            while (!value.empty() && isWhitespace(value.front()))
+                value.remove_prefix(1);
+            while (!value.empty() && isWhitespace(value.back()))
+                value.remove_suffix(1);
+            if (!value.empty()) {
+                element.m_value = m_arena->addText(value);
+                element.m_valueSize = quint32(value.size());
+            }
+            return;
+        }
+        qsizetype begin = text.begin;
+        qsizetype end = text.end;
+        while (begin < end && isWhitespace(m_buf[begin]))
+            ++begin;
+        while (end > begin && isWhitespace(m_buf[end - 1]))
+            --end;
+        if (begin < end)
+            setValue(element, begin, end);
     }
 
     // Up to the next "&", "<" or the end of the input.
-    void parseCharData(TXMLNode &element)
+    void parseCharData(Text &text)
     {
-        std::string &value = element.Value;
-        const size_t start = value.size();
+        const qsizetype begin = m_p;
         bool bracket = false;
-        appendWhile(value, [&bracket](char ch) {
+        skipWhile([&bracket](char ch) {
             bracket |= ch == ']';
             return ch != '<' && ch != '&';
         });
-        if (bracket && value.find("]]>", start) != std::string::npos)
+        if (bracket && view(begin, m_p).find("]]>") != std::string_view::npos)
             fail(XmlMessages::CDataEndInText);
+        addPiece(text, begin, m_p);
     }
 
     // After "<![CDATA[".
-    void parseCData(TXMLNode &element)
+    void parseCData(Text &text)
     {
-        std::string &value = element.Value;
-        const size_t start = value.size();
         if (atEnd())
             fail(XmlMessages::UnexpectedEnd);
-        for (;;) {
-            appendWhile(value, [](char ch) { return ch != ']' && ch != '>'; });
-            if (atEnd())
-                fail(XmlMessages::UnexpectedEnd);
-            if (c() == '>' && endsWith(value, start, "]]")) {
-                value.resize(value.size() - 2);
-                step();
-                return;
-            }
-            value += c();
-            advance();
-        }
+        const qsizetype close = find("]]>");
+        if (close < 0)
+            fail(XmlMessages::UnexpectedEnd);
+        const qsizetype begin = m_p;
+        m_p = close + 3;
+        addPiece(text, begin, close);
     }
 
     // After "</".
@@ -649,11 +777,10 @@ private:
     {
         if (!isNameStart(c()))
             noEndingTag(element);
-        std::string &name = m_scratch;
-        name.clear();
-        readName(name);
-        if (name != element.Name)
-            fail(XmlMessages::EndTagMismatch.arg(latin1(name), latin1(element.Name)));
+        const qsizetype begin = readName();
+        const std::string_view name = view(begin, m_p);
+        if (name != element.Name())
+            fail(XmlMessages::EndTagMismatch.arg(latin1(name), latin1(element.Name())));
         skipWhitespace();
         if (c() != '>')
             fail(XmlMessages::EndTagMissingGt);
@@ -662,21 +789,35 @@ private:
 
     [[noreturn]] static void noEndingTag(const TXMLNode &element)
     {
-        fail(XmlMessages::NoEndingTag + latin1(element.Name));
+        fail(XmlMessages::NoEndingTag + latin1(element.Name()));
     }
 
-    R &r;
+    QByteArray &m_input;
+    char *m_buf = nullptr;
+    qsizetype m_size = 0;
+    qsizetype m_p;
     XMLNodeArena *m_arena = nullptr;
-    // Reused for reference and end-tag names.
-    std::string m_scratch;
+    // Per depth: an element's blank pieces after its children and its gathered text.
+    std::vector<std::pair<std::string, std::string>> m_scratch;
     int m_depth = 0;
 };
 
-} // namespace
-
 std::unique_ptr<TXMLNode> ParseDocument(TXMLReader &reader)
 {
-    if (auto *stringReader = dynamic_cast<TXMLStringReader *>(&reader))
-        return Parser<TXMLStringReader>(*stringReader).parseDocument();
-    return Parser<TXMLReader>(reader).parseDocument();
+    if (auto *stringReader = dynamic_cast<TXMLStringReader *>(&reader)) {
+        XMLParser parser(stringReader->m_data, stringReader->m_position);
+        std::unique_ptr<TXMLNode> document = parser.parseDocument();
+        stringReader->m_position = parser.nextPosition();
+        stringReader->m_current = parser.current();
+        return document;
+    }
+    // Any other source is read to its end first: the same bytes give the same tree.
+    QByteArray bytes;
+    while (!reader.EndOfData()) {
+        if (bytes.size() == MaxXMLInputSize)
+            fail(XmlMessages::InputTooLarge.arg(MaxXMLInputSize));
+        reader.NextChar();
+        bytes.append(reader.CurrentChar());
+    }
+    return XMLParser(bytes, 0).parseDocument();
 }

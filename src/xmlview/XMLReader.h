@@ -7,7 +7,7 @@
 #include <QtGlobal>
 #include <memory>
 #include <new>
-#include <string>
+#include <string_view>
 #include <vector>
 
 // Node kinds as the tree shows them.
@@ -21,19 +21,21 @@ enum class XMLNodeKind : quint8 {
 
 class XMLNodeArena;
 
-// One node of a read document. Name and Value hold the file's bytes unchanged:
-// the reader knows no encodings, each byte is one character. A node owns its
-// children; destroying it destroys its subtree.
+// One node of a read document. Name and Value are the file's bytes unchanged
+// (references resolved): the reader knows no encodings, each byte is one
+// character. They are views into the bytes of the document the node was read
+// from, which live as long as any of its nodes does. A node owns its children;
+// destroying it destroys its subtree.
 class TXMLNode {
 public:
-    explicit TXMLNode(XMLNodeKind kind, std::string name = {}, std::string value = {});
+    // A node of no document: it keeps copies of name and value.
+    explicit TXMLNode(XMLNodeKind kind, std::string_view name = {}, std::string_view value = {});
     ~TXMLNode();
     TXMLNode(const TXMLNode &) = delete;
     TXMLNode &operator=(const TXMLNode &) = delete;
 
-    std::string Value;
-    std::string Name;
-    // Kind is declared at the end, where it fits beside the child count.
+    std::string_view Value() const;
+    std::string_view Name() const;
 
     // Set by the caller on the document node only.
     QString FileName() const;
@@ -45,8 +47,8 @@ public:
     int ChildCount() const { return m_count; }
     // Counts from the first child; walks go by FirstChild and NextSibling.
     TXMLNode *Child(int index) const;
-    TXMLNode *FirstChild() const { return m_first; }
-    TXMLNode *NextSibling() const { return m_next; }
+    TXMLNode *FirstChild() const { return m_lastChild ? m_lastChild->m_next : nullptr; }
+    TXMLNode *NextSibling() const { return m_isLast ? nullptr : m_next; }
 
     // The tree item's text: bytes shown as Latin-1, one character each.
     QString DisplayText() const;
@@ -57,22 +59,33 @@ public:
 
 private:
     friend class XMLNodeArena;
+    friend class XMLParser;
     TXMLNode(XMLNodeKind kind, XMLNodeArena *arena) : m_arena(arena), Kind(kind) {}
     static void *operator new(size_t size, XMLNodeArena *arena);
     static void operator delete(void *memory, XMLNodeArena *arena);
 
     // A read document has hundreds of thousands of nodes, so every byte of a
-    // node counts: children as a list, not a vector, and the file name apart.
-    TXMLNode *m_first = nullptr;
-    TXMLNode *m_last = nullptr;
+    // node counts: texts as offsets into the document's bytes, children as a
+    // ring through the last child, the file name in the arena.
+    quint32 m_name = 0;
+    quint32 m_nameSize = 0;
+    quint32 m_value = 0;
+    quint32 m_valueSize = 0;
+    // The last child; its m_next is the first.
+    TXMLNode *m_lastChild = nullptr;
+    // The next sibling, or the first one in the last child.
     TXMLNode *m_next = nullptr;
-    std::unique_ptr<QString> m_fileName;
     XMLNodeArena *m_arena = nullptr;
     int m_count = 0;
+    bool m_isLast = false;
+    bool m_onHeap = false;
 
 public:
     XMLNodeKind Kind;
 };
+
+class TXMLReader;
+std::unique_ptr<TXMLNode> ParseDocument(TXMLReader &reader);
 
 class TXMLReaderState {
 public:
@@ -109,48 +122,26 @@ public:
     explicit TXMLStringReader(QByteArray data);
     ~TXMLStringReader() override;
 
-    bool EndOfData() const override { return m_position >= m_size; }
+    bool EndOfData() const override { return m_position >= m_data.size(); }
     void FreeState(TXMLReaderState *state) override;
     void NextChar() override
     {
-        if (m_position < m_size) {
-            m_current = m_bytes[m_position++];
+        if (m_position < m_data.size()) {
+            m_current = m_data.constData()[m_position++];
         } else {
             m_current = 0;
-            m_position = m_size + 1;
+            m_position = m_data.size() + 1;
         }
     }
     void RestoreState(const TXMLReaderState *state) override;
     TXMLReaderState *SaveState() override;
 
-    // What NextChar would do while pred holds, appending each current byte to out;
-    // the parser's fast path for runs of text.
-    template <typename Pred> void AppendWhile(std::string &out, Pred pred)
-    {
-        if (m_position == 0 || m_position > m_size)
-            return;
-        const char *begin = m_bytes + m_position - 1;
-        const char *end = m_bytes + m_size;
-        const char *p = begin;
-        while (p < end && pred(*p))
-            ++p;
-        out.append(begin, size_t(p - begin));
-        if (p < end) {
-            m_current = *p;
-            m_position = (p - m_bytes) + 1;
-        } else {
-            m_current = 0;
-            m_position = m_size + 1;
-        }
-    }
-
 private:
+    friend std::unique_ptr<TXMLNode> ParseDocument(TXMLReader &reader);
     QByteArray m_data;
-    const char *m_bytes;
-    qsizetype m_size;
-    // Index of the byte after the current one; m_size + 1 once past the end.
+    // Index of the byte after the current one; size + 1 once past the end.
     qsizetype m_position = 0;
-    // Freed states are kept for the next SaveState: the parser saves one at every tag.
+    // Freed states are kept for the next SaveState.
     std::vector<TXMLStringReaderState *> m_spare;
 };
 
@@ -162,6 +153,8 @@ public:
 
 // Deepest element nesting the reader accepts.
 constexpr int MaxXMLDepth = 256;
+// Largest input the reader accepts: texts are kept as 32-bit offsets.
+constexpr qsizetype MaxXMLInputSize = 0x7FFFFFFF;
 
 // Reads the whole input into a new document node. Throws XMLReadError on malformed input.
 std::unique_ptr<TXMLNode> ParseDocument(TXMLReader &reader);

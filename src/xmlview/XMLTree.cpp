@@ -7,30 +7,13 @@
 #include <QFileInfo>
 #include <pugixml.hpp>
 
-int XMLImageIndex(XMLNodeKind kind)
-{
-    switch (kind) {
-    case XMLNodeKind::Document:
-        return XMLImage::Document;
-    case XMLNodeKind::Element:
-        return XMLImage::Element;
-    case XMLNodeKind::Attribute:
-        return XMLImage::Attribute;
-    case XMLNodeKind::ProcessingInstruction:
-        return XMLImage::ProcessingInstruction;
-    case XMLNodeKind::XMLDeclaration:
-        return XMLImage::XMLDeclaration;
-    }
-    return XMLImage::Document;
-}
-
 namespace {
 
 // Depth is bounded by the reader's nesting limit.
 void addItems(const TXMLNode &node, XMLTreeItem &item)
 {
     item.Text = node.DisplayText();
-    item.ImageIndex = XMLImageIndex(node.Kind);
+    item.Kind = node.Kind;
     item.Children.reserve(size_t(node.ChildCount()));
     for (const TXMLNode *child = node.FirstChild(); child; child = child->NextSibling())
         addItems(*child, item.Children.emplace_back());
@@ -112,18 +95,18 @@ public:
     void writeTop(const XMLTreeItem &fileItem)
     {
         for (const XMLTreeItem &item : fileItem.Children) {
-            switch (item.ImageIndex) {
-            case XMLImage::XMLDeclaration: {
+            switch (item.Kind) {
+            case XMLNodeKind::XMLDeclaration: {
                 pugi::xml_node declaration = m_doc.append_child(pugi::node_declaration);
                 for (const XMLTreeItem &child : item.Children)
-                    if (child.ImageIndex == XMLImage::Attribute)
+                    if (child.Kind == XMLNodeKind::Attribute)
                         writeAttribute(declaration, child);
                 break;
             }
-            case XMLImage::ProcessingInstruction:
+            case XMLNodeKind::ProcessingInstruction:
                 writeProcessingInstruction(m_doc, item);
                 break;
-            case XMLImage::Element:
+            case XMLNodeKind::Element:
                 writeElement(m_doc, item);
                 break;
             default:
@@ -143,14 +126,14 @@ private:
         if (!text.isEmpty())
             element.append_child(pugi::node_pcdata).set_value(bytes(text, item.Text).constData());
         for (const XMLTreeItem &child : item.Children) {
-            switch (child.ImageIndex) {
-            case XMLImage::Attribute:
+            switch (child.Kind) {
+            case XMLNodeKind::Attribute:
                 writeAttribute(element, child);
                 break;
-            case XMLImage::ProcessingInstruction:
+            case XMLNodeKind::ProcessingInstruction:
                 writeProcessingInstruction(element, child);
                 break;
-            case XMLImage::Element:
+            case XMLNodeKind::Element:
                 writeElement(element, child);
                 break;
             default:

@@ -8,22 +8,11 @@
 #include <memory>
 #include <vector>
 
-// Pictures of the viewer's tree, by node kind; the selected picture is the next index.
-namespace XMLImage {
-constexpr int Document = 0;
-constexpr int Element = 2;
-constexpr int Attribute = 4;
-constexpr int ProcessingInstruction = 6;
-constexpr int XMLDeclaration = 8;
-constexpr int Count = 10;
-} // namespace XMLImage
-
-int XMLImageIndex(XMLNodeKind kind);
-
-// One item of the viewer's tree: the text the user sees and may edit, and its picture.
+// One item of the viewer's tree: the text the user sees and may edit, and the
+// kind of the node it was made from.
 struct XMLTreeItem {
     QString Text;
-    int ImageIndex = XMLImage::Document;
+    XMLNodeKind Kind = XMLNodeKind::Document;
     std::vector<XMLTreeItem> Children;
 };
 

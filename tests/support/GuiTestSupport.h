@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 #include "widgets/AppContext.h"
 
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -24,3 +25,12 @@ void whenModalOpens(std::function<void(QWidget *modal)> action, int timeoutMs = 
 
 // Closes the current modal window the way its Cancel/Escape would.
 void closeModal(QWidget *modal);
+
+// The child named name; a test that cannot find it stops at once, naming it.
+template <typename T> T *requireChild(const QObject *parent, const char *name)
+{
+    T *child = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!child)
+        qFatal("no child %s", name);
+    return child;
+}

@@ -1,3 +1,4 @@
+#include "base/TessiroError.h"
 #include "config/Messages.h"
 #include "config/Pargen.h"
 #include "support/TestSupport.h"
@@ -20,14 +21,12 @@ private slots:
 
     void missingFileGivesDefaultsAndDefaultsSaveExactly()
     {
-        PargenValues values;
-        values.Can_Dev_Id = QStringLiteral("junk");
-        QCOMPARE(loadPargen(path(), &values), QString());
-        QCOMPARE(values, PargenValues());
+        const Loaded<PargenValues> loaded = loadPargen(path());
+        QCOMPARE(loaded.problems, QStringList());
+        QCOMPARE(loaded.value, PargenValues());
         QVERIFY(!QFile::exists(path()));
 
-        QString error;
-        QVERIFY(savePargen(path(), values, &error));
+        savePargen(path(), loaded.value);
         QCOMPARE(readFileBytes(path()),
                  QByteArray("<Par_Gen><Can_Dev_Id>1</Can_Dev_Id><Can_Baud>0</Can_Baud><Net_Dev_Id>1</Net_Dev_Id>"
                             "<Net_Baud>0</Net_Baud><Time_Out_SDO>10000</Time_Out_SDO><Ope_Dev>0</Ope_Dev>"
@@ -45,15 +44,14 @@ private slots:
         values.Ope_Dev = true;
         values.Ope_Net = false;
         values.Ope_TimeOut = -5;
-        QString error;
-        QVERIFY(savePargen(path(), values, &error));
+        savePargen(path(), values);
         QCOMPARE(readFileBytes(path()),
                  QByteArray("<Par_Gen><Can_Dev_Id>$7F</Can_Dev_Id><Can_Baud>-1</Can_Baud><Net_Dev_Id> 0x40</Net_Dev_Id>"
                             "<Net_Baud>2</Net_Baud><Time_Out_SDO>+0</Time_Out_SDO><Ope_Dev>1</Ope_Dev>"
                             "<Ope_Net>0</Ope_Net><Ope_TimeOut>-5</Ope_TimeOut></Par_Gen>"));
-        PargenValues loaded;
-        QCOMPARE(loadPargen(path(), &loaded), QString());
-        QCOMPARE(loaded, values);
+        const Loaded<PargenValues> loaded = loadPargen(path());
+        QCOMPARE(loaded.problems, QStringList());
+        QCOMPARE(loaded.value, values);
     }
 
     void load_data()
@@ -123,11 +121,13 @@ private slots:
         QFETCH(QString, errorPart);
 
         writeFileBytes(path(), file);
-        PargenValues values;
-        const QString error = loadPargen(path(), &values);
+        const Loaded<PargenValues> loaded = loadPargen(path());
+        const PargenValues &values = loaded.value;
         if (errorPart.isEmpty()) {
-            QCOMPARE(error, QString());
+            QCOMPARE(loaded.problems, QStringList());
         } else {
+            QCOMPARE(loaded.problems.size(), 1);
+            const QString &error = loaded.problems.first();
             QVERIFY2(error.contains(errorPart), qPrintable(error));
             QVERIFY2(error.contains(QDir::toNativeSeparators(path())), qPrintable(error));
         }
@@ -206,7 +206,11 @@ private slots:
     {
         const QString blocked = m_dir.filePath(QStringLiteral("missing-dir/pargen.xml"));
         QString error;
-        QVERIFY(!savePargen(blocked, PargenValues(), &error));
+        try {
+            savePargen(blocked, PargenValues());
+        } catch (const TessiroError &e) {
+            error = e.message();
+        }
         QVERIFY2(error.contains(QDir::toNativeSeparators(blocked)), qPrintable(error));
     }
 };

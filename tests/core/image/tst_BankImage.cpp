@@ -1,5 +1,6 @@
 #include "base/TessiroError.h"
 #include "image/BankImage.h"
+#include "project/ProjectStore.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -45,6 +46,7 @@ class Project {
 public:
     Project() { QDir(dir.path()).mkdir(QStringLiteral("bin")); }
     QString path() const { return dir.path(); }
+    ProjectFilesT files() const { return projectFiles(dir.path()); }
     QString file(const QString &name) const { return QDir(dir.path()).filePath(name); }
     void write(const char *name, const QByteArray &content)
     {
@@ -55,10 +57,10 @@ private:
     QTemporaryDir dir;
 };
 
-QString buildError(const QString &projectDir)
+QString buildError(const ProjectFilesT &files)
 {
     try {
-        BuildBankImage(projectDir);
+        BuildBankImage(files);
     } catch (const TessiroError &e) {
         return e.message();
     }
@@ -76,7 +78,7 @@ private slots:
         project.write("sdo.xml", EmptySdo);
         project.write("pdo.xml", EmptyPdo);
         project.write("pargen.xml", DefaultPargen);
-        GenerateDeviceImage(project.path());
+        GenerateDeviceImage(project.files());
 
         QByteArray expected(16384, '\0');
         expected[15000] = 1;
@@ -96,7 +98,7 @@ private slots:
         project.write("pdo.xml", "<CanOpen_PDO_to_DeviceNet><ByteIN_TPDO>" + pdoRow("0x181", "8") +
                                      pdoRow("$281", "4") + "</ByteIN_TPDO><ByteOUT_RPDO>" + pdoRow("513", "2") +
                                      "</ByteOUT_RPDO></CanOpen_PDO_to_DeviceNet>");
-        const BankImage image = BuildBankImage(project.path());
+        const BankImage image = BuildBankImage(project.files());
 
         QCOMPARE(bytesAt(image, 0, 6), QByteArray::fromHex("010160000102"));
         QCOMPARE(bytesAt(image, 2000, 11), QByteArray::fromHex("02"
@@ -128,7 +130,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         Project project;
         project.write("sdo.xml", sdoWith({}, sdoRow("1", index.constData(), "1", "2")));
-        QCOMPARE(bytesAt(BuildBankImage(project.path()), 2, 2), bytes);
+        QCOMPARE(bytesAt(BuildBankImage(project.files()), 2, 2), bytes);
     }
 
     void pargenFields()
@@ -138,7 +140,7 @@ private slots:
                       pargenWith("<Can_Dev_Id>$7F</Can_Dev_Id><Can_Baud>8</Can_Baud><Net_Dev_Id>300</Net_Dev_Id>"
                                  "<Net_Baud>2</Net_Baud><Time_Out_SDO>65535</Time_Out_SDO><Ope_Dev>1</Ope_Dev>"
                                  "<Ope_Net>1</Ope_Net><Ope_TimeOut>255</Ope_TimeOut>"));
-        const BankImage image = BuildBankImage(project.path());
+        const BankImage image = BuildBankImage(project.files());
         // 300 keeps its low 8 bits (44); 15008-15009 are never written.
         QCOMPARE(bytesAt(image, 15000, 11), QByteArray::fromHex("7F082C02FFFF01010000FF"));
     }
@@ -149,7 +151,7 @@ private slots:
         project.write("pargen.xml", pargenWith("<Can_Dev_Id>5</Can_Dev_Id><Can_Baud>1</Can_Baud><Net_Dev_Id>6"
                                                "</Net_Dev_Id><Net_Baud>1</Net_Baud><Time_Out_SDO>10</Time_Out_SDO>"
                                                "<Ope_Net>yes</Ope_Net>"));
-        const BankImage image = BuildBankImage(project.path());
+        const BankImage image = BuildBankImage(project.files());
         QCOMPARE(bytesAt(image, 15000, 11), QByteArray::fromHex("0501060100"
                                                                 "0A00000000"
                                                                 "00"));
@@ -164,10 +166,10 @@ private slots:
         full.write("pdo.xml", "<a><ByteIN_TPDO>" + pdoRow("1", "1") + "</ByteIN_TPDO><ByteOUT_RPDO>" +
                                   pdoRow("2", "2") + "</ByteOUT_RPDO></a>");
         full.write("pargen.xml", DefaultPargen);
-        GenerateDeviceImage(full.path());
+        GenerateDeviceImage(projectFiles(full.path()));
 
         Project bare;
-        GenerateDeviceImage(bare.path());
+        GenerateDeviceImage(projectFiles(bare.path()));
         QCOMPARE(readFileBytes(bare.file(QStringLiteral("bin/bank1.bin"))), QByteArray(16384, '\0'));
     }
 
@@ -217,10 +219,10 @@ private slots:
         QFETCH(QString, message);
         Project project;
         project.write(file.toLatin1().constData(), content);
-        QCOMPARE(buildError(project.path()), message.arg(project.file(file)));
+        QCOMPARE(buildError(project.files()), message.arg(project.file(file)));
 
         // The generation stops before any file is written.
-        QVERIFY_THROWS_EXCEPTION(TessiroError, GenerateDeviceImage(project.path()));
+        QVERIFY_THROWS_EXCEPTION(TessiroError, GenerateDeviceImage(project.files()));
         QCOMPARE(QDir(project.file(QStringLiteral("bin"))).entryList(QDir::Files), QStringList());
     }
 
@@ -228,13 +230,13 @@ private slots:
     {
         Project project;
         QDir(project.file(QStringLiteral("bin"))).removeRecursively();
-        GenerateDeviceImage(project.path());
+        GenerateDeviceImage(project.files());
         QCOMPARE(QDir(project.file(QStringLiteral("bin"))).entryList(QDir::Files).size(), 6);
 
         // A project folder deleted while it was open is reported, not made again.
         const QString gone = project.file(QStringLiteral("gone"));
         try {
-            GenerateDeviceImage(gone);
+            GenerateDeviceImage(projectFiles(gone));
             QFAIL("a vanished project directory was not reported");
         } catch (const TessiroError &e) {
             QCOMPARE(e.message(),
@@ -248,7 +250,7 @@ private slots:
         Project project;
         QDir(project.file(QStringLiteral("bin"))).mkdir(QStringLiteral("bank3.bin"));
         try {
-            GenerateDeviceImage(project.path());
+            GenerateDeviceImage(project.files());
             QFAIL("a bank file that cannot be written was not reported");
         } catch (const TessiroError &e) {
             QVERIFY2(e.message().startsWith(QStringLiteral("File %1 could not be written: ")
@@ -293,12 +295,12 @@ private slots:
     {
         Project project;
         const BankImage image;
-        WriteBankSource(image, project.path());
+        WriteBankSource(image, project.files());
         QCOMPARE(readFileBytes(project.file(QStringLiteral("bin/bankg.c"))), BankSourceText(image));
 
         QDir(project.file(QStringLiteral("bin"))).removeRecursively();
         try {
-            WriteBankSource(image, project.path());
+            WriteBankSource(image, project.files());
             QFAIL("a missing bin directory was not reported");
         } catch (const TessiroError &e) {
             QVERIFY(e.message().contains(project.file(QStringLiteral("bin/bankg.c"))));

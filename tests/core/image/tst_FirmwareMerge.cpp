@@ -1,3 +1,4 @@
+#include "FailDevice.h"
 #include "SRecordFixtures.h"
 #include "base/TessiroError.h"
 #include "image/FirmwareMerge.h"
@@ -24,16 +25,38 @@ struct Bench {
     QTemporaryDir dir;
     RecordingNotices notices;
     RecordingProgress progress;
-    FirmwareMerge merge{notices, progress};
+    MergeInputs inputs;
 
     Bench()
     {
         QDir(dir.path()).mkdir(QStringLiteral("bin"));
         for (int bank = 0; bank < 5; ++bank)
             writeFileBytes(binFile(bank), bankBytes(bank));
-        merge.BinDir = dir.path() + QStringLiteral("/bin/");
-        merge.OutputDir = dir.path() + u'/';
-        merge.NewFirmwareName = QStringLiteral("New_qk4471.sx");
+        inputs.MasterFile = path(QStringLiteral("master.sx"));
+        inputs.BinDir = dir.path() + QStringLiteral("/bin");
+        inputs.OutputPath = path(QStringLiteral("New_qk4471.sx"));
+    }
+    // The merge's result as the window shows it: a failed stage's message as a notice.
+    int shown(const StageOutcome &outcome)
+    {
+        if (outcome.result == StageResult::Failed)
+            notices.notice(outcome.message);
+        return outcome.result == StageResult::Failed ? -1 : outcome.result == StageResult::RangeAbsent ? 0 : 1;
+    }
+    int mergeStage(int bank, const QString &input, const QString &outputName)
+    {
+        FirmwareMerge merge(inputs, progress);
+        return shown(merge.MergeBankIntoFirmware(bank, input, path(outputName)));
+    }
+    bool runChain(const QByteArray &masterText)
+    {
+        master(masterText);
+        return runChain();
+    }
+    bool runChain()
+    {
+        FirmwareMerge merge(inputs, progress);
+        return shown(merge.runChain()) != -1;
     }
     QString binFile(int bank) const { return dir.path() + QStringLiteral("/bin/bank%1.bin").arg(bank + 1); }
     QString path(const QString &name) const { return dir.path() + u'/' + name; }
@@ -42,10 +65,7 @@ struct Bench {
         writeFileBytes(path(QStringLiteral("master.sx")), text);
         return path(QStringLiteral("master.sx"));
     }
-    int stage(int bank, const QByteArray &input)
-    {
-        return merge.MergeBankIntoFirmware(bank, master(input), QStringLiteral("out.sx"));
-    }
+    int stage(int bank, const QByteArray &input) { return mergeStage(bank, master(input), QStringLiteral("out.sx")); }
     QByteArray output() const { return readFileBytes(path(QStringLiteral("out.sx"))); }
     bool outputExists() const { return QFileInfo::exists(path(QStringLiteral("out.sx"))); }
 };
@@ -115,10 +135,12 @@ private slots:
         QCOMPARE(bench.output(), Header + before + newRecords(0) + after + EndS9);
         QCOMPARE(bench.notices.all(), QStringList());
 
-        const int lines = int(master.count('\n'));
-        QCOMPARE(bench.progress.maxima, QList<int>({512 + lines}));
+        // The bar runs once through the input, from its first byte to its last.
+        const int size = int((lfOnly ? withLf(master) : master).size());
+        QCOMPARE(bench.progress.maxima, QList<int>({size}));
         QCOMPARE(bench.progress.positions.first(), 0);
-        QCOMPARE(bench.progress.positions.last(), 512 + lines);
+        QCOMPARE(bench.progress.positions.last(), size);
+        QVERIFY(bench.progress.positions.size() > 3);
         QVERIFY(std::is_sorted(bench.progress.positions.cbegin(), bench.progress.positions.cend()));
     }
 
@@ -213,6 +235,9 @@ private slots:
         QTest::newRow("address not hex") << "" << Header + "S2243880ZZ00\r\n" + EndS9
                                          << ImageMessages::NewSxNotCreated +
                                                 "\nFile %2, line 2: the address is not hexadecimal";
+        QTest::newRow("text without line ends")
+            << "" << QByteArray(17 * 1024 * 1024, 'x')
+            << ImageMessages::NewSxNotCreated + "\nFile %2, line 1: the line is longer than 16777216 characters";
         QTest::newRow("record too short")
             << "" << QByteArray("S2\r\nS9\r\n")
             << ImageMessages::NewSxNotCreated + "\nFile %2, line 1: the record is too short to hold its address";
@@ -231,19 +256,36 @@ private slots:
         if (setup == QLatin1String("no input"))
             inputPath = bench.path(QStringLiteral("none.sx"));
         else if (setup == QLatin1String("no name"))
-            bench.merge.NewFirmwareName.clear();
+            bench.inputs.OutputPath = bench.path(QString());
         else if (setup == QLatin1String("no bin"))
-            bench.merge.BinDir = bench.path(QStringLiteral("nobin/"));
+            bench.inputs.BinDir = bench.path(QStringLiteral("nobin"));
         else if (setup == QLatin1String("empty bin"))
-            bench.merge.BinDir.clear();
+            bench.inputs.BinDir.clear();
         else if (setup == QLatin1String("no bank"))
             QFile::remove(bench.binFile(0));
         else if (setup == QLatin1String("short bank"))
             writeFileBytes(bench.binFile(0), QByteArray(16383, '\0'));
 
-        QCOMPARE(bench.merge.MergeBankIntoFirmware(0, inputPath, QStringLiteral("out.sx")), -1);
+        QCOMPARE(bench.mergeStage(0, inputPath, QStringLiteral("out.sx")), -1);
         message.replace(QStringLiteral("%1"), bench.binFile(0)).replace(QStringLiteral("%2"), inputPath);
         QCOMPARE(bench.notices.notices, QStringList({message}));
+        QVERIFY(!bench.outputExists());
+    }
+
+    // A write that fails half way ends the stage with the merge's message.
+    void failedWriteThroughADevice()
+    {
+        Bench bench;
+        const QString input = bench.master(Header + s2Run(0x380000, 0x38C000, oldByte) + EndS9);
+        FailDevice device(50000);
+        QVERIFY(device.open(QIODevice::WriteOnly));
+        FirmwareMerge merge(bench.inputs, bench.progress);
+        const StageOutcome outcome = merge.MergeBankIntoDevice(0, input, device, bench.path(QStringLiteral("out.sx")));
+        QCOMPARE(int(outcome.result), int(StageResult::Failed));
+        QCOMPARE(outcome.message, ImageMessages::NewSxNotCreated +
+                                      QStringLiteral("\nFile %1 could not be written: No space left on device")
+                                          .arg(bench.path(QStringLiteral("out.sx"))));
+        QVERIFY(device.data().size() <= 50000);
         QVERIFY(!bench.outputExists());
     }
 
@@ -260,7 +302,7 @@ private slots:
         limited.rlim_cur = 50000;
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
-        const int result = bench.merge.MergeBankIntoFirmware(0, input, QStringLiteral("out.sx"));
+        const int result = bench.mergeStage(0, input, QStringLiteral("out.sx"));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
@@ -279,8 +321,7 @@ private slots:
         Bench bench;
         const QByteArray master = record('2', 0x388000, "old") + EndS9;
         const QString input = bench.master(master);
-        QVERIFY_THROWS_EXCEPTION(TessiroError,
-                                 bench.merge.MergeBankIntoFirmware(0, input, QStringLiteral("master.sx")));
+        QVERIFY_THROWS_EXCEPTION(TessiroError, bench.mergeStage(0, input, QStringLiteral("master.sx")));
         QCOMPARE(readFileBytes(input), master);
     }
 
@@ -299,7 +340,7 @@ private slots:
                                   s2Run(0x3A8000, 0x3AC000, oldByte) + EndS9;
         Bench bench;
         const QString masterPath = bench.master(master);
-        QVERIFY(bench.merge.runChain(masterPath));
+        QVERIFY(bench.runChain());
         QCOMPARE(readFileBytes(bench.path(QStringLiteral("New_qk4471.sx"))),
                  Header + newRecords(0) + newRecords(1) + s2Run(0x3A8000, 0x3AC000, oldByte) + EndS9);
         QCOMPARE(readFileBytes(masterPath), master);
@@ -312,7 +353,8 @@ private slots:
     void chainGoesOnWithoutTheBankTwoRange()
     {
         Bench bench;
-        QVERIFY(bench.merge.runChain(bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9)));
+        bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9);
+        QVERIFY(bench.runChain());
         QCOMPARE(readFileBytes(bench.path(QStringLiteral("New_qk4471.sx"))), Header + newRecords(0) + EndS9);
         QCOMPARE(bench.notices.all(), QStringList());
     }
@@ -324,8 +366,9 @@ private slots:
             master += s2Run(BankRange::first(bank), BankRange::last(bank) + 1, oldByte);
         master += EndS9;
         Bench bench;
-        bench.merge.SelectedBanks = selectedBanks(1);
-        QVERIFY(bench.merge.runChain(bench.master(master)));
+        bench.inputs.SelectedBanks = selectedBanks(1);
+        bench.master(master);
+        QVERIFY(bench.runChain());
         QByteArray expected = Header;
         for (int bank = 0; bank < 5; ++bank)
             expected += newRecords(bank);
@@ -336,15 +379,143 @@ private slots:
     {
         Bench bench;
         writeFileBytes(bench.path(QStringLiteral("New_qk4471.sx")), "earlier merge");
-        writeFileBytes(bench.path(FirmwareMerge::intermediateName(3)), "left by a crash");
+        writeFileBytes(bench.path(QStringLiteral("New_qk4471.sx.x7Kq2Z")), "left by a killed run");
         QFile::remove(bench.binFile(1));
-        QVERIFY(!bench.merge.runChain(bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9)));
+        bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9);
+        QVERIFY(!bench.runChain());
         QCOMPARE(bench.notices.notices, QStringList({QStringLiteral("File bank2.bin Not Found,Abort Procedure")}));
-        // Stage 1 ran, its file is gone again; the earlier merge stays as it was.
+        // Nothing is written, a killed run's temporary is gone; the earlier merge stays as it was.
         QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files),
                  QStringList({QStringLiteral("master.sx"), QStringLiteral("New_qk4471.sx")}));
         QCOMPARE(readFileBytes(bench.path(QStringLiteral("New_qk4471.sx"))), QByteArray("earlier merge"));
     }
+
+    // Stages run in order and each stops the chain: a later stage's failure is
+    // shown only when the stages before it went through.
+    void chainFailsWithTheFirstFailingStage_data()
+    {
+        QTest::addColumn<QByteArray>("master");
+        QTest::addColumn<QString>("message");
+        const QByteArray bank1 = s2Run(0x388000, 0x38C000, oldByte);
+        QTest::newRow("stage 1 meets no end record")
+            << Header + bank1 << QStringLiteral("File %1 has no end record (S7, S8 or S9),Abort Procedure");
+        QTest::newRow("stage 1 meets a bad line")
+            << Header + bank1 + "S2243880ZZ00\r\n" + EndS9
+            << ImageMessages::NewSxNotCreated + "\nFile %1, line 514: the address is not hexadecimal";
+        QTest::newRow("stage 2 lacks its bank file")
+            << Header + bank1 + EndS9 << QStringLiteral("File bank2.bin Not Found,Abort Procedure");
+    }
+    void chainFailsWithTheFirstFailingStage()
+    {
+        QFETCH(QByteArray, master);
+        QFETCH(QString, message);
+        Bench bench;
+        QFile::remove(bench.binFile(1));
+        QVERIFY(!bench.runChain(master));
+        QCOMPARE(bench.notices.notices, QStringList({message.replace(QStringLiteral("%1"), bench.inputs.MasterFile)}));
+        QVERIFY(!QFileInfo::exists(bench.inputs.OutputPath));
+    }
+
+    // A master in the project folder named like a temporary of the merge (or like
+    // the intermediate files of earlier versions) is read, never changed.
+    void masterNamedLikeATemporary_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("temporary of the merged file") << QStringLiteral("New_qk4471.sx.Ab12Cd");
+        QTest::newRow("former intermediate file") << QStringLiteral("\u00B0B2\u00B0.sx");
+    }
+    void masterNamedLikeATemporary()
+    {
+        QFETCH(QString, name);
+        Bench bench;
+        const QByteArray master = Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9;
+        bench.inputs.MasterFile = bench.path(name);
+        writeFileBytes(bench.inputs.MasterFile, master);
+        writeFileBytes(bench.path(QStringLiteral("New_qk4471.sx.Zz99Yy")), "left by a killed run");
+        QVERIFY(bench.runChain());
+        QCOMPARE(readFileBytes(bench.inputs.MasterFile), master);
+        QCOMPARE(readFileBytes(bench.inputs.OutputPath), Header + newRecords(0) + EndS9);
+        QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("New_qk4471.sx"), name}));
+    }
+
+    // Nothing that is not a plain file of a sane size is read: a FIFO would block,
+    // a device or a huge file would never end or exhaust memory.
+    void inputsThatAreRefused_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("message");
+        const QString notRegular = QStringLiteral("File %1 is not a regular file,Abort Procedure");
+        const QString tooLarge =
+            QStringLiteral("File %1 is %2 bytes long, more than the %3 bytes allowed,Abort Procedure");
+        QTest::newRow("master is a folder") << "master folder" << notRegular;
+        QTest::newRow("bank file is a folder") << "bank folder" << notRegular;
+        QTest::newRow("master over 1 GiB")
+            << "master large"
+            << tooLarge.arg(QStringLiteral("%1"), QStringLiteral("1073741825"), QStringLiteral("1073741824"));
+        QTest::newRow("bank file over 64 MiB")
+            << "bank large"
+            << tooLarge.arg(QStringLiteral("%1"), QStringLiteral("67108865"), QStringLiteral("67108864"));
+#ifdef Q_OS_UNIX
+        QTest::newRow("master is a FIFO") << "master fifo" << notRegular;
+        QTest::newRow("bank file is a FIFO") << "bank fifo" << notRegular;
+#endif
+    }
+    void inputsThatAreRefused()
+    {
+        QFETCH(QString, what);
+        QFETCH(QString, message);
+        Bench bench;
+        bench.master(Header + s2Run(0x388000, 0x38C000, oldByte) + EndS9);
+        writeFileBytes(bench.inputs.OutputPath, "earlier merge");
+        const bool master = what.startsWith(QLatin1String("master"));
+        const QString path = master ? bench.inputs.MasterFile : bench.binFile(1);
+        QFile::remove(path);
+        if (what.endsWith(QLatin1String("folder"))) {
+            QVERIFY(QDir().mkdir(path));
+        } else if (what.endsWith(QLatin1String("large"))) {
+            // Sparse where the file system allows: no disk space is used.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize((master ? qint64(1) << 30 : qint64(64) << 20) + 1));
+        } else {
+#ifdef Q_OS_UNIX
+            QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {path}), 0);
+#endif
+        }
+        QVERIFY(!bench.runChain());
+        QCOMPARE(bench.notices.notices, QStringList({message.replace(QStringLiteral("%1"), path)}));
+        QCOMPARE(readFileBytes(bench.inputs.OutputPath), QByteArray("earlier merge"));
+    }
+
+#ifdef Q_OS_LINUX
+    // The chain's file replaces the earlier merge only when it is whole: a write
+    // that fails half way (a file size limit, as a full disk would) leaves the
+    // earlier merge and no temporary.
+    void failedWriteKeepsTheEarlierMerge()
+    {
+        Bench bench;
+        writeFileBytes(bench.inputs.OutputPath, "earlier merge");
+        bench.master(Header + s2Run(0x300000, 0x3A0000, oldByte) + EndS9);
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 100000;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &limited) == 0);
+        const bool merged = bench.runChain();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!merged);
+        QVERIFY2(bench.notices.notices.value(0).startsWith(
+                     ImageMessages::NewSxNotCreated +
+                     QStringLiteral("\nFile %1 could not be written: ").arg(bench.inputs.OutputPath)),
+                 qPrintable(bench.notices.all().join(u'|')));
+        QCOMPARE(readFileBytes(bench.inputs.OutputPath), QByteArray("earlier merge"));
+        QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files),
+                 QStringList({QStringLiteral("master.sx"), QStringLiteral("New_qk4471.sx")}));
+    }
+#endif
 
     // SRecord's srec_cat does the same replacement independently; the outputs must agree.
     void agreesWithSrecCat()
@@ -382,7 +553,7 @@ private slots:
                         QStringLiteral("-o"), QStringLiteral("expected.sx")} +
             format);
 
-        QVERIFY(bench.merge.runChain(bench.path(QStringLiteral("master.sx"))));
+        QVERIFY(bench.runChain());
         const QByteArray ours = readFileBytes(bench.path(QStringLiteral("New_qk4471.sx")));
         QVERIFY(ours.endsWith("S804370000C4\r\n"));
         QCOMPARE(ours, readFileBytes(bench.path(QStringLiteral("expected.sx"))));

@@ -32,8 +32,7 @@ private slots:
         QCOMPARE(s.ProjectName, QString());
         QCOMPARE(s.ProjectFiles.PargenPath, s.ProjectsDir + Sep + "pargen.xml");
 
-        QString error;
-        QVERIFY(store.saveLastProject(&error));
+        store.saveLastProject();
         QCOMPARE(readFileBytes(iniPath(app)), QByteArray("[lastproj]\r\nprojectname=\r\n"));
 
         ProjectStore again;
@@ -69,8 +68,7 @@ private slots:
         ProjectStore store;
         QVERIFY(!store.startUp(app.path()));
         QCOMPARE(store.state().ProjectDir, store.state().ProjectsDir);
-        QString error;
-        QVERIFY(store.saveLastProject(&error));
+        store.saveLastProject();
         QCOMPARE(readFileBytes(iniPath(app)), QByteArray("[lastproj]\r\nprojectname=") + Sep.toUtf8() + "Gone\r\n");
     }
 
@@ -160,9 +158,7 @@ private slots:
         const ProjectState before = store.state();
         const QStringList entriesBefore = QDir(app.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-        QStringList shown;
-        QVERIFY(!store.createProject(withParent ? before.ProjectsDir : QString(), name, &shown));
-        QCOMPARE(shown, messages);
+        QCOMPARE(store.createProject(withParent ? before.ProjectsDir : QString(), name), messages);
         QCOMPARE(store.state().ProjectDir, before.ProjectDir);
         QCOMPARE(store.state().ProjectName, before.ProjectName);
         QCOMPARE(QDir(app.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
@@ -175,9 +171,7 @@ private slots:
         QTemporaryDir app;
         ProjectStore store;
         store.startUp(app.path());
-        QStringList shown;
-        QVERIFY(store.createProject(store.state().ProjectsDir, QStringLiteral("Line4"), &shown));
-        QVERIFY(shown.isEmpty());
+        QCOMPARE(store.createProject(store.state().ProjectsDir, QStringLiteral("Line4")), QStringList());
         const QString dir = store.state().ProjectsDir + Sep + "Line4";
         QCOMPARE(store.state().ProjectName, QStringLiteral("Line4"));
         QCOMPARE(store.state().ProjectDir, dir);
@@ -221,8 +215,7 @@ private slots:
         QTemporaryDir app;
         ProjectStore store;
         store.startUp(app.path());
-        QStringList shown;
-        QVERIFY(store.createProject(store.state().ProjectsDir, QStringLiteral("Line5"), &shown));
+        QCOMPARE(store.createProject(store.state().ProjectsDir, QStringLiteral("Line5")), QStringList());
         QVERIFY(QDir(store.state().ProjectDir).removeRecursively());
 
         QCOMPARE(store.prepareOpen(), QString());

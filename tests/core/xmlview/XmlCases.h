@@ -13,9 +13,9 @@ inline void dumpNode(const TXMLNode &node, int level, QStringList &lines)
 {
     static const char Letters[] = "DEAPX";
     QString line = QString(level * 2, u' ') + QLatin1Char(Letters[int(node.Kind)]) + u'[' +
-                   QString::fromLatin1(node.Name.data(), qsizetype(node.Name.size())) + u']';
-    if (!node.Value.empty())
-        line += u'[' + QString::fromLatin1(node.Value.data(), qsizetype(node.Value.size())) + u']';
+                   QString::fromLatin1(node.Name().data(), qsizetype(node.Name().size())) + u']';
+    if (!node.Value().empty())
+        line += u'[' + QString::fromLatin1(node.Value().data(), qsizetype(node.Value().size())) + u']';
     lines << line;
     for (const TXMLNode *child = node.FirstChild(); child; child = child->NextSibling())
         dumpNode(*child, level + 1, lines);
@@ -60,6 +60,17 @@ inline void addWellFormedCases()
     row("byte after a reference stays", "<a v=\"a&amp;b\"/>", {"  E[a]", "    A[v][a&b]"});
     row("numeric references, low byte of the code", "<a>&#65;&#x41;&#321;&#x0000000041;</a>", {"  E[a][AAAA]"});
     row("referenced blanks are trimmed too", "<a>&#32;x&#32;</a>", {"  E[a][x]"});
+    row("texts around children joined, blanks inside kept", "<a>x<b/> <c/>\t<d/>y</a>",
+        {"  E[a][x \ty]", "    E[b]", "    E[c]", "    E[d]"});
+    row("a reference after a child joins the text", "<a>x<b/>&amp;</a>", {"  E[a][x&]", "    E[b]"});
+    row("text only after the children", "<a>\n <b/>\n text \n</a>", {"  E[a][text]", "    E[b]"});
+    row("text only before the children", "<a>text<b/>\n<c/>\n</a>", {"  E[a][text]", "    E[b]", "    E[c]"});
+    row("texts, references, comments and CDATA in one run", "<a>1&lt;<!-- c -->2<![CDATA[&]]>3</a>", {"  E[a][1<2&3]"});
+    row("a child's references leave its parent's text whole", "<a>p&amp;<b>q&amp;r</b>s&gt;</a>",
+        {"  E[a][p&s>]", "    E[b][q&r]"});
+    row("text around an instruction", "<a>x<?p d?>y</a>", {"  E[a][xy]", "    P[p][d]"});
+    row("references between runs of a value", "<a v=\"x&lt;y&gt;z\" w='&#65;&#66;'/>",
+        {"  E[a]", "    A[v][x<y>z]", "    A[w][AB]"});
     row("CDATA kept as it stands", "<a><![CDATA[<x>&amp;]]></a>", {"  E[a][<x>&amp;]"});
     row("CDATA with brackets before its end", "<a><![CDATA[a]]b]]]></a>", {"  E[a][a]]b]]"});
     row("CDATA after text ending in brackets", "<a>]]<![CDATA[>]]></a>", {"  E[a][]]>]"});

@@ -30,20 +30,20 @@ QString writeError(const XMLTreeItem &top)
 class TestXMLTree : public QObject {
     Q_OBJECT
 private slots:
-    void itemsCarryTextAndPicture()
+    void itemsCarryTextAndKind()
     {
         std::unique_ptr<TXMLNode> document = parse("<?xml version=\"1.0\"?><?p d?><r id=\"7\"><flag>on</flag></r>");
         document->SetFileName(QStringLiteral("pdo.xml"));
         const XMLTreeItem top = BuildXMLTreeItems(*document);
         QStringList seen;
         std::function<void(const XMLTreeItem &)> walk = [&](const XMLTreeItem &item) {
-            seen << QString::number(item.ImageIndex) + u' ' + item.Text;
+            seen << QString::number(int(item.Kind)) + u' ' + item.Text;
             for (const XMLTreeItem &child : item.Children)
                 walk(child);
         };
         walk(top);
-        QCOMPARE(seen, (QStringList{"0 File: pdo.xml", "8 XMLDeclaration", "4 version = 1.0",
-                                    "6 pProcessingInstruction = d", "2 r", "4 id = 7", "2 flag = on"}));
+        QCOMPARE(seen, (QStringList{"0 File: pdo.xml", "4 XMLDeclaration", "2 version = 1.0",
+                                    "3 pProcessingInstruction = d", "1 r", "2 id = 7", "1 flag = on"}));
         QCOMPARE(XMLTreeLines(*document),
                  (QStringList{"File: pdo.xml", "  XMLDeclaration", "    version = 1.0", "  pProcessingInstruction = d",
                               "  r", "    id = 7", "    flag = on"}));

@@ -2,6 +2,7 @@
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
 #include "support/GuiTestSupport.h"
+#include "widgets/SpreadsheetGrid.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -45,18 +46,19 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         QCoreApplication::processEvents(); // deferred load messages
     }
-    QLabel *counter() const { return m_window->findChild<QLabel *>(QStringLiteral("LabelUsedBytes")); }
+    QLabel *counter() const { return requireChild<QLabel>(m_window.get(), "LabelUsedBytes"); }
     QString count() const { return counter()->text(); }
     QColor countColour() const { return counter()->palette().color(QPalette::WindowText); }
-    QTabWidget *tabs() const { return m_window->findChild<QTabWidget *>(QStringLiteral("PageControl")); }
-    MapGridView *gridView(const char *name) const { return m_window->findChild<MapGridView *>(QLatin1String(name)); }
-    void go(MapGridView *view, int row, int column)
+    QTabWidget *tabs() const { return requireChild<QTabWidget>(m_window.get(), "PageControl"); }
+    SpreadsheetGrid *gridView(const char *name) const { return requireChild<SpreadsheetGrid>(m_window.get(), name); }
+    AccessMapModel *mapModel(const char *name) const { return qobject_cast<AccessMapModel *>(gridView(name)->model()); }
+    void go(SpreadsheetGrid *view, int row, int column)
     {
         view->setFocus();
         view->setCurrentIndex(view->model()->index(row, column));
     }
     // Types text into the current cell as a user does: the first key opens the editor.
-    QLineEdit *type(MapGridView *view, const QString &text)
+    QLineEdit *type(SpreadsheetGrid *view, const QString &text)
     {
         QTest::keyClick(view, text.at(0).toLatin1());
         auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
@@ -64,7 +66,7 @@ private:
             QTest::keyClicks(editor, text.mid(1));
         return editor;
     }
-    void enter(MapGridView *view, int row, int column, const QString &text)
+    void enter(SpreadsheetGrid *view, int row, int column, const QString &text)
     {
         go(view, row, column);
         if (QLineEdit *editor = type(view, text))
@@ -72,7 +74,7 @@ private:
         // The delegate commits on Enter through a queued call.
         QCoreApplication::processEvents();
     }
-    void clickOk() { QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton); }
+    void clickOk() { QTest::mouseClick(requireChild<QPushButton>(m_window.get(), "BitBtn1"), Qt::LeftButton); }
 
 private slots:
     void init()
@@ -113,10 +115,10 @@ private slots:
         // The given size counts the frame.
         QCOMPARE(m_window->frameGeometry().size(), frameSize);
         QCOMPARE(QStringList({tabs()->tabText(0), tabs()->tabText(1)}), tabCaptions);
-        QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("LabelUsedBytesTitle"))->text(),
+        QCOMPARE(requireChild<QLabel>(m_window.get(), "LabelUsedBytesTitle")->text(),
                  QStringLiteral("Used Number Byte :"));
         for (const char *name : {"GridIn", "GridOut"}) {
-            MapGridView *view = gridView(name);
+            SpreadsheetGrid *view = gridView(name);
             QCOMPARE(view->model()->rowCount(), rows);
             QList<int> shown;
             for (int c = 0; c < view->model()->columnCount(); ++c)
@@ -155,7 +157,7 @@ private slots:
         open();
         QCOMPARE(count(), QStringLiteral("4"));
         const int sizeColumn = pdo ? 2 : 3;
-        MapGridView *view = gridView("GridIn");
+        SpreadsheetGrid *view = gridView("GridIn");
         enter(view, 0, 1, QStringLiteral("$181"));
         QCOMPARE(view->model()->index(0, 1).data().toString(), QStringLiteral("$181"));
 
@@ -192,7 +194,7 @@ private slots:
                                         "Mnemonic=\"\"/></ByteIN_TPDO><ByteOUT_RPDO/></CanOpen_PDO_to_DeviceNet>");
         make(false);
         open();
-        AccessMapModel *in = gridView("GridIn")->mapModel();
+        AccessMapModel *in = mapModel("GridIn");
         for (int row = 0; row < 16; ++row)
             in->pasteText(row, 1, QStringLiteral("$6000\t0\t2"));
         in->setCell(3, 2, QStringLiteral("256"));
@@ -229,7 +231,7 @@ private slots:
     {
         make(true);
         open();
-        MapGridView *view = gridView("GridIn");
+        SpreadsheetGrid *view = gridView("GridIn");
         enter(view, 0, 1, QStringLiteral("385"));
         go(view, 0, 2);
         QVERIFY(type(view, QStringLiteral("8")));
@@ -242,7 +244,7 @@ private slots:
         open();
         QCOMPARE(view->model()->index(0, 1).data().toString(), QStringLiteral("$181"));
         enter(view, 0, 2, QStringLiteral("1"));
-        QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("BitBtn2")), Qt::LeftButton);
+        QTest::mouseClick(requireChild<QPushButton>(m_window.get(), "BitBtn2"), Qt::LeftButton);
         QVERIFY(!m_window->isVisible());
         QVERIFY(readFileBytes(files().PdoPath).contains("Dimension=\"8\""));
         open();
@@ -253,7 +255,7 @@ private slots:
     {
         make(true);
         open();
-        MapGridView *view = gridView("GridIn");
+        SpreadsheetGrid *view = gridView("GridIn");
         enter(view, 0, 1, QStringLiteral("385"));
         go(view, 0, 2);
         QLineEdit *editor = type(view, QStringLiteral("8"));
@@ -268,13 +270,13 @@ private slots:
     {
         make(false);
         open();
-        MapGridView *view = gridView("GridOut");
+        SpreadsheetGrid *view = gridView("GridOut");
         tabs()->setCurrentIndex(1);
         QApplication::clipboard()->setText(QStringLiteral("$2000\t1\t4\tfirst\r\n$2001\t2\t2\tsecond\r\n"));
         // Pasted from row 31: the second row would fall off the grid's end.
         go(view, 31, 1);
         QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
-        AccessMapModel *out = view->mapModel();
+        AccessMapModel *out = mapModel("GridOut");
         QCOMPARE(out->rowCount(), 32);
         QCOMPARE(out->cell(31, 4), QStringLiteral("first"));
         QCOMPARE(count(), QStringLiteral("4"));
@@ -316,7 +318,7 @@ private slots:
         QVERIFY(m_t->notices.errors[0].contains(QStringLiteral("Dimension 'x'")));
         QVERIFY(m_t->notices.errors[1].startsWith(QDir::toNativeSeparators(files().SdoPath)));
         QVERIFY(m_t->notices.errors[1].contains(QStringLiteral("<ByteOUT>")));
-        QCOMPARE(gridView("GridIn")->mapModel()->cell(0, 4), QStringLiteral("a"));
+        QCOMPARE(mapModel("GridIn")->cell(0, 4), QStringLiteral("a"));
         QCOMPARE(count(), QStringLiteral("2"));
         QCOMPARE(readFileBytes(files().SdoPath), faulty);
     }
@@ -325,13 +327,13 @@ private slots:
     {
         make(true);
         open();
-        gridView("GridIn")->mapModel()->pasteText(0, 1, QStringLiteral("1\t1"));
+        mapModel("GridIn")->pasteText(0, 1, QStringLiteral("1\t1"));
         QVERIFY(QDir(m_t->store.state().ProjectDir).removeRecursively());
         clickOk();
         QCOMPARE(m_t->notices.generalErrors.size(), 1);
         QVERIFY(m_t->notices.generalErrors.first().contains(QDir::toNativeSeparators(files().PdoPath)));
         QVERIFY(m_window->isVisible());
-        QCOMPARE(gridView("GridIn")->mapModel()->cell(0, 1), QStringLiteral("1"));
+        QCOMPARE(mapModel("GridIn")->cell(0, 1), QStringLiteral("1"));
     }
 };
 

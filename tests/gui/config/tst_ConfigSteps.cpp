@@ -1,9 +1,11 @@
+#include "base/TextGridModel.h"
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
 #include "config/Upargen.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
 #include "widgets/AppContext.h"
+#include "widgets/SpreadsheetGrid.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -33,27 +35,27 @@ private slots:
                 opened = QString::fromLatin1(modal->metaObject()->className());
                 if (opened == QLatin1String(windowClass)) {
                     fill(modal);
-                    QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("BitBtn1")), Qt::LeftButton);
+                    QTest::mouseClick(requireChild<QPushButton>(modal, "BitBtn1"), Qt::LeftButton);
                 }
                 if (modal->isVisible())
                     closeModal(modal);
             });
-            QTest::mouseClick(main.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+            QTest::mouseClick(requireChild<QPushButton>(&main, button), Qt::LeftButton);
             QCOMPARE(opened, QLatin1String(windowClass));
         };
 
         step("btn_Prm_Gen", "TFpargen", [](QWidget *w) {
-            auto *id = w->findChild<QLineEdit *>(QStringLiteral("Ed_NetDevId"));
+            auto *id = requireChild<QLineEdit>(w, "Ed_NetDevId");
             id->selectAll();
             QTest::keyClicks(id, QStringLiteral("12"));
         });
         step("btn_Sdo", "TFSetVar", [](QWidget *w) {
-            auto *view = w->findChild<MapGridView *>(QStringLiteral("GridIn"));
-            view->mapModel()->pasteText(0, 1, QStringLiteral("$6041\t0\t2\tStatus"));
+            auto *view = requireChild<SpreadsheetGrid>(w, "GridIn");
+            view->gridModel()->pasteText(0, 1, QStringLiteral("$6041\t0\t2\tStatus"));
         });
         step("Btn_SetPDO", "TFSetPdo", [](QWidget *w) {
-            auto *view = w->findChild<MapGridView *>(QStringLiteral("GridOut"));
-            view->mapModel()->pasteText(0, 1, QStringLiteral("$201\t8\tControl"));
+            auto *view = requireChild<SpreadsheetGrid>(w, "GridOut");
+            view->gridModel()->pasteText(0, 1, QStringLiteral("$201\t8\tControl"));
         });
 
         QCOMPARE(notices.all(), QStringList());

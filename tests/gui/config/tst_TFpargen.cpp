@@ -30,13 +30,7 @@ private:
     std::unique_ptr<TFpargen> m_window;
 
     QString path() const { return m_t->store.state().ProjectFiles.PargenPath; }
-    template <typename T> T *child(const char *name) const
-    {
-        T *w = m_window->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
-    }
+    template <typename T> T *child(const char *name) const { return requireChild<T>(m_window.get(), name); }
     void open()
     {
         m_window->show();

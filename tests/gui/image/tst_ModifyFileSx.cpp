@@ -2,6 +2,7 @@
 #include "image/FirmwareMerge.h"
 #include "image/Messages.h"
 #include "image/ModifyFileSx.h"
+#include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 #include "shell/QtSeams.h"
 #include "support/GuiTestSupport.h"
@@ -50,7 +51,7 @@ struct Setup : TestContext {
         writeFileBytes(project(QStringLiteral("pargen.xml")),
                        "<Par_Gen><Can_Dev_Id>9</Can_Dev_Id><Can_Baud>2</Can_Baud><Net_Dev_Id>4</Net_Dev_Id>"
                        "<Net_Baud>2</Net_Baud><Time_Out_SDO>$1234</Time_Out_SDO></Par_Gen>");
-        GenerateDeviceImage(store.state().ProjectDir);
+        GenerateDeviceImage(store.state().ProjectFiles);
     }
     QString masterPath() const { return joinPath(store.state().MasterDir, QStringLiteral("qk4471.sx")); }
     QString toolPath() const { return joinPath(store.state().AppDir, QStringLiteral("Kavrin.exe")); }
@@ -118,6 +119,25 @@ private slots:
         QCOMPARE(s.launcher.starts.last().parameters, s.parameters(0));
     }
 
+    // The update step holds the project's lock from the bank generation on; the
+    // merge runs under it instead of waiting for it.
+    void mergeUnderTheUpdateStepsLock()
+    {
+        Setup s;
+        TFModifyFileSx window(s.ctx);
+        auto lock = std::make_unique<ProjectWriteLock>(s.store.state().ProjectDir);
+        whenModalOpens([&](QWidget *modal) {
+            QTest::mouseClick(executeButton(window), Qt::LeftButton);
+            closeModal(modal);
+        });
+        window.execHoldingLock(std::move(lock));
+        QCOMPARE(s.notices.all(), QStringList());
+        QCOMPARE(s.launcher.starts.size(), 1);
+        QVERIFY(QFileInfo::exists(s.merged()));
+        // The lock went with the window: another writer gets it at once.
+        const ProjectWriteLock next(s.store.state().ProjectDir, 0);
+    }
+
     void openingWithoutFirmware_data()
     {
         QTest::addColumn<bool>("removeDirectory");
@@ -151,7 +171,7 @@ private slots:
         s.switchToProjectWithoutBin();
         writeFileBytes(s.merged(), "earlier merge");
         window.show();
-        QCOMPARE(window.BinDir, QString());
+        QCOMPARE(window.inputs().BinDir, QString());
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
         QCOMPARE(s.notices.notices, QStringList({ImageMessages::BinDirNotFound}));
         QVERIFY(s.launcher.starts.isEmpty());

@@ -5,6 +5,7 @@
 #include "support/GuiTestSupport.h"
 #include "widgets/AppContext.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
@@ -181,6 +182,46 @@ private slots:
             QCOMPARE(p.notices.notices, QStringList{QStringLiteral("Project not valid")});
         }
         QVERIFY(p.chooser.requests.size() == 2); // no step asked for a file
+    }
+
+    void windowsAreMadeWhenFirstShownAndKept()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        QVERIFY(p.window->findChildren<QDialog *>().isEmpty());
+        QList<QWidget *> shown;
+        for (int i = 0; i < 2; ++i) {
+            whenModalOpens([&](QWidget *modal) {
+                shown << modal;
+                closeModal(modal);
+            });
+            p.click("btn_Prm_Gen");
+        }
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0], shown[1]);
+        QCOMPARE(p.window->findChildren<QDialog *>(), QList<QDialog *>{qobject_cast<QDialog *>(shown[0])});
+    }
+
+    void hiddenEditorButtonsOpenNothingYet()
+    {
+        QTemporaryDir app;
+        Program p(app.path());
+        for (const char *name : {"btn_Pdo", "btn_Info_Pdo", "btn_Emcy", "btn_Emcy_Wd"}) {
+            QVERIFY(!p.button(name)->isVisible());
+            p.button(name)->click();
+            QVERIFY(!QApplication::activeModalWidget());
+        }
+        QVERIFY(p.notices.all().isEmpty());
+    }
+
+    void failedExitSaveIsShown()
+    {
+        QTemporaryDir app;
+        QVERIFY(QDir(app.path()).mkdir(QStringLiteral("Tessiro_Brevik.ini")));
+        Program p(app.path());
+        p.exit();
+        QVERIFY(!p.window->isVisible());
+        QCOMPARE(p.notices.generalErrors.size(), 1);
     }
 
     void aboutBoxOpensTheMakersPage()
