@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libpugixml-dev libfreexl-dev
+  libpugixml-dev libfreexl-dev libquazip1-qt6-dev
   srecord clang-format clang libclang-rt-14-dev
   help2man dpkg-dev file desktop-file-utils
 )

@@ -20,3 +20,4 @@ extern const CliCommandInfo ConfigCliCommands[];
 extern const CliCommandInfo ImageCliCommands[];
 extern const CliCommandInfo EdsCliCommands[];
 extern const CliCommandInfo XmlCliCommands[];
+extern const CliCommandInfo TranslateCliCommands[];

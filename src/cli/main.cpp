@@ -7,7 +7,8 @@
 
 namespace {
 
-const CliCommandInfo *const CommandLists[] = {ConfigCliCommands, ImageCliCommands, EdsCliCommands, XmlCliCommands};
+const CliCommandInfo *const CommandLists[] = {ConfigCliCommands, ImageCliCommands, EdsCliCommands, XmlCliCommands,
+                                              TranslateCliCommands};
 
 void printHelp()
 {

@@ -1,0 +1,151 @@
+#include "translate/PdoTranslation.h"
+
+#include "base/TessiroError.h"
+#include "project/ParseIntText.h"
+#include "project/ProjectXml.h"
+#include "translate/Messages.h"
+
+#include <algorithm>
+
+namespace {
+
+// "en_bypass": bit 1 is the direction (set for sga), bit 0 the translate flag.
+constexpr qint32 DirectionBit = 0x02;
+constexpr qint32 TranslateBit = 0x01;
+
+const char *const Attributes[] = {"cobid", "id_dev_orig", "en_bypass", "posind", "n_tpdo"};
+
+QString attribute(const pugi::xml_node &row, const char *name)
+{
+    const pugi::xml_attribute a = row.attribute(name);
+    if (!a)
+        throw TessiroError(TranslateMessages::XmlReadError);
+    return fromXml(a.value());
+}
+
+} // namespace
+
+const TranslationTableParams &pdoTranslationTable()
+{
+    static const TranslationTableParams params{
+        .windowClass = "TFpdo",
+        .caption = QStringLiteral("Define Traslate PDO"),
+        .initialWidth = 560,
+        .initialHeight = 400,
+        .file = &ProjectFilesT::RpdodefPath,
+        .rootElement = "rpdodef",
+        .tabA = QStringLiteral("PDO From CanA to CanB"),
+        .tabB = QStringLiteral("PDO From CanB to CanA"),
+        .entryRows = 10,
+        .columns = {{.title = QStringLiteral("N\u00B0"), .headerCell = QStringLiteral("N")},
+                    {.title = QStringLiteral("cobid"), .headerCell = QStringLiteral("cobid"), .attribute = "cobid"},
+                    {.title = QStringLiteral("id_dev_orig"),
+                     .headerCell = QStringLiteral("id_dev_orig"),
+                     .attribute = "id_dev_orig"},
+                    {.title = QStringLiteral("en_traslate"), .headerCell = QStringLiteral("en_bypass")},
+                    {.title = QStringLiteral("posid"),
+                     .headerCell = QStringLiteral("posind"),
+                     .attribute = "posind",
+                     .tinted = true},
+                    {.title = QStringLiteral("n_tPDO"),
+                     .headerCell = QStringLiteral("n_tpdo"),
+                     .attribute = "n_tpdo",
+                     .tinted = true}},
+        .keyColumn = PdoTranslation::Cobid,
+        .import = {.table = QStringLiteral("rpdodef"),
+                   .columns = 5,
+                   .headerField = 0,
+                   .headerText = QStringLiteral("cobid")},
+    };
+    return params;
+}
+
+PdoTranslation::PdoTranslation() : TranslationTable(pdoTranslationTable()) {}
+
+QString PdoTranslation::missingFileNotice() const
+{
+    return TranslateMessages::XmlNotFound;
+}
+
+void PdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
+{
+    QStringList values;
+    for (const char *name : Attributes)
+        values << attribute(row, name);
+    const std::optional<qint32> v = tryParseIntText(values[2]);
+    if (!v)
+        throw TessiroError(TranslateMessages::XmlReadError);
+    const int which = (*v & DirectionBit) ? 0 : 1;
+    const int entry = takeRow(filler, which);
+    if (entry < 0)
+        return;
+    TranslationGrid &g = grid(which);
+    g.setEntryCell(entry, Cobid, values[0]);
+    g.setEntryCell(entry, IdDevOrig, values[1]);
+    g.setEntryCell(entry, Translate, (*v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"));
+    g.setEntryCell(entry, Posind, values[3]);
+    g.setEntryCell(entry, NTpdo, values[4]);
+}
+
+QByteArray PdoTranslation::toXml() const
+{
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child(params().rootElement);
+    for (int which : {0, 1}) {
+        const TranslationGrid &g = grid(which);
+        struct Entry {
+            qint32 cobid;
+            int row;
+        };
+        QList<Entry> entries;
+        for (int e = 0; e < g.entryCount(Cobid); ++e)
+            entries << Entry{ParseIntText(g.entryCell(e, Cobid)), e};
+        // Smallest cobid first; of equal ones, the one further down the grid first.
+        std::sort(entries.begin(), entries.end(), [](const Entry &x, const Entry &y) {
+            return x.cobid != y.cobid ? x.cobid < y.cobid : x.row > y.row;
+        });
+        for (const Entry &entry : entries) {
+            const bool translate = g.entryCell(entry.row, Translate) == QLatin1String("1");
+            const int bypass = (which == 0 ? DirectionBit : 0) | (translate ? TranslateBit : 0);
+            pugi::xml_node row = root.append_child("row");
+            row.append_attribute("cobid").set_value(g.entryCell(entry.row, Cobid).toUtf8().constData());
+            row.append_attribute("id_dev_orig").set_value(g.entryCell(entry.row, IdDevOrig).toUtf8().constData());
+            row.append_attribute("en_bypass").set_value(QByteArray::number(bypass).constData());
+            row.append_attribute("posind").set_value(g.entryCell(entry.row, Posind).toUtf8().constData());
+            row.append_attribute("n_tpdo").set_value(g.entryCell(entry.row, NTpdo).toUtf8().constData());
+        }
+    }
+    return projectXmlBytes(doc);
+}
+
+QList<QStringList> PdoTranslation::exportLines() const
+{
+    QList<QStringList> lines;
+    for (int which : {0, 1}) {
+        const TranslationGrid &g = grid(which);
+        // The spreadsheet's translate column: tens digit the grid, units the flag.
+        const QString prefix = which == 0 ? QStringLiteral("0") : QStringLiteral("1");
+        for (int r = 0; r < g.rowCount(); ++r)
+            lines << QStringList{g.cell(r, Cobid), g.cell(r, IdDevOrig),
+                                 prefix + (g.cell(r, Translate) == QLatin1String("1") ? u'1' : u'0'), g.cell(r, Posind),
+                                 g.cell(r, NTpdo)};
+    }
+    return lines;
+}
+
+RowTaken PdoTranslation::takeRecord(const ImportRecord &record)
+{
+    const qint32 v = record.integer(2);
+    // In the spreadsheet, bit 1 set means sgb: the opposite of the file.
+    const int which = (v & DirectionBit) ? 1 : 0;
+    const int entry = takeRow(m_import, which);
+    if (entry < 0)
+        return RowTaken::NoRoom;
+    TranslationGrid &g = grid(which);
+    g.setEntryCell(entry, Cobid, record.field(0));
+    g.setEntryCell(entry, IdDevOrig, record.field(1));
+    g.setEntryCell(entry, Translate, (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"));
+    g.setEntryCell(entry, Posind, record.field(3));
+    g.setEntryCell(entry, NTpdo, record.field(4));
+    return RowTaken::Taken;
+}

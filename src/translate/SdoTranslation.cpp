@@ -1,0 +1,128 @@
+#include "translate/SdoTranslation.h"
+
+#include "base/TessiroError.h"
+#include "project/ParseIntText.h"
+#include "project/ProjectXml.h"
+#include "translate/Messages.h"
+
+namespace {
+
+// "conf": bit 0 the grid (set for sgb), bit 4 the read/write flag.
+constexpr qint32 GridBit = 0x01;
+constexpr qint32 ReadWriteBit = 0x10;
+
+QString flagText(qint32 conf)
+{
+    return (conf & ReadWriteBit) ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+const TranslationTableParams &sdoTranslationTable()
+{
+    auto column = [](const char *title, const char *header, const char *attribute, bool tinted) {
+        return TranslationColumn{.title = QString::fromUtf8(title),
+                                 .headerCell = QString::fromLatin1(header),
+                                 .attribute = attribute,
+                                 .tinted = tinted};
+    };
+    static const TranslationTableParams params{
+        .windowClass = "TFsdo",
+        .caption = QStringLiteral("Set SDO Access"),
+        .initialWidth = 760,
+        .initialHeight = 520,
+        .file = &ProjectFilesT::SdotransPath,
+        .rootElement = "sdo",
+        .tabA = QStringLiteral("SDO from CAN A request to CAN B"),
+        .tabB = QStringLiteral("SDO from CAN B request to CAN A"),
+        .entryRows = 1500,
+        .columns = {column("N\u00B0", "N", nullptr, false), column("RW", "RW", nullptr, false),
+                    column("Index", "Index", "IndexA", false), column("SubIndex", "Subindex", "SubindexA", false),
+                    column("devID", "devID", "devIDB", true), column("Index", "Index", "IndexB", true),
+                    column("SubIndex", "Subindex", "SubindexB", true), column("nbyte", "nbyte", "nbyteB", true),
+                    column("mnemonico", "mnemonico", "mnemonico", true)},
+        .keyColumn = SdoTranslation::IndexA,
+        .import = {.table = QStringLiteral("sdo"),
+                   .columns = 8,
+                   .headerField = 1,
+                   .headerText = QStringLiteral("Index")},
+    };
+    return params;
+}
+
+SdoTranslation::SdoTranslation() : TranslationTable(sdoTranslationTable()) {}
+
+void SdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
+{
+    const pugi::xml_attribute conf = row.attribute("conf");
+    const std::optional<qint32> v = conf ? tryParseIntText(fromXml(conf.value())) : std::nullopt;
+    if (!v)
+        throw TessiroError(TranslateMessages::XmlReadError);
+    QStringList values;
+    for (int c = IndexA; c <= Mnemonico; ++c) {
+        const pugi::xml_attribute a = row.attribute(params().columns[c].attribute);
+        // Only the mnemonic may be left out.
+        if (!a && c != Mnemonico)
+            throw TessiroError(TranslateMessages::XmlReadError);
+        values << fromXml(a.value());
+    }
+    const int which = (*v & GridBit) ? 1 : 0;
+    const int entry = takeRow(filler, which);
+    if (entry < 0)
+        return;
+    TranslationGrid &g = grid(which);
+    g.setEntryCell(entry, ReadWrite, flagText(*v));
+    for (int c = IndexA; c <= Mnemonico; ++c)
+        g.setEntryCell(entry, c, values[c - IndexA]);
+}
+
+QByteArray SdoTranslation::toXml() const
+{
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child(params().rootElement);
+    for (int which : {0, 1}) {
+        const TranslationGrid &g = grid(which);
+        const int n = g.entryCount(IndexA);
+        for (int e = 0; e < n; ++e) {
+            const qint32 conf =
+                (which == 1 ? GridBit : 0) | (g.entryCell(e, ReadWrite) == QLatin1String("1") ? ReadWriteBit : 0);
+            pugi::xml_node row = root.append_child("row");
+            row.append_attribute("conf").set_value(QByteArray::number(conf).constData());
+            for (int c = IndexA; c <= Mnemonico; ++c)
+                row.append_attribute(params().columns[c].attribute).set_value(g.entryCell(e, c).toUtf8().constData());
+        }
+    }
+    return projectXmlBytes(doc);
+}
+
+QList<QStringList> SdoTranslation::exportLines() const
+{
+    QList<QStringList> lines;
+    for (int which : {0, 1}) {
+        const TranslationGrid &g = grid(which);
+        lines.reserve(lines.size() + g.rowCount());
+        for (int r = 0; r < g.rowCount(); ++r) {
+            const qint32 conf =
+                (which == 1 ? GridBit : 0) | (g.cell(r, ReadWrite) == QLatin1String("1") ? ReadWriteBit : 0);
+            QStringList line{QString::number(conf)};
+            for (int c = IndexA; c <= Mnemonico; ++c)
+                line << g.cell(r, c);
+            lines << line;
+        }
+    }
+    return lines;
+}
+
+RowTaken SdoTranslation::takeRecord(const ImportRecord &record)
+{
+    const qint32 v = record.integer(0);
+    const int which = (v & GridBit) ? 1 : 0;
+    const int entry = takeRow(m_import, which);
+    if (entry < 0)
+        return RowTaken::NoRoom;
+    TranslationGrid &g = grid(which);
+    g.setEntryCell(entry, ReadWrite, flagText(v));
+    for (int c = IndexA; c <= Mnemonico; ++c)
+        g.setEntryCell(entry, c, record.field(c - 1));
+    return RowTaken::Taken;
+}

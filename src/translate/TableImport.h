@@ -1,0 +1,66 @@
+#pragma once
+
+#include "translate/Workbook.h"
+
+#include <QString>
+#include <QStringList>
+
+// One record as a table's row mapping sees it. Integer fields are read here, so
+// that every table reports a bad one the same way.
+class ImportRecord {
+public:
+    ImportRecord(const QStringList &fields, bool formulasUnread) : m_fields(fields), m_formulasUnread(formulasUnread) {}
+    // The field's text; the empty text for a column past the record's end.
+    QString field(int column) const { return m_fields.value(column); }
+    // The field as an integer (strict ParseIntText); throws TessiroError with the reason.
+    qint32 integer(int column) const;
+
+private:
+    const QStringList &m_fields;
+    bool m_formulasUnread;
+};
+
+enum class RowTaken { Taken, NoRoom };
+
+// A table that a worksheet can fill: each editor's table implements it.
+class ImportTarget {
+public:
+    virtual ~ImportTarget() = default;
+    // Empties the table as the editor's import does; called only once the sheet
+    // is found and wide enough.
+    virtual void clearForImport() = 0;
+    // Takes one record; NoRoom when the part of the table it belongs to is full.
+    // A TessiroError ends the import, keeping the records already taken.
+    virtual RowTaken takeRecord(const ImportRecord &record) = 0;
+};
+
+struct ImportParams {
+    // The worksheet's name in lower case.
+    QString table;
+    // Fields each record must have.
+    int columns = 0;
+    // A record whose field headerField reads headerText is a header line that the
+    // table's own export writes in the middle; it is skipped. -1: none.
+    int headerField = -1;
+    QString headerText;
+};
+
+// What an import did; notices are shown as plain notices, in order.
+struct ImportOutcome {
+    QStringList notices;
+    // The table was emptied and refilled, wholly or in part.
+    bool cleared = false;
+    // Ended before the last record (or before the first: the workbook, the
+    // sheet or its width was wrong).
+    bool stoppedEarly = false;
+    int taken = 0;
+    int leftOut = 0;
+};
+
+// Reads the worksheet named after the table and hands its records to target.
+ImportOutcome importWorkbook(const QString &workbookPath, const ImportParams &params, ImportTarget &target);
+// The same on a worksheet already read.
+ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params, ImportTarget &target);
+
+// "row 7", "rows 7-9, 12": spreadsheet row numbers, ascending.
+QString rowRanges(const QList<int> &rows);

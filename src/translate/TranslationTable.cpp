@@ -1,0 +1,89 @@
+#include "translate/TranslationTable.h"
+
+#include "base/TessiroError.h"
+#include "project/ProjectXml.h"
+#include "translate/CsvText.h"
+#include "translate/Messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QStringList TranslationTableParams::headerCells() const
+{
+    QStringList cells;
+    for (const TranslationColumn &column : columns)
+        cells << column.headerCell;
+    return cells;
+}
+
+TranslationTable::TranslationTable(const TranslationTableParams &params)
+    : m_params(params), m_a(params.headerCells(), params.entryRows), m_b(params.headerCells(), params.entryRows)
+{
+}
+
+QStringList TranslationTable::load(const QString &path)
+{
+    m_a.reset();
+    m_b.reset();
+    QStringList notices;
+    if (!QFileInfo::exists(path)) {
+        if (!missingFileNotice().isEmpty())
+            notices << missingFileNotice();
+        return notices;
+    }
+    // A FIFO or a device in the file's place would hang the reader.
+    if (!QFileInfo(path).isFile()) {
+        notices << TranslateMessages::XmlReadError;
+        return notices;
+    }
+    Filler filler;
+    try {
+        pugi::xml_document doc;
+        const pugi::xml_node root = loadProjectRoot(path, doc);
+        for (const pugi::xml_node &row : root.children())
+            if (row.type() == pugi::node_element)
+                loadRow(row, filler);
+    } catch (const TessiroError &) {
+        notices << TranslateMessages::XmlReadError;
+    }
+    for (int which : {0, 1})
+        if (filler.leftOut[which] > 0)
+            notices << TranslateMessages::FileRowsLeftOut.arg(QDir::toNativeSeparators(path))
+                           .arg(filler.leftOut[which])
+                           .arg(which == 0 ? m_params.tabA : m_params.tabB);
+    return notices;
+}
+
+void TranslationTable::save(const QString &path) const
+{
+    const QByteArray bytes = toXml();
+    QString error;
+    if (!saveProjectBytes(path, bytes, &error))
+        throw TessiroError(error);
+}
+
+void TranslationTable::exportCsv(const ProjectFilesT &files) const
+{
+    writeCsvFile(files.csvPath(m_params.import.table), csvBytes(exportLines()));
+}
+
+ImportOutcome TranslationTable::importFrom(const QString &workbookPath)
+{
+    return importWorkbook(workbookPath, m_params.import, *this);
+}
+
+void TranslationTable::clearForImport()
+{
+    m_a.clearEntries();
+    m_b.clearEntries();
+    m_import = Filler();
+}
+
+int TranslationTable::takeRow(Filler &filler, int which) const
+{
+    if (filler.next[which] >= m_params.entryRows) {
+        ++filler.leftOut[which];
+        return -1;
+    }
+    return filler.next[which]++;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "translate/Workbook.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Collects the cells of one worksheet as its reader meets them and makes the
+// records: row 0 is the name row; trailing rows and columns without a value go.
+class SheetCells {
+public:
+    // Returns false for a place outside Excel's largest sheet: a damaged file.
+    bool set(int row, int column, QString text);
+    Worksheet finish(const QString &path, const QString &name, bool formulasUnread);
+
+private:
+    QList<QStringList> m_rows; // grows as rows are met; a row only as wide as its last value
+    int m_columns = 0;
+};
+
+// Sheet readers behind readWorksheet; both throw TessiroError.
+Worksheet readXlsWorksheet(const QString &path, const QString &table);
+Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const QString &table);

@@ -1,0 +1,125 @@
+#include "base/TessiroError.h"
+#include "translate/Messages.h"
+#include "translate/WorkbookFormats.h"
+
+#include <QDir>
+#include <QFile>
+#include <freexl.h>
+
+namespace {
+
+QString freexlProblem(int code)
+{
+    switch (code) {
+    case FREEXL_INSUFFICIENT_MEMORY:
+        return QStringLiteral("not enough memory");
+    case FREEXL_INVALID_CFBF_HEADER:
+    case FREEXL_CFBF_READ_ERROR:
+    case FREEXL_CFBF_SEEK_ERROR:
+    case FREEXL_CFBF_INVALID_SIGNATURE:
+    case FREEXL_CFBF_INVALID_SECTOR_SIZE:
+    case FREEXL_CFBF_EMPTY_FAT_CHAIN:
+    case FREEXL_CFBF_ILLEGAL_FAT_ENTRY:
+    case FREEXL_INVALID_MINI_STREAM:
+    case FREEXL_CFBF_ILLEGAL_MINI_FAT_ENTRY:
+        return QStringLiteral("its compound-document structure is damaged");
+    case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
+        return QStringLiteral("it holds no workbook stream");
+    case FREEXL_BIFF_INVALID_BOF:
+    case FREEXL_BIFF_INVALID_SST:
+    case FREEXL_BIFF_ILLEGAL_SST_INDEX:
+    case FREEXL_ILLEGAL_RK_VALUE:
+    case FREEXL_ILLEGAL_CELL_ROW_COL:
+    case FREEXL_CRAFTED_FILE:
+        return QStringLiteral("its records are damaged");
+    case FREEXL_INVALID_CHARACTER:
+    case FREEXL_UNSUPPORTED_CHARSET:
+        return QStringLiteral("its text is in a character set that cannot be read");
+    default:
+        return QStringLiteral("FreeXL error %1").arg(code);
+    }
+}
+
+class XlsHandle {
+public:
+    ~XlsHandle()
+    {
+        if (handle)
+            freexl_close(handle);
+    }
+    const void *handle = nullptr;
+};
+
+} // namespace
+
+Worksheet readXlsWorksheet(const QString &path, const QString &table)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    auto damaged = [&](int code) {
+        return TessiroError(TranslateMessages::WorkbookDamaged.arg(shown, freexlProblem(code)));
+    };
+
+    XlsHandle xls;
+    int rc = freexl_open(QFile::encodeName(path).constData(), &xls.handle);
+    if (rc != FREEXL_OK)
+        throw damaged(rc);
+    unsigned int password = 0;
+    if (freexl_get_info(xls.handle, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK && password == FREEXL_BIFF_OBFUSCATED)
+        throw TessiroError(
+            TranslateMessages::WorkbookDamaged.arg(shown, QStringLiteral("it is protected by a password")));
+    unsigned int sheetCount = 0;
+    if ((rc = freexl_get_info(xls.handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount)) != FREEXL_OK)
+        throw damaged(rc);
+
+    QString name;
+    unsigned short index = 0;
+    for (; index < sheetCount; ++index) {
+        const char *utf8 = nullptr;
+        if ((rc = freexl_get_worksheet_name(xls.handle, index, &utf8)) != FREEXL_OK)
+            throw damaged(rc);
+        name = QString::fromUtf8(utf8);
+        if (name.toLower() == table)
+            break;
+    }
+    if (index == sheetCount)
+        throw TessiroError(TranslateMessages::SheetMissing.arg(shown, table));
+
+    auto sheetDamaged = [&](int code) {
+        return TessiroError(TranslateMessages::SheetDamaged.arg(shown, name, freexlProblem(code)));
+    };
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if ((rc = freexl_select_active_worksheet(xls.handle, index)) != FREEXL_OK ||
+        (rc = freexl_worksheet_dimensions(xls.handle, &rows, &columns)) != FREEXL_OK)
+        throw sheetDamaged(rc);
+
+    SheetCells cells;
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value;
+            if ((rc = freexl_get_cell_value(xls.handle, r, c, &value)) != FREEXL_OK)
+                throw sheetDamaged(rc);
+            QString text;
+            switch (value.type) {
+            case FREEXL_CELL_INT:
+                text = QString::number(value.value.int_value);
+                break;
+            case FREEXL_CELL_DOUBLE:
+                text = numberCellText(value.value.double_value);
+                break;
+            case FREEXL_CELL_TEXT:
+            case FREEXL_CELL_SST_TEXT:
+            case FREEXL_CELL_DATE:
+            case FREEXL_CELL_DATETIME:
+            case FREEXL_CELL_TIME:
+                text = QString::fromUtf8(value.value.text_value);
+                break;
+            default: // FREEXL_CELL_NULL, and formula cells, whose values FreeXL does not give
+                break;
+            }
+            if (!cells.set(int(r), int(c), std::move(text)))
+                throw sheetDamaged(FREEXL_ILLEGAL_CELL_ROW_COL);
+        }
+    }
+    return cells.finish(path, name, true);
+}

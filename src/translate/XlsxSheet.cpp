@@ -1,0 +1,259 @@
+#include "base/TessiroError.h"
+#include "translate/Messages.h"
+#include "translate/WorkbookFormats.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QHash>
+#include <cstring>
+#include <pugixml.hpp>
+#include <quazip.h>
+#include <quazipfile.h>
+
+namespace {
+
+// A zip entry may unpack to far more than the file: a bound against zip bombs.
+constexpr qint64 MaxEntryBytes = 256 * 1024 * 1024;
+
+const char *localName(const char *name)
+{
+    const char *colon = std::strchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+// Writers differ in namespace prefixes; the parts are found by local names.
+pugi::xml_node child(pugi::xml_node parent, const char *name)
+{
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_element && std::strcmp(localName(n.name()), name) == 0)
+            return n;
+    return {};
+}
+
+bool isNamed(pugi::xml_node node, const char *name)
+{
+    return node.type() == pugi::node_element && std::strcmp(localName(node.name()), name) == 0;
+}
+
+// Text of a shared string or an inline string: a plain <t>, or the <t> of each
+// rich-text run; phonetic hints (<rPh>) are not part of the value.
+QString stringItemText(pugi::xml_node item)
+{
+    QString text;
+    for (pugi::xml_node n = item.first_child(); n; n = n.next_sibling()) {
+        if (isNamed(n, "t"))
+            text += QString::fromUtf8(n.text().get());
+        else if (isNamed(n, "r"))
+            text += QString::fromUtf8(child(n, "t").text().get());
+    }
+    return text;
+}
+
+// "B12" -> column 1, row 11; false when ref is not a cell reference.
+bool parseCellRef(const char *ref, int *row, int *column)
+{
+    int c = 0;
+    const char *p = ref;
+    for (; *p >= 'A' && *p <= 'Z'; ++p) {
+        c = c * 26 + (*p - 'A' + 1);
+        if (c > 100000)
+            return false;
+    }
+    int r = 0;
+    const char *digits = p;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        r = r * 10 + (*p - '0');
+        if (r > 10000000)
+            return false;
+    }
+    if (p == ref || p == digits || *p || c == 0 || r == 0)
+        return false;
+    *row = r - 1;
+    *column = c - 1;
+    return true;
+}
+
+class XlsxPackage {
+public:
+    XlsxPackage(const QString &path, const QByteArray &data) : m_shown(QDir::toNativeSeparators(path)), m_zip(&m_buffer)
+    {
+        m_buffer.setData(data);
+        if (!m_zip.open(QuaZip::mdUnzip))
+            throw damaged(QStringLiteral("it is not a valid zip file"));
+    }
+
+    TessiroError damaged(const QString &problem) const
+    {
+        return TessiroError(TranslateMessages::WorkbookDamaged.arg(m_shown, problem));
+    }
+    const QString &shown() const { return m_shown; }
+
+    bool has(const QString &name) { return m_zip.setCurrentFile(name, QuaZip::csInsensitive); }
+
+    // Parses the part name; a missing part is damage unless optional.
+    bool parse(const QString &name, pugi::xml_document &doc, bool optional = false)
+    {
+        if (!has(name)) {
+            if (optional)
+                return false;
+            throw damaged(QStringLiteral("its part %1 is missing").arg(name));
+        }
+        QuaZipFile file(&m_zip);
+        if (!file.open(QIODevice::ReadOnly))
+            throw damaged(QStringLiteral("its part %1 cannot be unpacked").arg(name));
+        const QByteArray bytes = file.read(MaxEntryBytes + 1);
+        if (bytes.size() > MaxEntryBytes)
+            throw damaged(QStringLiteral("its part %1 unpacks to more than %2 MiB").arg(name).arg(MaxEntryBytes >> 20));
+        file.close();
+        if (file.getZipError() != UNZ_OK)
+            throw damaged(QStringLiteral("its part %1 cannot be unpacked").arg(name));
+        const pugi::xml_parse_result result =
+            doc.load_buffer(bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_ws_pcdata);
+        if (!result)
+            throw damaged(QStringLiteral("its part %1 is not valid XML: %2 (at byte %3)")
+                              .arg(name, QString::fromUtf8(result.description()))
+                              .arg(qlonglong(result.offset)));
+        return true;
+    }
+
+    // Relationship targets of a part, as full part names: Id -> name, and the
+    // name of the first relationship whose type ends with typeSuffix.
+    struct Rels {
+        QHash<QString, QString> byId;
+        QString ofType;
+    };
+    Rels rels(const QString &partDir, const QString &relsName, const char *typeSuffix)
+    {
+        Rels out;
+        pugi::xml_document doc;
+        if (!parse(relsName, doc, true))
+            return out;
+        for (pugi::xml_node r = doc.document_element().first_child(); r; r = r.next_sibling()) {
+            if (!isNamed(r, "Relationship"))
+                continue;
+            QString target = QString::fromUtf8(r.attribute("Target").value());
+            target = target.startsWith(u'/') ? target.mid(1) : QDir::cleanPath(partDir + target);
+            out.byId.insert(QString::fromUtf8(r.attribute("Id").value()), target);
+            const QString type = QString::fromUtf8(r.attribute("Type").value());
+            if (out.ofType.isEmpty() && type.endsWith(QLatin1String(typeSuffix)))
+                out.ofType = target;
+        }
+        return out;
+    }
+
+private:
+    QString m_shown;
+    QBuffer m_buffer;
+    QuaZip m_zip;
+};
+
+QString directoryOf(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return slash < 0 ? QString() : part.left(slash + 1);
+}
+
+QString relsOf(const QString &part)
+{
+    const qsizetype slash = part.lastIndexOf(u'/');
+    return part.left(slash + 1) + QStringLiteral("_rels/") + part.mid(slash + 1) + QStringLiteral(".rels");
+}
+
+} // namespace
+
+Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const QString &table)
+{
+    XlsxPackage package(path, data);
+
+    QString workbookPart = package.rels(QString(), QStringLiteral("_rels/.rels"), "/officeDocument").ofType;
+    if (workbookPart.isEmpty())
+        workbookPart = QStringLiteral("xl/workbook.xml");
+    // Another kind of zip (a .docx, an .ods): not an Excel workbook at all.
+    if (!package.has(workbookPart))
+        throw TessiroError(TranslateMessages::NotAWorkbook.arg(package.shown()));
+    pugi::xml_document workbook;
+    package.parse(workbookPart, workbook);
+    const XlsxPackage::Rels rels = package.rels(directoryOf(workbookPart), relsOf(workbookPart), "/sharedStrings");
+
+    QString name;
+    QString sheetPart;
+    for (pugi::xml_node s = child(child(workbook.document_element(), "sheets"), "sheet"); s; s = s.next_sibling()) {
+        if (!isNamed(s, "sheet"))
+            continue;
+        const QString sheetName = QString::fromUtf8(s.attribute("name").value());
+        if (sheetName.toLower() != table)
+            continue;
+        name = sheetName;
+        for (pugi::xml_attribute a = s.first_attribute(); a; a = a.next_attribute())
+            if (std::strchr(a.name(), ':') && std::strcmp(localName(a.name()), "id") == 0)
+                sheetPart = rels.byId.value(QString::fromUtf8(a.value()));
+        if (sheetPart.isEmpty())
+            throw package.damaged(QStringLiteral("worksheet \"%1\" has no part").arg(name));
+        break;
+    }
+    if (name.isEmpty())
+        throw TessiroError(TranslateMessages::SheetMissing.arg(package.shown(), table));
+
+    QStringList shared;
+    pugi::xml_document sst;
+    if (!rels.ofType.isEmpty() && package.parse(rels.ofType, sst, true))
+        for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling())
+            if (isNamed(si, "si"))
+                shared << stringItemText(si);
+
+    pugi::xml_document sheetDoc;
+    package.parse(sheetPart, sheetDoc);
+    auto sheetDamaged = [&](const QString &problem) {
+        return TessiroError(TranslateMessages::SheetDamaged.arg(package.shown(), name, problem));
+    };
+
+    SheetCells cells;
+    int row = -1;
+    for (pugi::xml_node r = child(child(sheetDoc.document_element(), "sheetData"), "row"); r; r = r.next_sibling()) {
+        if (!isNamed(r, "row"))
+            continue;
+        const pugi::xml_attribute rowNumber = r.attribute("r");
+        row = rowNumber ? int(rowNumber.as_uint()) - 1 : row + 1;
+        int column = -1;
+        for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+            if (!isNamed(c, "c"))
+                continue;
+            int cellRow = row;
+            const pugi::xml_attribute ref = c.attribute("r");
+            if (!ref)
+                ++column;
+            else if (!parseCellRef(ref.value(), &cellRow, &column) || cellRow != row)
+                throw sheetDamaged(QStringLiteral("cell reference \"%1\" in row %2").arg(ref.value()).arg(row + 1));
+            const char *type = c.attribute("t").value();
+            const pugi::xml_node v = child(c, "v");
+            QString text;
+            if (std::strcmp(type, "s") == 0) {
+                if (!v)
+                    continue;
+                const qsizetype index = qsizetype(v.text().as_llong(-1));
+                if (index < 0 || index >= shared.size())
+                    throw sheetDamaged(QStringLiteral("cell %1%2 names a missing shared string")
+                                           .arg(columnLetters(column))
+                                           .arg(row + 1));
+                text = shared[index];
+            } else if (std::strcmp(type, "inlineStr") == 0) {
+                text = stringItemText(child(c, "is"));
+            } else if (std::strcmp(type, "e") == 0) {
+                // An error value (#N/A, #DIV/0!) is no value: the null marker.
+            } else if (std::strcmp(type, "b") == 0) {
+                if (v)
+                    text = v.text().as_int() ? QStringLiteral("1") : QStringLiteral("0");
+            } else if (std::strcmp(type, "str") == 0 || std::strcmp(type, "d") == 0) {
+                text = QString::fromUtf8(v.text().get());
+            } else if (v) {
+                const QString raw = QString::fromUtf8(v.text().get());
+                bool ok = false;
+                const double number = raw.toDouble(&ok);
+                text = ok ? numberCellText(number) : raw;
+            }
+            if (!cells.set(row, column, std::move(text)))
+                throw sheetDamaged(QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1));
+        }
+    }
+    return cells.finish(path, name, false);
+}

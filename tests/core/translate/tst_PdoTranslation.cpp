@@ -1,0 +1,244 @@
+#include "TranslateFixtures.h"
+#include "base/TessiroError.h"
+#include "project/ProjectStore.h"
+#include "translate/Messages.h"
+#include "translate/PdoTranslation.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using C = PdoTranslation::Column;
+
+void setEntry(PdoTranslation &table, int which, int entry, const QStringList &cells)
+{
+    for (int c = 0; c < cells.size(); ++c)
+        table.grid(which).setEntryCell(entry, c + 1, cells[c]);
+}
+
+QStringList entry(const PdoTranslation &table, int which, int e)
+{
+    QStringList cells;
+    for (int c = C::Cobid; c <= C::NTpdo; ++c)
+        cells << table.grid(which).entryCell(e, c);
+    return cells;
+}
+
+QByteArray row(const char *cobid, const char *bypass, const char *id = "", const char *pos = "", const char *n = "")
+{
+    return QByteArray("<row cobid=\"") + cobid + "\" id_dev_orig=\"" + id + "\" en_bypass=\"" + bypass +
+           "\" posind=\"" + pos + "\" n_tpdo=\"" + n + "\"/>";
+}
+
+QByteArray file(const QByteArray &rows)
+{
+    return "<rpdodef>" + rows + "</rpdodef>";
+}
+
+} // namespace
+
+class TestPdoTranslation : public QObject {
+    Q_OBJECT
+private slots:
+    void untouchedTableExportsTwentyTwoLines()
+    {
+        QTemporaryDir dir;
+        PdoTranslation table;
+        table.load(dir.filePath(QStringLiteral("rpdodef.xml")));
+        table.exportCsv(projectFiles(dir.path()));
+        QByteArray expected = "cobid,id_dev_orig,00,posind,n_tpdo,\r\n";
+        for (int i = 0; i < 10; ++i)
+            expected += ",,00,,,\r\n";
+        expected += "cobid,id_dev_orig,10,posind,n_tpdo,\r\n";
+        for (int i = 0; i < 10; ++i)
+            expected += ",,10,,,\r\n";
+        QCOMPARE(readFileBytes(dir.filePath(QStringLiteral("rpdodef.csv"))), expected);
+    }
+
+    void exportLines()
+    {
+        PdoTranslation table;
+        setEntry(table, 0, 0, {"0x181", "a,b", "1", "p", "n"});
+        setEntry(table, 1, 0, {"0x201", "d", "yes", "", ""});
+        setEntry(table, 1, 1, {"0x202", "e", "1", "", ""});
+        const QList<QStringList> lines = table.exportLines();
+        QCOMPARE(lines.size(), 22);
+        QCOMPARE(lines[1], QStringList({"0x181", "a,b", "01", "p", "n"}));
+        QCOMPARE(lines[12], QStringList({"0x201", "d", "10", "", ""}));
+        QCOMPARE(lines[13], QStringList({"0x202", "e", "11", "", ""}));
+    }
+
+    // Smallest cobid first, as integers; of equal ones the lower row first; a
+    // cobid above 0x999999 by its value like any other.
+    void saveSorts()
+    {
+        PdoTranslation table;
+        setEntry(table, 0, 0, {"0x181", "first", "1", "", ""});
+        setEntry(table, 0, 1, {"385", "second", "0", "", ""});
+        setEntry(table, 0, 2, {"0x1000000", "big", "1", "", ""});
+        setEntry(table, 0, 3, {"0x999999", "bound", "0", "", ""});
+        setEntry(table, 0, 4, {"$100", "small", "0", "", ""});
+        setEntry(table, 1, 0, {"7", "b7", "1", "", ""});
+        setEntry(table, 1, 1, {"-1", "bminus", "2", "", ""});
+        QCOMPARE(table.toXml(), file(row("$100", "2", "small") + row("385", "2", "second") +
+                                     row("0x181", "3", "first") + row("0x999999", "2", "bound") +
+                                     row("0x1000000", "3", "big") + row("-1", "0", "bminus") + row("7", "1", "b7")));
+    }
+
+    void firstEmptyCobidEndsTheTable()
+    {
+        PdoTranslation table;
+        setEntry(table, 0, 0, {"1", "a", "1", "", ""});
+        setEntry(table, 0, 1, {"", "typed but no cobid", "1", "", ""});
+        setEntry(table, 0, 2, {"3", "below", "1", "", ""});
+        QCOMPARE(table.toXml(), file(row("1", "3", "a")));
+    }
+
+    void saveRefusesACobidThatIsNoInteger()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rpdodef.xml"));
+        writeFileBytes(path, "old");
+        PdoTranslation table;
+        setEntry(table, 1, 0, {"0x18G", "", "", "", ""});
+        try {
+            table.save(path);
+            QFAIL("saved");
+        } catch (const TessiroError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'0x18G' is not a valid integer value"));
+        }
+        QCOMPARE(readFileBytes(path), QByteArray("old"));
+    }
+
+    // "en_bypass" 2: table A with the translate cell "0", written back as "2".
+    void loadAndSaveBack()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rpdodef.xml"));
+        const QByteArray bytes = file(row("0x181", "2", "dev", "p", "n") + row("0x182", "3") + row("0x201", "0") +
+                                      row("0x202", "1", "a&amp;b &quot;q&quot;"));
+        writeFileBytes(path, bytes);
+        PdoTranslation table;
+        QCOMPARE(table.load(path), QStringList());
+        QCOMPARE(entry(table, 0, 0), QStringList({"0x181", "dev", "0", "p", "n"}));
+        QCOMPARE(entry(table, 0, 1), QStringList({"0x182", "", "1", "", ""}));
+        QCOMPARE(entry(table, 1, 0), QStringList({"0x201", "", "0", "", ""}));
+        QCOMPARE(entry(table, 1, 1), QStringList({"0x202", "a&b \"q\"", "1", "", ""}));
+        QCOMPARE(table.grid(0).cell(0, C::Translate), QStringLiteral("en_bypass"));
+        QCOMPARE(table.grid(1).cell(10, C::Number), QStringLiteral("9"));
+        table.save(path);
+        QCOMPARE(readFileBytes(path), file(row("0x181", "2", "dev", "p", "n") + row("0x182", "3") + row("0x201", "0") +
+                                           row("0x202", "1", "a&amp;b &quot;q&quot;")));
+    }
+
+    void loadProblems_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("notices");
+        QTest::addColumn<int>("entriesKept");
+        QTest::newRow("not XML") << QByteArray("<rpdodef><row") << QStringList{TranslateMessages::XmlReadError} << 0;
+        QTest::newRow("missing attribute") << file(row("1", "2") + "<row cobid=\"2\" en_bypass=\"2\"/>" + row("3", "2"))
+                                           << QStringList{TranslateMessages::XmlReadError} << 1;
+        QTest::newRow("en_bypass not an integer")
+            << file(row("1", "2") + row("2", "two")) << QStringList{TranslateMessages::XmlReadError} << 1;
+        QByteArray twelve;
+        for (int i = 0; i < 12; ++i)
+            twelve += row(QByteArray::number(i).constData(), "3");
+        QTest::newRow("twelve entries for ten rows")
+            << file(twelve + row("99", "1"))
+            << QStringList{TranslateMessages::FileRowsLeftOut.arg("%1", "2", "PDO From CanA to CanB")} << 10;
+    }
+    void loadProblems()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, notices);
+        QFETCH(int, entriesKept);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rpdodef.xml"));
+        writeFileBytes(path, bytes);
+        PdoTranslation table;
+        for (QString &n : notices)
+            n = n.replace(QStringLiteral("%1"), QDir::toNativeSeparators(path));
+        QCOMPARE(table.load(path), notices);
+        QCOMPARE(table.grid(0).entryCount(C::Cobid), entriesKept);
+        if (entriesKept == 10) {
+            QCOMPARE(table.grid(0).entryCell(9, C::Cobid), QStringLiteral("9"));
+            QCOMPARE(table.grid(1).entryCell(0, C::Cobid), QStringLiteral("99"));
+        }
+    }
+
+    void missingFile()
+    {
+        PdoTranslation table;
+        setEntry(table, 0, 0, {"1", "", "", "", ""});
+        QCOMPARE(table.load(QStringLiteral("/nonexistent/rpdodef.xml")), QStringList{TranslateMessages::XmlNotFound});
+        QCOMPARE(table.grid(0).entryCount(C::Cobid), 0);
+    }
+
+    void importFromWorkbook_data()
+    {
+        QTest::addColumn<QString>("workbook");
+        QTest::newRow("RPDODEF in .xls") << "rpdodef_upper_case_sheet.xls";
+        QTest::newRow("RpdoDef in .xlsx") << "rpdodef_mixed_case_sheet.xlsx";
+    }
+    // Bit 1 of the spreadsheet's column C clear: the first grid; bit 0 the flag.
+    void importFromWorkbook()
+    {
+        QFETCH(QString, workbook);
+        PdoTranslation table;
+        setEntry(table, 0, 5, {"old", "", "", "", ""});
+        const ImportOutcome outcome = table.importFrom(fixture(workbook));
+        QCOMPARE(outcome.notices, QStringList());
+        QCOMPARE(table.grid(0).entryCount(C::Cobid), 2);
+        QCOMPARE(entry(table, 0, 0), QStringList({"0x181", "dev1", "1", "p1", "t1"}));
+        QCOMPARE(entry(table, 0, 1), QStringList({"385", "dev2", "0", "p2", "t2"}));
+        QCOMPARE(entry(table, 0, 5), QStringList({"", "", "", "", ""}));
+        QCOMPARE(entry(table, 1, 0), QStringList({"0x201", "dev3", "1", "p3", "t3"}));
+        QCOMPARE(entry(table, 1, 1), QStringList({"0x202", "a,b", "0", "p4", "t4"}));
+        QCOMPARE(table.grid(1).entryCount(C::Cobid), 2);
+        // 0x181 and 385 are equal: the one further down the grid is written first.
+        QCOMPARE(table.toXml(), file(row("385", "2", "dev2", "p2", "t2") + row("0x181", "3", "dev1", "p1", "t1") +
+                                     row("0x201", "1", "dev3", "p3", "t3") + row("0x202", "0", "a,b", "p4", "t4")));
+    }
+
+    // Export, edit in a spreadsheet program, Import: the same file again, the
+    // second grid's header line and a cell holding a comma included.
+    void exportImportRoundTrip()
+    {
+        PdoTranslation table;
+        setEntry(table, 0, 0, {"0x181", "a,b", "1", "p\"q", "n"});
+        setEntry(table, 0, 1, {"385", "", "0", "", ""});
+        setEntry(table, 1, 0, {"0x201", "x", "1", "", "line\r\nend"});
+        const QByteArray saved = table.toXml();
+        QTemporaryDir dir;
+        table.exportCsv(projectFiles(dir.path()));
+        PdoTranslation back;
+        const ImportOutcome outcome = importWorksheet(
+            csvAsWorksheet(readFileBytes(dir.filePath(QStringLiteral("rpdodef.csv"))), QStringLiteral("rpdodef")),
+            back.params().import, back);
+        QCOMPARE(outcome.notices, QStringList());
+        QCOMPARE(back.toXml(), saved);
+    }
+
+    void importBeyondTenRows()
+    {
+        Worksheet sheet;
+        sheet.workbookPath = QStringLiteral("/data/book.xlsx");
+        sheet.name = QStringLiteral("rpdodef");
+        sheet.columnCount = 5;
+        for (int i = 0; i < 12; ++i)
+            sheet.records << QStringList{QString::number(i), "", "0", "", ""};
+        sheet.records << QStringList{"100", "", "2", "", ""};
+        PdoTranslation table;
+        const ImportOutcome outcome = importWorksheet(sheet, table.params().import, table);
+        QCOMPARE(outcome.notices, QStringList{TranslateMessages::RowsLeftOut.arg(
+                                      QDir::toNativeSeparators("/data/book.xlsx"), "rpdodef", "2", "rows 12-13")});
+        QCOMPARE(table.grid(0).entryCell(9, C::Cobid), QStringLiteral("9"));
+        QCOMPARE(table.grid(1).entryCell(0, C::Cobid), QStringLiteral("100"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPdoTranslation)
+#include "tst_PdoTranslation.moc"

@@ -1,0 +1,147 @@
+#include "support/TestSupport.h"
+#include "translate/Messages.h"
+#include "translate/TableImport.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace {
+
+// A table of two parts of two rows each; column 1 picks the part, and is the one
+// integer the mapping reads.
+class TwoPartTable : public ImportTarget {
+public:
+    void clearForImport() override
+    {
+        ++clears;
+        parts[0].clear();
+        parts[1].clear();
+    }
+    RowTaken takeRecord(const ImportRecord &record) override
+    {
+        QStringList &part = parts[record.integer(1) & 1];
+        if (part.size() == 2)
+            return RowTaken::NoRoom;
+        part << record.field(0);
+        return RowTaken::Taken;
+    }
+    int clears = 0;
+    QStringList parts[2] = {{"old"}, {}};
+};
+
+const ImportParams Params{.table = QStringLiteral("t"), .columns = 2, .headerField = 0, .headerText = "cobid"};
+
+Worksheet sheet(int columns, const QList<QStringList> &records, bool xls = false)
+{
+    Worksheet s;
+    s.workbookPath = QStringLiteral("/data/book.xls");
+    s.name = QStringLiteral("T");
+    s.columnCount = columns;
+    s.records = records;
+    s.formulasUnread = xls;
+    return s;
+}
+
+QString stopped(int row, const QString &reason)
+{
+    return TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators("/data/book.xls"), "T").arg(row).arg(reason);
+}
+
+} // namespace
+
+class TestTableImport : public QObject {
+    Q_OBJECT
+private slots:
+    void records()
+    {
+        TwoPartTable table;
+        const ImportOutcome outcome =
+            importWorksheet(sheet(2, {{"a", "0"}, {"b", "1"}, {"c", "0x10"}, {"", "3"}}), Params, table);
+        QCOMPARE(outcome.notices, QStringList());
+        QCOMPARE(table.clears, 1);
+        QCOMPARE(table.parts[0], QStringList({"a", "c"}));
+        QCOMPARE(table.parts[1], QStringList({"b", ""}));
+        QCOMPARE(outcome.taken, 4);
+        QVERIFY(!outcome.stoppedEarly);
+    }
+
+    // The table's own export writes a header line in the middle; the import skips it.
+    void headerLineSkipped()
+    {
+        TwoPartTable table;
+        const ImportOutcome outcome =
+            importWorksheet(sheet(2, {{"a", "0"}, {"cobid", "id"}, {"b", "1"}}), Params, table);
+        QCOMPARE(outcome.notices, QStringList());
+        QCOMPARE(table.parts[0], QStringList({"a"}));
+        QCOMPARE(table.parts[1], QStringList({"b"}));
+    }
+
+    // A stop names the row as the spreadsheet program numbers it (row 1 holds the
+    // names) and keeps the rows taken before it.
+    void stopsAtABadInteger_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("xls");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not an integer") << "1x" << false << "'1x' is not a valid integer value";
+        QTest::newRow("empty in .xlsx") << "" << false << TranslateMessages::EmptyInteger.arg("B");
+        QTest::newRow("empty in .xls") << "" << true << TranslateMessages::EmptyIntegerXls.arg("B");
+    }
+    void stopsAtABadInteger()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, xls);
+        QFETCH(QString, reason);
+        TwoPartTable table;
+        const ImportOutcome outcome =
+            importWorksheet(sheet(2, {{"a", "0"}, {"b", text}, {"c", "0"}}, xls), Params, table);
+        QCOMPARE(outcome.notices, QStringList({stopped(3, reason)}));
+        QVERIFY(outcome.stoppedEarly);
+        QCOMPARE(table.parts[0], QStringList({"a"}));
+    }
+
+    // Wrong workbook, missing sheet, too few columns: the table keeps its rows.
+    void tableUntouchedUntilTheSheetFits()
+    {
+        TwoPartTable table;
+        ImportOutcome outcome = importWorksheet(sheet(1, {{"a"}}), Params, table);
+        QCOMPARE(outcome.notices, QStringList({stopped(1, TranslateMessages::TooFewColumns.arg(1).arg(2))}));
+        QVERIFY(outcome.stoppedEarly);
+        QVERIFY(!outcome.cleared);
+
+        const QString book = sourcePath(QStringLiteral("tests/core/translate/fixtures/cells.xls"));
+        outcome = importWorkbook(book, Params, table);
+        QCOMPARE(outcome.notices,
+                 QStringList({TranslateMessages::SheetMissing.arg(QDir::toNativeSeparators(book), "t")}));
+        QVERIFY(outcome.stoppedEarly);
+
+        outcome = importWorkbook(QStringLiteral("/nonexistent/book.xlsx"), Params, table);
+        QCOMPARE(outcome.notices.size(), 1);
+        QVERIFY(outcome.notices[0].contains(QDir::toNativeSeparators("/nonexistent/book.xlsx")));
+
+        QCOMPARE(table.clears, 0);
+        QCOMPARE(table.parts[0], QStringList({"old"}));
+    }
+
+    // Records past a full part are counted and named in one notice; the import goes on.
+    void recordsBeyondCapacity()
+    {
+        TwoPartTable table;
+        const ImportOutcome outcome = importWorksheet(
+            sheet(2, {{"a", "0"}, {"b", "0"}, {"c", "0"}, {"d", "0"}, {"e", "1"}, {"f", "0"}}), Params, table);
+        QCOMPARE(outcome.leftOut, 3);
+        QCOMPARE(outcome.notices, QStringList({TranslateMessages::RowsLeftOut.arg(
+                                      QDir::toNativeSeparators("/data/book.xls"), "T", "3", "rows 4-5, 7")}));
+        QCOMPARE(table.parts[1], QStringList({"e"}));
+        QVERIFY(!outcome.stoppedEarly);
+    }
+
+    void rowRanges()
+    {
+        QCOMPARE(::rowRanges({7}), QStringLiteral("row 7"));
+        QCOMPARE(::rowRanges({2, 3, 4, 9, 11, 12}), QStringLiteral("rows 2-4, 9, 11-12"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTableImport)
+#include "tst_TableImport.moc"
