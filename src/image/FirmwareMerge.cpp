@@ -13,6 +13,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -136,12 +140,24 @@ public:
 private:
     void write(const char *data, qsizetype size)
     {
-        if (m_file && m_ok && size > 0 && m_file->write(data, size) != size)
+        if (!m_file || !m_ok || size <= 0)
+            return;
+        if (m_file->write(data, size) != size) {
             m_ok = false;
+            return;
+        }
+#ifdef Q_OS_LINUX
+        // The file is synced before it replaces the old one; handing each piece to
+        // the disk now lets that sync find little left to write.
+        if (const auto *file = qobject_cast<QFileDevice *>(m_file); file && file->handle() >= 0)
+            sync_file_range(file->handle(), m_written, size, SYNC_FILE_RANGE_WRITE);
+#endif
+        m_written += size;
     }
 
     QIODevice *m_file;
     QByteArray m_buffer;
+    qint64 m_written = 0;
     bool m_ok = true;
 };
 
