@@ -1,35 +1,18 @@
 #include "cli/CliCommands.h"
 
+#include "base/GuardedCall.h"
 #include "base/Notices.h"
 #include "base/Progress.h"
+#include "cli/CliSupport.h"
+#include "config/ProjectCheck.h"
 #include "image/BankImage.h"
 #include "image/FirmwareMerge.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
-
-bool checkArguments(const QStringList &args, qsizetype count, const char *usage, Notices &notices)
-{
-    if (args.size() == count)
-        return true;
-    notices.error(QStringLiteral("Usage: tessiro-cli %1").arg(QString::fromLatin1(usage)));
-    return false;
-}
-
-// The project directory as given, without a trailing separator.
-bool projectDirectory(const QString &arg, Notices &notices, QString *dir)
-{
-    if (!QFileInfo(arg).isDir()) {
-        notices.error(QStringLiteral("Project directory %1 not found").arg(arg));
-        return false;
-    }
-    *dir = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(arg).absoluteFilePath()));
-    return true;
-}
 
 ProjectState projectAt(const QString &projectDir)
 {
@@ -39,11 +22,14 @@ ProjectState projectAt(const QString &projectDir)
     return project;
 }
 
-// keep: files never removed as stale temporaries, say a master given in the bin directory.
-int runBanks(const QString &projectDir, const QStringList &keep = {})
+// As "Up date Device" does: the editors' checks first, so that no bank holds a value
+// an editor would refuse. keep: files never removed as stale temporaries, say a
+// master given in the bin directory.
+void runBanks(const QString &projectDir, const QStringList &keep = {})
 {
-    GenerateDeviceImage(projectFiles(projectDir), keep);
-    return 0;
+    const ProjectState project = projectAt(projectDir);
+    requireBankableProject(project);
+    GenerateDeviceImage(project.ProjectFiles, keep);
 }
 
 // The chain as the update window runs it: the project's bin directory in, the
@@ -61,34 +47,41 @@ int runFirmware(const QString &projectDir, const QString &masterFile, Notices &n
 
 int banksCommand(const QStringList &args, Notices &notices)
 {
-    QString dir;
-    if (!checkArguments(args, 1, "banks PROJECT_DIR", notices) || !projectDirectory(args[0], notices, &dir))
-        return 1;
-    const ProjectWriteLock lock(dir);
-    return runBanks(dir);
+    return guardedCall(notices,
+                       [&] {
+                           requireArguments(args, 1, "banks PROJECT_DIR");
+                           const QString dir = requireProjectDir(args[0]);
+                           const ProjectWriteLock lock(dir);
+                           runBanks(dir);
+                       })
+               ? 0
+               : 1;
 }
 
 int firmwareCommand(const QStringList &args, Notices &notices)
 {
-    QString dir;
-    if (!checkArguments(args, 2, "firmware PROJECT_DIR MASTER_FILE", notices) ||
-        !projectDirectory(args[0], notices, &dir))
-        return 1;
-    const ProjectWriteLock lock(dir);
-    return runFirmware(dir, args[1], notices);
+    int code = 1;
+    guardedCall(notices, [&] {
+        requireArguments(args, 2, "firmware PROJECT_DIR MASTER_FILE");
+        const QString dir = requireProjectDir(args[0]);
+        const ProjectWriteLock lock(dir);
+        code = runFirmware(dir, args[1], notices);
+    });
+    return code;
 }
 
 int updateCommand(const QStringList &args, Notices &notices)
 {
-    QString dir;
-    if (!checkArguments(args, 2, "update PROJECT_DIR MASTER_FILE", notices) ||
-        !projectDirectory(args[0], notices, &dir))
-        return 1;
-    // One lock from the banks through the merge: no other writer comes between them.
-    const ProjectWriteLock lock(dir);
-    if (runBanks(dir, {QFileInfo(args[1]).absoluteFilePath()}) != 0)
-        return 1;
-    return runFirmware(dir, args[1], notices);
+    int code = 1;
+    guardedCall(notices, [&] {
+        requireArguments(args, 2, "update PROJECT_DIR MASTER_FILE");
+        const QString dir = requireProjectDir(args[0]);
+        // One lock from the banks through the merge: no other writer comes between them.
+        const ProjectWriteLock lock(dir);
+        runBanks(dir, {QFileInfo(args[1]).absoluteFilePath()});
+        code = runFirmware(dir, args[1], notices);
+    });
+    return code;
 }
 
 } // namespace

@@ -13,6 +13,9 @@ inline const QString TimeOutSdoRange = QStringLiteral("Error!! Time Out SDO must
 inline const QString CanBaudNotValid = QStringLiteral("Baud rate not valid for CANopen");
 inline const QString NetBaudNotValid = QStringLiteral("Baud rate not valid for DeviceNET");
 inline const QString DelayRange = QStringLiteral("Delay not valid, range 0-255 sec.");
+// Banks asked for before step 2 ever saved pargen.xml.
+inline const QString PargenMissingForBanks =
+    QStringLiteral("File pargen.xml not found: set the communication parameters (step 2) first");
 
 // SDO access map.
 inline const QString SdoCaption = QStringLiteral("Set SDO Access");

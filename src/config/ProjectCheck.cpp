@@ -1,9 +1,12 @@
 #include "config/ProjectCheck.h"
 
+#include "base/TessiroError.h"
 #include "config/AccessMap.h"
+#include "config/Messages.h"
 #include "config/Pargen.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 QString ConfigProblem::toString() const
@@ -59,4 +62,13 @@ QList<ConfigProblem> checkProject(const ProjectState &project)
     checkMap(sdoAccessMap(), files, &problems);
     checkMap(pdoAccessMap(), files, &problems);
     return problems;
+}
+
+void requireBankableProject(const ProjectState &project)
+{
+    if (!QFileInfo::exists(project.ProjectFiles.PargenPath))
+        throw TessiroError(ConfigMessages::PargenMissingForBanks);
+    const QList<ConfigProblem> problems = checkProject(project);
+    if (!problems.isEmpty())
+        throw TessiroError(problems.first().toString());
 }

@@ -215,8 +215,3 @@ void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep)
     removeStaleTemporaries(bankSourcePath(files.BinDir), keep);
     generate(files);
 }
-
-void GenerateDeviceImage(const QString &projectDir)
-{
-    generate(projectFiles(projectDir));
-}

@@ -73,5 +73,3 @@ void WriteBankSource(const BankImage &image, const ProjectFilesT &files);
 // Call it under the project's write lock: it first removes what a killed run left
 // of its files (their temporaries), except the files in keep.
 void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep = {});
-// The same for a caller that does not hold the lock: nothing is removed.
-void GenerateDeviceImage(const QString &projectDir);

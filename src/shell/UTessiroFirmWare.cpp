@@ -2,6 +2,7 @@
 
 #include "base/AppConstants.h"
 #include "base/GuardedCall.h"
+#include "config/ProjectCheck.h"
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
 #include "config/Upargen.h"
@@ -29,6 +30,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -362,18 +364,25 @@ void TFTessiroFirmWare::CreateBinaClick()
     // Without a project the generators would write outside any project.
     if (refuseWithoutProject())
         return;
+    // One writer from the bank files through the merge: taken here, handed to the window.
+    std::unique_ptr<ProjectWriteLock> lock;
     if (VariantCode == 2) {
         showStatus(ImageMessages::StatusWait);
         repaint();
-        const bool generated = guardedCall(m_ctx.notices, [this] { GenerateDeviceImage(m_ctx.project().ProjectDir); });
+        const ProjectState &project = m_ctx.project();
+        const bool generated = guardedCall(m_ctx.notices, [&] {
+            requireBankableProject(project);
+            lock = std::make_unique<ProjectWriteLock>(project.ProjectDir);
+            GenerateDeviceImage(project.ProjectFiles);
+        });
         // No firmware window on bank files that this run did not write.
         if (!generated) {
             showStatus(ImageMessages::StatusDone);
             return;
         }
-        showStatus(ShellMessages::BanksWritten.arg(m_ctx.project().ProjectFiles.BinDir));
+        showStatus(ShellMessages::BanksWritten.arg(project.ProjectFiles.BinDir));
     }
-    openFirmwareWindow();
+    window(m_modifyFileSx).execHoldingLock(std::move(lock));
 }
 
 void TFTessiroFirmWare::CreateSxClick()

@@ -153,12 +153,18 @@ private slots:
         QTest::newRow("firmware without master")
             << QStringList{QStringLiteral("firmware"), QStringLiteral("%1"), QStringLiteral("%1/none.sx")}
             << "File *.Sx Not Found,Abort Procedure\n";
-        QTest::newRow("banks of a broken project")
-            << QStringList{QStringLiteral("banks"), QStringLiteral("%1/broken")}
-            << "'x' is not a valid integer value\nFile %1/broken/pargen.xml, element Can_Dev_Id\n";
+        // The editors' checks run first: no bank is built from a file an editor would refuse.
+        QTest::newRow("banks of a broken project") << QStringList{QStringLiteral("banks"), QStringLiteral("%1/broken")}
+                                                   << "%1/broken/pargen.xml: element <Can_Baud> is missing\n";
         QTest::newRow("update of a broken project")
             << QStringList{QStringLiteral("update"), QStringLiteral("%1/broken"), QStringLiteral("%1/fw.sx")}
-            << "'x' is not a valid integer value\nFile %1/broken/pargen.xml, element Can_Dev_Id\n";
+            << "%1/broken/pargen.xml: element <Can_Baud> is missing\n";
+        QTest::newRow("banks of a value the editor refuses")
+            << QStringList{QStringLiteral("banks"), QStringLiteral("%1/refused")}
+            << "%1/refused/pargen.xml: Error!! CANOpen address must be between 1 and 127. \n";
+        QTest::newRow("banks of a project never configured")
+            << QStringList{QStringLiteral("banks"), QStringLiteral("%1/unset")}
+            << "File pargen.xml not found: set the communication parameters (step 2) first\n";
         QTest::newRow("project missing") << QStringList{QStringLiteral("banks"), QStringLiteral("%1/none")}
                                          << "Project directory %1/none not found\n";
         QTest::newRow("wrong arguments") << QStringList{QStringLiteral("firmware"), QStringLiteral("%1")}
@@ -173,12 +179,17 @@ private slots:
         QDir(dir.path()).mkdir(QStringLiteral("broken"));
         writeFileBytes(dir.filePath(QStringLiteral("broken/pargen.xml")),
                        "<Par_Gen><Can_Dev_Id>x</Can_Dev_Id></Par_Gen>");
+        QDir(dir.path()).mkdir(QStringLiteral("refused"));
+        writeFileBytes(dir.filePath(QStringLiteral("refused/pargen.xml")),
+                       QByteArray(Pargen).replace("<Can_Dev_Id>5<", "<Can_Dev_Id>200<"));
+        QDir(dir.path()).mkdir(QStringLiteral("unset"));
         args.replaceInStrings(QStringLiteral("%1"), dir.path());
 
         const Result r = cli(args);
         QCOMPARE(r.errors, errors.replace(QStringLiteral("%1"), dir.path()));
         QCOMPARE(r.exitCode, 1);
-        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("broken/bin/bank1.bin"))));
+        for (const char *project : {"broken", "refused", "unset"})
+            QVERIFY(!QFileInfo::exists(dir.filePath(QLatin1String(project) + QStringLiteral("/bin/bank1.bin"))));
     }
 };
 

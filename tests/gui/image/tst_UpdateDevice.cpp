@@ -1,3 +1,4 @@
+#include "config/Messages.h"
 #include "image/Messages.h"
 #include "project/ProjectStore.h"
 #include "shell/UTessiroFirmWare.h"
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -84,6 +86,32 @@ private slots:
         QCOMPARE(s.notices.generalErrors.size(), 1);
         QVERIFY(s.notices.generalErrors[0].startsWith(
             QStringLiteral("File \"%1\" is not valid XML").arg(joinPath(s.projectDir, QStringLiteral("sdo.xml")))));
+        QCOMPARE(s.binFiles(), QStringList());
+    }
+
+    // No bank holds a value an editor would refuse, nor one that was never set.
+    void refusedWhereTheEditorsWould_data()
+    {
+        QTest::addColumn<QByteArray>("pargen");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("pargen.xml never saved") << QByteArray() << ConfigMessages::PargenMissingForBanks;
+        QTest::newRow("a delay the editor refuses")
+            << QByteArray(
+                   "<Par_Gen><Can_Dev_Id>7</Can_Dev_Id><Can_Baud>1</Can_Baud><Net_Dev_Id>2</Net_Dev_Id>"
+                   "<Net_Baud>0</Net_Baud><Time_Out_SDO>100</Time_Out_SDO><Ope_TimeOut>300</Ope_TimeOut></Par_Gen>")
+            << "%1: " + ConfigMessages::DelayRange;
+    }
+    void refusedWhereTheEditorsWould()
+    {
+        QFETCH(QByteArray, pargen);
+        QFETCH(QString, message);
+        Setup s;
+        const QString pargenPath = joinPath(s.projectDir, QStringLiteral("pargen.xml"));
+        QFile::remove(pargenPath);
+        if (!pargen.isEmpty())
+            writeFileBytes(pargenPath, pargen);
+        QCOMPARE(modalsOpenedBy(s.button("CreateBin")), QStringList());
+        QCOMPARE(s.notices.generalErrors, QStringList{message.replace(QStringLiteral("%1"), pargenPath)});
         QCOMPARE(s.binFiles(), QStringList());
     }
 
