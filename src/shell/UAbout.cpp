@@ -4,6 +4,7 @@
 #include "base/ProcessLauncher.h"
 #include "widgets/Style.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -35,7 +36,8 @@ QLabel *place(QLabel *label, int x, int y, int w, int h)
 
 } // namespace
 
-TFAbout::TFAbout(ProcessLauncher &launcher, QWidget *parent) : QDialog(parent), m_launcher(launcher)
+TFAbout::TFAbout(ProcessLauncher &launcher, const QString &dataDir, QWidget *parent)
+    : QDialog(parent), m_launcher(launcher)
 {
     setObjectName(QStringLiteral("TFAbout"));
     setWindowTitle(QStringLiteral("About..."));
@@ -69,6 +71,14 @@ TFAbout::TFAbout(ProcessLauncher &launcher, QWidget *parent) : QDialog(parent), 
         place(new QLabel(QString::fromLatin1(pair.value), this), 220, y, 100, 16);
         y += 18;
     }
+
+    // Installed, the program keeps its folders in the user's data folder: say where.
+    auto *folders = place(new QLabel(this), 10, 100, 305, 16);
+    folders->setObjectName(QStringLiteral("LabelDataDir"));
+    const QString foldersText = QStringLiteral("Folders: %1").arg(QDir::toNativeSeparators(dataDir));
+    folders->setText(folders->fontMetrics().elidedText(foldersText, Qt::ElideMiddle, folders->width()));
+    folders->setToolTip(foldersText);
+    folders->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // Made before the link, so that OK comes first in the tab order, as it stands above it.
     m_ok = new QPushButton(QStringLiteral("OK"), this);

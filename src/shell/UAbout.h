@@ -8,7 +8,8 @@ class QPushButton;
 class TFAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit TFAbout(ProcessLauncher &launcher, QWidget *parent = nullptr);
+    // dataDir: the folder that holds MASTER, PROJECTS and the last-project file.
+    TFAbout(ProcessLauncher &launcher, const QString &dataDir, QWidget *parent = nullptr);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -288,7 +288,7 @@ TFsaveproj &TFTessiroFirmWare::nameDialog()
 TFAbout &TFTessiroFirmWare::about()
 {
     if (!m_about)
-        m_about = new TFAbout(m_ctx.launcher, this);
+        m_about = new TFAbout(m_ctx.launcher, m_ctx.project().DataDir, this);
     return *m_about;
 }
 

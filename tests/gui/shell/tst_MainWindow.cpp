@@ -362,6 +362,10 @@ private slots:
         QVERIFY(closedByEnter);
         QVERIFY2(link.right() >= box.width() - 20 && link.bottom() >= box.height() - 20, "link not bottom right");
         QVERIFY(p.launcher.urls.isEmpty());
+        // A writable program folder keeps MASTER and PROJECTS beside the program, and About says so.
+        const auto *folders = p.window->findChild<QLabel *>(QStringLiteral("LabelDataDir"));
+        QVERIFY(folders);
+        QCOMPARE(folders->toolTip(), QStringLiteral("Folders: ") + QDir::toNativeSeparators(app.path()));
     }
 
     void contextMenuOffersEveryWindow_data()
