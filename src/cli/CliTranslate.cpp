@@ -37,7 +37,7 @@ std::unique_ptr<TranslationTable> requireTable(const QString &name)
 bool loadAsTheEditorOpens(TranslationTable &table, const ProjectFilesT &files, Notices &notices)
 {
     bool whole = true;
-    for (const QString &problem : table.load(files.*(table.params().file))) {
+    for (const QString &problem : table.load(files.*(table.params().file)).problems) {
         notices.notice(problem);
         whole = whole && problem == TranslateMessages::XmlNotFound;
     }

@@ -8,21 +8,28 @@
 
 QByteArray csvBytes(const QList<QStringList> &lines)
 {
-    QByteArray out;
+    // One text for the whole file, encoded once: thousands of fields stay cheap.
+    QString out;
     for (const QStringList &line : lines) {
         for (const QString &field : line) {
-            const QByteArray text = field.toUtf8();
-            if (text.contains(',') || text.contains('"') || text.contains('\r') || text.contains('\n')) {
-                QByteArray quoted = text;
-                quoted.replace('"', "\"\"");
-                out += '"' + quoted + "\",";
+            bool quote = false;
+            for (const QChar c : field)
+                if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
+                    quote = true;
+                    break;
+                }
+            if (quote) {
+                QString quoted = field;
+                quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+                out += u'"' + quoted + QStringLiteral("\",");
             } else {
-                out += text + ',';
+                out += field;
+                out += u',';
             }
         }
-        out += "\r\n";
+        out += QStringLiteral("\r\n");
     }
-    return out;
+    return out.toUtf8();
 }
 
 void writeCsvFile(const QString &path, const QByteArray &bytes)

@@ -32,6 +32,9 @@ inline const QString XmlReadError = QStringLiteral("Error in reading file XML");
 inline const QString FileRowsLeftOut =
     QStringLiteral("File \"%1\": %2 entries did not fit in \"%3\" and were left out.");
 
+// OK or Export in a window opened without a project.
+inline const QString NoProjectOpen = QStringLiteral("No project is open, so the table cannot be written.");
+
 // Export.
 inline const QString CannotWriteCsv = QStringLiteral("Cannot write file \"%1\". %2");
 } // namespace TranslateMessages

@@ -79,12 +79,8 @@ void PdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
     const int entry = takeRow(filler, which);
     if (entry < 0)
         return;
-    TranslationGrid &g = grid(which);
-    g.setEntryCell(entry, Cobid, values[0]);
-    g.setEntryCell(entry, IdDevOrig, values[1]);
-    g.setEntryCell(entry, Translate, (*v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"));
-    g.setEntryCell(entry, Posind, values[3]);
-    g.setEntryCell(entry, NTpdo, values[4]);
+    values[2] = (*v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0");
+    grid(which).setEntry(entry, values);
 }
 
 QByteArray PdoTranslation::toXml() const
@@ -141,11 +137,8 @@ RowTaken PdoTranslation::takeRecord(const ImportRecord &record)
     const int entry = takeRow(m_import, which);
     if (entry < 0)
         return RowTaken::NoRoom;
-    TranslationGrid &g = grid(which);
-    g.setEntryCell(entry, Cobid, record.field(0));
-    g.setEntryCell(entry, IdDevOrig, record.field(1));
-    g.setEntryCell(entry, Translate, (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"));
-    g.setEntryCell(entry, Posind, record.field(3));
-    g.setEntryCell(entry, NTpdo, record.field(4));
+    grid(which).setEntry(entry, {record.field(0), record.field(1),
+                                 (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"), record.field(3),
+                                 record.field(4)});
     return RowTaken::Taken;
 }

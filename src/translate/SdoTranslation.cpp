@@ -46,6 +46,11 @@ const TranslationTableParams &sdoTranslationTable()
                    .columns = 8,
                    .headerField = 1,
                    .headerText = QStringLiteral("Index")},
+        .sizing = ColumnSizing::TenthsWithStrips,
+        .stripsA = {QStringLiteral("Define virtual index SDO in CAN A"),
+                    QStringLiteral("Input index address SDO in CAN B")},
+        .stripsB = {QStringLiteral("Define virtual index SDO in CAN B"),
+                    QStringLiteral("Input index address SDO in CAN A")},
     };
     return params;
 }
@@ -70,10 +75,8 @@ void SdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
     const int entry = takeRow(filler, which);
     if (entry < 0)
         return;
-    TranslationGrid &g = grid(which);
-    g.setEntryCell(entry, ReadWrite, flagText(*v));
-    for (int c = IndexA; c <= Mnemonico; ++c)
-        g.setEntryCell(entry, c, values[c - IndexA]);
+    values.prepend(flagText(*v));
+    grid(which).setEntry(entry, values);
 }
 
 QByteArray SdoTranslation::toXml() const
@@ -120,9 +123,9 @@ RowTaken SdoTranslation::takeRecord(const ImportRecord &record)
     const int entry = takeRow(m_import, which);
     if (entry < 0)
         return RowTaken::NoRoom;
-    TranslationGrid &g = grid(which);
-    g.setEntryCell(entry, ReadWrite, flagText(v));
-    for (int c = IndexA; c <= Mnemonico; ++c)
-        g.setEntryCell(entry, c, record.field(c - 1));
+    QStringList cells{flagText(v)};
+    for (int f = 1; f <= 7; ++f)
+        cells << record.field(f);
+    grid(which).setEntry(entry, cells);
     return RowTaken::Taken;
 }

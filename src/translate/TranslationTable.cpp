@@ -8,6 +8,14 @@
 #include <QDir>
 #include <QFileInfo>
 
+QStringList TranslationTableParams::titles() const
+{
+    QStringList out;
+    for (const TranslationColumn &column : columns)
+        out << column.title;
+    return out;
+}
+
 QStringList TranslationTableParams::headerCells() const
 {
     QStringList cells;
@@ -17,24 +25,26 @@ QStringList TranslationTableParams::headerCells() const
 }
 
 TranslationTable::TranslationTable(const TranslationTableParams &params)
-    : m_params(params), m_a(params.headerCells(), params.entryRows), m_b(params.headerCells(), params.entryRows)
+    : m_params(params), m_a(params.titles(), params.headerCells(), params.entryRows),
+      m_b(params.titles(), params.headerCells(), params.entryRows)
 {
 }
 
-QStringList TranslationTable::load(const QString &path)
+Loaded<int> TranslationTable::load(const QString &path)
 {
-    m_a.reset();
-    m_b.reset();
-    QStringList notices;
+    m_a.clearAll();
+    m_b.clearAll();
+    Loaded<int> loaded;
+    QStringList &notices = loaded.problems;
     if (!QFileInfo::exists(path)) {
         if (!missingFileNotice().isEmpty())
             notices << missingFileNotice();
-        return notices;
+        return loaded;
     }
     // A FIFO or a device in the file's place would hang the reader.
     if (!QFileInfo(path).isFile()) {
         notices << TranslateMessages::XmlReadError;
-        return notices;
+        return loaded;
     }
     Filler filler;
     try {
@@ -51,7 +61,8 @@ QStringList TranslationTable::load(const QString &path)
             notices << TranslateMessages::FileRowsLeftOut.arg(QDir::toNativeSeparators(path))
                            .arg(filler.leftOut[which])
                            .arg(which == 0 ? m_params.tabA : m_params.tabB);
-    return notices;
+    loaded.value = filler.next[0] + filler.next[1];
+    return loaded;
 }
 
 void TranslationTable::save(const QString &path) const
@@ -74,8 +85,8 @@ ImportOutcome TranslationTable::importFrom(const QString &workbookPath)
 
 void TranslationTable::clearForImport()
 {
-    m_a.clearEntries();
-    m_b.clearEntries();
+    m_a.clearAll();
+    m_b.clearAll();
     m_import = Filler();
 }
 

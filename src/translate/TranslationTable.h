@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Loaded.h"
 #include "project/ProjectStore.h"
 #include "translate/TableImport.h"
 #include "translate/TranslationGrid.h"
@@ -18,6 +19,14 @@ struct TranslationColumn {
     QString headerCell;
     const char *attribute = nullptr;
     bool tinted = false;
+};
+
+// How the window shares its grid's width among the columns when it is resized.
+enum class ColumnSizing {
+    // Each column the width divided by the column count, rounded, less 5.
+    EvenLessFive,
+    // Each column a tenth of the width, truncated; header strips over columns 0-3 and 4-.
+    TenthsWithStrips,
 };
 
 // What makes a translation table editor the PDO or the SDO one.
@@ -39,7 +48,12 @@ struct TranslationTableParams {
     int keyColumn;
     // Worksheet name, CSV base name, and what the import reads.
     ImportParams import;
+    ColumnSizing sizing = ColumnSizing::EvenLessFive;
+    // The header strips over each grid (left, right); none when empty.
+    QStringList stripsA = {};
+    QStringList stripsB = {};
 
+    QStringList titles() const;
     QStringList headerCells() const;
 };
 
@@ -55,9 +69,10 @@ public:
     TranslationGrid &grid(int which) { return which == 0 ? m_a : m_b; }
     const TranslationGrid &grid(int which) const { return which == 0 ? m_a : m_b; }
 
-    // Both grids reset, then filled from path. Returns the notices to show; reading
-    // stops at the first fault, keeping the entries read before it.
-    QStringList load(const QString &path);
+    // Both grids emptied, then filled from path. The value is the number of
+    // entries read; the problems are the notices to show. Reading stops at the
+    // first fault, keeping the entries read before it.
+    Loaded<int> load(const QString &path);
     // The exact bytes of the file for the grids as they stand; throws TessiroError
     // when a value that must be an integer is not one.
     virtual QByteArray toXml() const = 0;

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -35,6 +36,12 @@ QString columnLetters(int column)
     return letters;
 }
 
+void SheetCells::reserve(int rows, int columns)
+{
+    m_rows.reserve(std::clamp(rows, 0, MaxSheetRows));
+    m_columnHint = std::clamp(columns, 0, 256);
+}
+
 bool SheetCells::set(int row, int column, QString text)
 {
     if (row < 0 || row >= MaxSheetRows || column < 0 || column >= MaxSheetColumns)
@@ -44,6 +51,8 @@ bool SheetCells::set(int row, int column, QString text)
     if (row >= m_rows.size())
         m_rows.resize(row + 1);
     QStringList &cells = m_rows[row];
+    if (cells.isEmpty())
+        cells.reserve(std::max(m_columnHint, column + 1));
     if (column >= cells.size())
         cells.resize(column + 1);
     cells[column] = std::move(text);

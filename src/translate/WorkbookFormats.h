@@ -11,6 +11,8 @@
 // records: row 0 is the name row; trailing rows and columns without a value go.
 class SheetCells {
 public:
+    // Room for the sheet's size as its file states it; only a hint.
+    void reserve(int rows, int columns);
     // Returns false for a place outside Excel's largest sheet: a damaged file.
     bool set(int row, int column, QString text);
     Worksheet finish(const QString &path, const QString &name, bool formulasUnread);
@@ -18,6 +20,7 @@ public:
 private:
     QList<QStringList> m_rows; // grows as rows are met; a row only as wide as its last value
     int m_columns = 0;
+    int m_columnHint = 0;
 };
 
 // Sheet readers behind readWorksheet; both throw TessiroError.

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <freexl.h>
 
 namespace {
@@ -94,6 +95,7 @@ Worksheet readXlsWorksheet(const QString &path, const QString &table)
         throw sheetDamaged(rc);
 
     SheetCells cells;
+    cells.reserve(int(std::min(rows, 65536u)), columns);
     for (unsigned int r = 0; r < rows; ++r) {
         for (unsigned short c = 0; c < columns; ++c) {
             FreeXL_CellValue value;

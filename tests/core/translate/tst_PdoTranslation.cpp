@@ -1,6 +1,7 @@
 #include "TranslateFixtures.h"
 #include "base/TessiroError.h"
 #include "project/ProjectStore.h"
+#include "support/GridModelTester.h"
 #include "translate/Messages.h"
 #include "translate/PdoTranslation.h"
 
@@ -42,6 +43,15 @@ QByteArray file(const QByteArray &rows)
 class TestPdoTranslation : public QObject {
     Q_OBJECT
 private slots:
+    void gridModel()
+    {
+        PdoTranslation table;
+        QCOMPARE(table.grid(0).cell(0, C::Translate), QStringLiteral("en_bypass"));
+        QVERIFY(!table.grid(0).isEditable(0, C::Cobid));
+        QVERIFY(!table.grid(0).isEditable(1, C::Number));
+        exerciseGridModel(table.grid(1));
+    }
+
     void untouchedTableExportsTwentyTwoLines()
     {
         QTemporaryDir dir;
@@ -121,7 +131,7 @@ private slots:
                                       row("0x202", "1", "a&amp;b &quot;q&quot;"));
         writeFileBytes(path, bytes);
         PdoTranslation table;
-        QCOMPARE(table.load(path), QStringList());
+        QCOMPARE(table.load(path).problems, QStringList());
         QCOMPARE(entry(table, 0, 0), QStringList({"0x181", "dev", "0", "p", "n"}));
         QCOMPARE(entry(table, 0, 1), QStringList({"0x182", "", "1", "", ""}));
         QCOMPARE(entry(table, 1, 0), QStringList({"0x201", "", "0", "", ""}));
@@ -161,7 +171,7 @@ private slots:
         PdoTranslation table;
         for (QString &n : notices)
             n = n.replace(QStringLiteral("%1"), QDir::toNativeSeparators(path));
-        QCOMPARE(table.load(path), notices);
+        QCOMPARE(table.load(path).problems, notices);
         QCOMPARE(table.grid(0).entryCount(C::Cobid), entriesKept);
         if (entriesKept == 10) {
             QCOMPARE(table.grid(0).entryCell(9, C::Cobid), QStringLiteral("9"));
@@ -173,7 +183,8 @@ private slots:
     {
         PdoTranslation table;
         setEntry(table, 0, 0, {"1", "", "", "", ""});
-        QCOMPARE(table.load(QStringLiteral("/nonexistent/rpdodef.xml")), QStringList{TranslateMessages::XmlNotFound});
+        QCOMPARE(table.load(QStringLiteral("/nonexistent/rpdodef.xml")).problems,
+                 QStringList{TranslateMessages::XmlNotFound});
         QCOMPARE(table.grid(0).entryCount(C::Cobid), 0);
     }
 

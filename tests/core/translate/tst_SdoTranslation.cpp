@@ -45,7 +45,7 @@ private slots:
                              "SubindexB=\"1\" nbyteB=\"1\" mnemonico=\"\"/>"
                              "</sdo>");
         SdoTranslation table;
-        QCOMPARE(table.load(path), QStringList());
+        QCOMPARE(table.load(path).problems, QStringList());
         QCOMPARE(entry(table, 1, 0), QStringList({"1", "0x2000", "1", "5", "0x6000", "2", "2", "speed"}));
         QCOMPARE(entry(table, 0, 0), QStringList({"1", "0x2001", "0", "6", "0x6001", "0", "4", ""}));
         QCOMPARE(entry(table, 1, 1), QStringList({"0", "0x2002", "3", "7", "0x6002", "1", "1", ""}));
@@ -91,9 +91,9 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("sdotrans.xml"));
         writeFileBytes(path, bytes);
         SdoTranslation table;
-        QCOMPARE(table.load(path), notices);
+        QCOMPARE(table.load(path).problems, notices);
         // No file yet: nothing read, nothing said.
-        QCOMPARE(table.load(dir.filePath(QStringLiteral("none.xml"))), QStringList());
+        QCOMPARE(table.load(dir.filePath(QStringLiteral("none.xml"))).problems, QStringList());
     }
 
     void untouchedTableExport()

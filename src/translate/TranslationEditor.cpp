@@ -1,0 +1,229 @@
+#include "translate/TranslationEditor.h"
+
+#include "base/GuardedCall.h"
+#include "project/ProjectLock.h"
+#include "translate/Messages.h"
+#include "widgets/AppContext.h"
+#include "widgets/SpreadsheetGrid.h"
+#include "widgets/Style.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+#include <cmath>
+
+namespace {
+
+const QColor TitleTint(0xFF, 0xFF, 0xC0);
+
+const ProjectState &requireProject(const AppContext &ctx)
+{
+    if (!ctx.project().hasValidProject())
+        throw TessiroError(TranslateMessages::NoProjectOpen);
+    return ctx.project();
+}
+
+} // namespace
+
+TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, AppContext &context, QWidget *parent)
+    : QDialog(parent), m_table(std::move(table)), m_params(m_table->params()), m_ctx(context)
+{
+    setObjectName(QString::fromLatin1(m_params.windowClass));
+    setWindowTitle(m_params.caption);
+    applyTessiroStyle(this);
+    resize(m_params.initialWidth, m_params.initialHeight);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    m_tabs->addTab(makePage(0, "sga"), m_params.tabA);
+    m_tabs->addTab(makePage(1, "sgb"), m_params.tabB);
+
+    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
+    // Enter belongs to the grid.
+    m_ok->setDefault(false);
+    m_ok->setAutoDefault(false);
+    m_cancel->setAutoDefault(false);
+    m_export = new QPushButton(QStringLiteral("Export"), this);
+    m_export->setObjectName(QStringLiteral("BtnExport"));
+    m_import = new QPushButton(QStringLiteral("Import"), this);
+    m_import->setObjectName(QStringLiteral("BtnImport"));
+    for (QPushButton *button : {m_export, m_import}) {
+        button->setAutoDefault(false);
+        buttonStrip->addWidget(button);
+    }
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttonStrip);
+
+    setTabOrder(m_tabs, m_grids[0]);
+    setTabOrder(m_grids[0], m_grids[1]);
+    setTabOrder(m_grids[1], m_ok);
+    setTabOrder(m_ok, m_cancel);
+    setTabOrder(m_cancel, m_export);
+    setTabOrder(m_export, m_import);
+
+    connect(m_ok, &QPushButton::clicked, this, &TranslationEditor::BitBtn1Click);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_export, &QPushButton::clicked, this, &TranslationEditor::ExportClick);
+    connect(m_import, &QPushButton::clicked, this, &TranslationEditor::ImportClick);
+}
+
+TranslationEditor::~TranslationEditor() = default;
+
+QWidget *TranslationEditor::makePage(int which, const char *name)
+{
+    auto *page = new QWidget(this);
+    auto *view = new SpreadsheetGrid(page);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setGridModel(&m_table->grid(which));
+    // The header row keeps the texts that the export writes; the view draws the
+    // column titles in its place.
+    view->setRowHidden(0, true);
+    view->verticalHeader()->hide();
+    for (int c = 0; c < m_params.columns.size(); ++c)
+        if (m_params.columns[c].tinted)
+            view->setColumnBackground(c, TitleTint);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, HouseColour::Cream);
+    palette.setColor(QPalette::Highlight, HouseColour::Highlight);
+    palette.setColor(QPalette::HighlightedText, HouseColour::Ink);
+    view->setPalette(palette);
+    connect(view, &SpreadsheetGrid::okRequested, this, [this] { m_ok->click(); });
+    m_grids[which] = view;
+
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    const QStringList &strips = which == 0 ? m_params.stripsA : m_params.stripsB;
+    if (!strips.isEmpty()) {
+        auto *stripRow = new QHBoxLayout;
+        stripRow->setContentsMargins(0, 0, 0, 0);
+        stripRow->setSpacing(1);
+        for (int s = 0; s < 2; ++s) {
+            auto *strip = new QLabel(strips.value(s), page);
+            strip->setObjectName(
+                QStringLiteral("Strip%1%2").arg(which == 0 ? QStringLiteral("A") : QStringLiteral("B")).arg(s + 1));
+            strip->setAlignment(Qt::AlignCenter);
+            strip->setFrameShape(QFrame::Panel);
+            strip->setFrameShadow(QFrame::Raised);
+            m_strips[which][s] = strip;
+            stripRow->addWidget(strip);
+        }
+        stripRow->addStretch();
+        layout->addLayout(stripRow);
+    }
+    layout->addWidget(view, 1);
+    return page;
+}
+
+void TranslationEditor::sizeColumns()
+{
+    for (int which : {0, 1}) {
+        SpreadsheetGrid *view = m_grids[which];
+        const int width = view->width();
+        const int columns = int(m_params.columns.size());
+        const int columnWidth =
+            m_params.sizing == ColumnSizing::EvenLessFive ? int(std::lround(double(width) / columns)) - 5 : width / 10;
+        for (int c = 0; c < columns; ++c)
+            view->setColumnWidth(c, columnWidth);
+        if (m_strips[which][0]) {
+            const int left = 4 * columnWidth;
+            m_strips[which][0]->setFixedWidth(left);
+            m_strips[which][1]->setFixedWidth(std::max(0, width - left - 1));
+        }
+    }
+}
+
+void TranslationEditor::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    sizeColumns();
+}
+
+void TranslationEditor::showEvent(QShowEvent *event)
+{
+    // The first size given counts the frame; later showings keep what the user made of it.
+    if (!m_sized && windowHandle()) {
+        m_sized = true;
+        const QMargins frame = windowHandle()->frameMargins();
+        resize(m_params.initialWidth - frame.left() - frame.right(),
+               m_params.initialHeight - frame.top() - frame.bottom());
+    }
+    // A window coming back from the task bar keeps what is being typed.
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+    sizeColumns();
+}
+
+void TranslationEditor::FormShow()
+{
+    const QStringList problems = m_table->load(m_ctx.project().ProjectFiles.*m_params.file).problems;
+    for (SpreadsheetGrid *view : m_grids) {
+        view->setCurrentIndex(view->model()->index(1, 1));
+        view->scrollToTop();
+    }
+    m_grids[m_tabs->currentIndex()]->setFocus();
+    showNotices(problems);
+}
+
+void TranslationEditor::showNotices(const QStringList &notices)
+{
+    // Shown once the window is up, so that they sit in front of it.
+    if (!notices.isEmpty())
+        QTimer::singleShot(0, this, [this, notices] {
+            for (const QString &notice : notices)
+                m_ctx.notices.notice(notice);
+        });
+}
+
+void TranslationEditor::commitEditors()
+{
+    for (SpreadsheetGrid *view : m_grids)
+        view->commitOpenEditor();
+}
+
+void TranslationEditor::BitBtn1Click()
+{
+    guardedCall(m_ctx.notices, [this] {
+        commitEditors();
+        const ProjectState &project = requireProject(m_ctx);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table->save(project.ProjectFiles.*m_params.file);
+        accept();
+    });
+}
+
+void TranslationEditor::ExportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        commitEditors();
+        const ProjectState &project = requireProject(m_ctx);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table->exportCsv(project.ProjectFiles);
+    });
+}
+
+void TranslationEditor::ImportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        commitEditors();
+        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
+                                                         .filter = TranslateMessages::OpenExcelFilter,
+                                                         .defaultSuffix = {},
+                                                         .initialDir = m_ctx.project().ProjectDir});
+        if (workbook.isEmpty())
+            return;
+        const ImportOutcome outcome = m_table->importFrom(workbook);
+        for (const QString &notice : outcome.notices)
+            m_ctx.notices.notice(notice);
+    });
+}
