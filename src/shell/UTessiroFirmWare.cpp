@@ -15,6 +15,8 @@
 #include "project/Unewp.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
+#include "translate/USdo.h"
+#include "translate/Updo.h"
 #include "widgets/Style.h"
 #include "xmlview/UXML.h"
 
@@ -125,11 +127,11 @@ void TFTessiroFirmWare::buildWindowEntries()
     // An entry whose window is still to come is dispatched and opens nothing; attaching the
     // window is opens(m_window) in its line (help, which needs no project, shows it directly).
     m_entries = {
-        .pdoEditor = opensNothingYet(),
+        .pdoEditor = opens(m_pdo),
         .storePdoEditor = opensNothingYet(),
         .emcyEditor = opensNothingYet(),
         .emcyWordEditor = opensNothingYet(),
-        .sdoTranslation = opensNothingYet(),
+        .sdoTranslation = opens(m_sdo),
         .xmlViewer = [this] { guardedCall(m_ctx.notices, [this] { xmlViewer().exec(); }); },
         .stringPicker = opensNothingYet(),
         .help = [] {},

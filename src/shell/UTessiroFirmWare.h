@@ -12,6 +12,8 @@ class TFSetPdo;
 class TFSetVar;
 class TFXML;
 class TFpargen;
+class TFpdo;
+class TFsdo;
 class TFsaveproj;
 
 // The main window: the six steps, About and exit.
@@ -87,4 +89,6 @@ private:
     TFXML *m_xml = nullptr;
     TFSetVar *m_setVar = nullptr;
     TFSetPdo *m_setPdo = nullptr;
+    TFpdo *m_pdo = nullptr;
+    TFsdo *m_sdo = nullptr;
 };

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -229,16 +230,28 @@ private slots:
         QCOMPARE(p.window->findChildren<QDialog *>(), QList<QDialog *>{qobject_cast<QDialog *>(shown[0])});
     }
 
-    void hiddenEditorButtonsOpenNothingYet()
+    void hiddenEditorButtonsOpenTheirWindows()
     {
         QTemporaryDir app;
         Program p(app.path());
-        for (const char *name : {"btn_Pdo", "btn_Info_Pdo", "btn_Emcy", "btn_Emcy_Wd"}) {
-            QVERIFY(!p.button(name)->isVisible());
-            p.button(name)->click();
+        const struct {
+            const char *button;
+            QString window; // empty: no window yet
+        } cases[] = {{"btn_Pdo", QStringLiteral("TFpdo")}, {"btn_Info_Pdo", {}}, {"btn_Emcy", {}}, {"btn_Emcy_Wd", {}}};
+        for (const auto &c : cases) {
+            QVERIFY(!p.button(c.button)->isVisible());
+            QString opened;
+            if (!c.window.isEmpty())
+                whenModalOpens([&](QWidget *modal) {
+                    opened = modal->objectName();
+                    closeModal(modal);
+                });
+            p.button(c.button)->click();
+            QCOMPARE(opened, c.window);
             QVERIFY(!QApplication::activeModalWidget());
         }
-        QVERIFY(p.notices.all().isEmpty());
+        // A new project has no rpdodef.xml yet, and the PDO editor says so.
+        QCOMPARE(p.notices.all(), QStringList{QStringLiteral("File XML not found")});
     }
 
     void failedExitSaveIsShown()
@@ -411,12 +424,22 @@ private slots:
         const QStringList dispatched = {"Set Traslate PDO", "Define store PDO", "Set Traslate EMCY",
                                         "Define EMCY Word", "SDO Translation",  "Select String"};
 
-        // A valid project: the entries whose window is still to come open nothing.
+        // A valid project: the built editors open, the entries whose window is still to come open nothing.
+        const QHash<QString, QString> windows = {{QStringLiteral("Set Traslate PDO"), QStringLiteral("TFpdo")},
+                                                 {QStringLiteral("SDO Translation"), QStringLiteral("TFsdo")}};
         for (const QString &caption : dispatched + QStringList{"Help"}) {
+            QString opened;
+            if (windows.contains(caption))
+                whenModalOpens([&](QWidget *modal) {
+                    opened = modal->objectName();
+                    closeModal(modal);
+                });
             entry(caption)->trigger();
+            QCOMPARE(opened, windows.value(caption));
             QVERIFY(!QApplication::activeModalWidget());
         }
-        QCOMPARE(p.notices.all(), QStringList());
+        // The new project has no rpdodef.xml yet (a missing SDO translation file is just an empty table).
+        QCOMPARE(p.notices.all(), QStringList{QStringLiteral("File XML not found")});
 
         // No valid project: the editors and the picker refuse, the XML viewer still opens.
         p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line5")));
