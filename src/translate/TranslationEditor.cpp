@@ -150,13 +150,7 @@ void TranslationEditor::resizeEvent(QResizeEvent *event)
 
 void TranslationEditor::showEvent(QShowEvent *event)
 {
-    // The first size given counts the frame; later showings keep what the user made of it.
-    if (!m_sized && windowHandle()) {
-        m_sized = true;
-        const QMargins frame = windowHandle()->frameMargins();
-        resize(m_params.initialWidth - frame.left() - frame.right(),
-               m_params.initialHeight - frame.top() - frame.bottom());
-    }
+    applyGivenSizeOnce(this, m_params.initialWidth, m_params.initialHeight, m_sized);
     // A window coming back from the task bar keeps what is being typed.
     if (!event->spontaneous())
         FormShow();

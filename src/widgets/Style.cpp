@@ -6,6 +6,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
+#include <QWindow>
 
 void applyTessiroStyle(QWidget *window)
 {
@@ -56,4 +57,13 @@ void ClickLabel::keyPressEvent(QKeyEvent *event)
         return;
     }
     QLabel::keyPressEvent(event);
+}
+
+void applyGivenSizeOnce(QWidget *window, int width, int height, bool &sized)
+{
+    if (sized || !window->windowHandle())
+        return;
+    sized = true;
+    const QMargins frame = window->windowHandle()->frameMargins();
+    window->resize(width - frame.left() - frame.right(), height - frame.top() - frame.bottom());
 }

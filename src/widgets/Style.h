@@ -17,6 +17,11 @@ inline const QColor Highlight(0xA6, 0xCA, 0xF0);
 // The house look: cream background, dark grey Verdana 8 pt.
 void applyTessiroStyle(QWidget *window);
 
+// A window's given size counts its frame, as the windows were drawn; applied at the first
+// showing only (when the frame is known), so later showings keep what the user made of it.
+// sized remembers that it was done.
+void applyGivenSizeOnce(QWidget *window, int width, int height, bool &sized);
+
 // The dialogs' "OK" (BitBtn1, the default button) and "Cancel" (BitBtn2), right-aligned in a strip.
 QHBoxLayout *okCancelStrip(QWidget *dialog, QPushButton **ok, QPushButton **cancel);
 
