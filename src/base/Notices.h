@@ -12,4 +12,6 @@ public:
     virtual void error(const QString &text) = 0;
     // Failures that no step catches: a conversion or file error that ends the operation.
     virtual void generalError(const QString &text) = 0;
+    // A Yes/No question, No by default; true for Yes.
+    virtual bool confirm(const QString &text) = 0;
 };

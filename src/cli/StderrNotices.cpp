@@ -24,3 +24,9 @@ void StderrNotices::generalError(const QString &text)
 {
     print(text);
 }
+
+bool StderrNotices::confirm(const QString &text)
+{
+    print(text);
+    return false;
+}

@@ -8,4 +8,6 @@ public:
     void notice(const QString &text) override;
     void error(const QString &text) override;
     void generalError(const QString &text) override;
+    // Nobody answers on the command line: the text is printed and the answer is No.
+    bool confirm(const QString &text) override;
 };

@@ -14,6 +14,7 @@ inline const QString StatusDone = QStringLiteral("--");
 
 inline const QString WindowCaption = QStringLiteral("Generate Firmware");
 inline const QString ExecuteCaption = QStringLiteral("Execute update firmware");
+inline const QString PortCaption = QStringLiteral("Port");
 
 inline const QString SxNotFound = QStringLiteral("File *.Sx Not Found,Abort Procedure");
 inline const QString NewSxNameEmpty = QStringLiteral("File New *.Sx Not Found,Abort Procedure");
@@ -49,6 +50,15 @@ inline QString outputNotWritten(const QString &path, const QString &reason)
 inline QString flashToolNotStarted(const QString &path, const QString &reason)
 {
     return QStringLiteral("%1 could not be started: %2\nThe merged firmware is kept.").arg(path, reason);
+}
+// The window's status line.
+inline QString firmwareWritten(const QString &path)
+{
+    return QStringLiteral("Firmware written: %1").arg(path);
+}
+inline QString flashToolStarted(const QString &port, const QString &path)
+{
+    return QStringLiteral("Flash tool started on %1 with %2").arg(port, path);
 }
 inline QString fileNotWritten(const QString &path, const QString &reason)
 {

@@ -13,25 +13,56 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
-const QString ButtonStyle = QStringLiteral("QPushButton { background: rgb(248, 247, 237); border: 1px solid rgb(160, "
-                                           "160, 160); color: rgb(51, 51, 51); }"
-                                           "QPushButton:hover { background: rgb(166, 202, 240); }"
-                                           "QPushButton:pressed { background: rgb(255, 128, 0); }"
-                                           "QPushButton:focus { border: 1px dotted rgb(51, 51, 51); }"
-                                           "QPushButton:disabled { color: grey; }");
-const QString CloseStyle = QStringLiteral("QPushButton { background: rgb(248, 247, 237); border: 1px solid rgb(160, "
-                                          "160, 160); color: rgb(51, 51, 51); }"
-                                          "QPushButton:focus { border: 1px dotted rgb(51, 51, 51); }"
-                                          "QPushButton:hover, QPushButton:pressed { background: yellow; }");
+// Orange while pressed, yellow on the "X" button, and the grey outlines are the window's own.
+QString buttonStyle(const QString &hoverAndPressed)
+{
+    return QStringLiteral("QPushButton { background: %1; border: 1px solid rgb(160, 160, 160); color: %2; }"
+                          "QPushButton:focus { border: 1px dotted %2; }")
+               .arg(HouseColour::Cream.name(), HouseColour::Ink.name()) +
+           hoverAndPressed;
+}
+
+QString executeStyle()
+{
+    return buttonStyle(QStringLiteral("QPushButton:hover { background: %1; }"
+                                      "QPushButton:pressed { background: rgb(255, 128, 0); }"
+                                      "QPushButton:disabled { color: grey; }")
+                           .arg(HouseColour::Highlight.name()));
+}
+
+// Hands a failure that ends the action to the user's notices and to the status line.
+class StatusEcho : public Notices {
+public:
+    StatusEcho(Notices &inner, std::function<void(const QString &)> echo) : m_inner(inner), m_echo(std::move(echo)) {}
+    void notice(const QString &text) override { m_inner.notice(text); }
+    void error(const QString &text) override { m_inner.error(text); }
+    void generalError(const QString &text) override
+    {
+        m_echo(text);
+        m_inner.generalError(text);
+    }
+    bool confirm(const QString &text) override { return m_inner.confirm(text); }
+
+private:
+    Notices &m_inner;
+    std::function<void(const QString &)> m_echo;
+};
+
+QString closeStyle()
+{
+    return buttonStyle(QStringLiteral("QPushButton:hover, QPushButton:pressed { background: yellow; }"));
+}
 
 } // namespace
 
@@ -58,16 +89,26 @@ TFModifyFileSx::TFModifyFileSx(AppContext &context, QWidget *parent) : QDialog(p
     m_close->setObjectName(QStringLiteral("LbButton1"));
     m_close->setGeometry(400, 3, 25, 17);
     m_close->setFlat(true);
-    m_close->setStyleSheet(CloseStyle);
+    m_close->setStyleSheet(closeStyle());
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 
     m_execute = new QPushButton(ImageMessages::ExecuteCaption, this);
     m_execute->setObjectName(QStringLiteral("LbButton2"));
     m_execute->setGeometry(160, 142, 153, 23);
     m_execute->setFlat(true);
-    m_execute->setStyleSheet(ButtonStyle);
+    m_execute->setStyleSheet(executeStyle());
     m_execute->setAutoDefault(false);
     connect(m_execute, &QPushButton::clicked, this, &TFModifyFileSx::LbButton2Click);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("LbStatus"));
+    m_status->setGeometry(8, 100, 417, 17);
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto *portLabel = new QLabel(ImageMessages::PortCaption, this);
+    portLabel->setObjectName(QStringLiteral("LbPort"));
+    portLabel->setGeometry(328, 124, 89, 17);
 
     m_port = new QComboBox(this);
     m_port->setObjectName(QStringLiteral("cbport"));
@@ -75,7 +116,7 @@ TFModifyFileSx::TFModifyFileSx(AppContext &context, QWidget *parent) : QDialog(p
     for (int n = 1; n <= 8; ++n)
         m_port->addItem(QStringLiteral("COM%1").arg(n));
     m_port->setGeometry(328, 143, 89, 21);
-    m_port->setAccessibleName(QStringLiteral("COM port"));
+    portLabel->setBuddy(m_port);
 
     m_progressBar = new QProgressBar(this);
     m_progressBar->setObjectName(QStringLiteral("Avanzamento"));
@@ -86,8 +127,8 @@ TFModifyFileSx::TFModifyFileSx(AppContext &context, QWidget *parent) : QDialog(p
     auto *shape = new QFrame(this);
     shape->setObjectName(QStringLiteral("Shape1"));
     shape->setGeometry(8, 208, 417, 10);
-    shape->setStyleSheet(
-        QStringLiteral("#Shape1 { background: rgb(166, 202, 240); border: 1px solid rgb(64, 64, 64); }"));
+    shape->setStyleSheet(QStringLiteral("#Shape1 { background: %1; border: 1px solid rgb(64, 64, 64); }")
+                             .arg(HouseColour::Highlight.name()));
 
     setTabOrder(m_close, m_execute);
     setTabOrder(m_execute, m_port);
@@ -122,24 +163,42 @@ void TFModifyFileSx::FormShow()
     m_progressBar->setMaximum(100);
     m_progressBar->setValue(0);
     m_execute->setEnabled(false);
+    setStatus(QString());
 
     const QString master = joinPath(project.MasterDir, ImageMessages::FirmwareFileName);
     m_inputs = mergeInputs(project, master);
     if (project.MasterDir.isEmpty() || !QFileInfo(project.MasterDir).isDir()) {
-        m_ctx.notices.error(ImageMessages::FirmwareDirNotFound);
+        failed(ImageMessages::FirmwareDirNotFound, &Notices::error);
         return;
     }
     if (!QFileInfo::exists(master)) {
-        m_ctx.notices.error(ImageMessages::FirmwareFileNotFound);
+        failed(ImageMessages::FirmwareFileNotFound, &Notices::error);
         return;
     }
     QDir::setCurrent(project.MasterDir);
     m_execute->setEnabled(true);
 }
 
+void TFModifyFileSx::setStatus(const QString &text)
+{
+    // One line: a long path is cut at the window's edge, and the tip shows the text whole.
+    QString line = text;
+    m_status->setText(line.replace(u'\n', u' '));
+    m_status->setToolTip(text);
+}
+
+void TFModifyFileSx::failed(const QString &text, void (Notices::*shows)(const QString &))
+{
+    setStatus(text);
+    (m_ctx.notices.*shows)(text);
+}
+
 void TFModifyFileSx::LbButton2Click()
 {
-    guardedCall(m_ctx.notices, [this] {
+    setStatus(QString());
+    // Whatever ends the action (a lock held elsewhere, say) is told on the status line as well.
+    StatusEcho echo(m_ctx.notices, [this](const QString &text) { setStatus(text); });
+    guardedCall(echo, [this] {
         std::unique_ptr<ProjectWriteLock> ownLock;
         if (!m_lock)
             ownLock = std::make_unique<ProjectWriteLock>(m_ctx.project().ProjectDir);
@@ -153,9 +212,11 @@ bool TFModifyFileSx::ExeModFileSxClick()
 {
     FirmwareMerge merge(m_inputs, m_progress);
     const StageOutcome outcome = merge.runChain();
-    if (outcome.result != StageResult::Failed)
+    if (outcome.result != StageResult::Failed) {
+        setStatus(ImageMessages::firmwareWritten(m_inputs.OutputPath));
         return true;
-    m_ctx.notices.notice(outcome.message);
+    }
+    failed(outcome.message, &Notices::notice);
     return false;
 }
 
@@ -163,16 +224,19 @@ void TFModifyFileSx::ExeUpdateFirClick()
 {
     const QString &merged = m_inputs.OutputPath;
     if (!QFileInfo::exists(merged)) {
-        m_ctx.notices.notice(ImageMessages::SxNotFound);
+        failed(ImageMessages::SxNotFound, &Notices::notice);
         return;
     }
     const QString tool = joinPath(m_ctx.project().AppDir, ImageMessages::FlashToolName);
     if (!QFileInfo::exists(tool)) {
-        m_ctx.notices.notice(ImageMessages::FlashToolNotFound);
+        failed(ImageMessages::FlashToolNotFound, &Notices::notice);
         return;
     }
     const QString parameters = u'"' + merged + u'"' + QChar(0x00B6) + QString::number(m_port->currentIndex());
     QString error;
-    if (!m_ctx.launcher.startDetached(tool, parameters, &error))
-        m_ctx.notices.notice(ImageMessages::flashToolNotStarted(tool, error));
+    if (!m_ctx.launcher.startDetached(tool, parameters, &error)) {
+        failed(ImageMessages::flashToolNotStarted(tool, error), &Notices::notice);
+        return;
+    }
+    setStatus(ImageMessages::flashToolStarted(m_port->currentText(), merged));
 }

@@ -9,7 +9,9 @@
 
 struct AppContext;
 class ProjectWriteLock;
+class Notices;
 class QComboBox;
+class QLabel;
 class QProgressBar;
 class QPushButton;
 
@@ -51,12 +53,16 @@ private:
     // The merge chain; true when every stage completed.
     bool ExeModFileSxClick();
     void ExeUpdateFirClick();
+    void setStatus(const QString &text);
+    // Shows a failure as the given kind of message and on the status line.
+    void failed(const QString &text, void (Notices::*shows)(const QString &));
 
     AppContext &m_ctx;
     QPushButton *m_close = nullptr;
     QComboBox *m_port = nullptr;
     QPushButton *m_execute = nullptr;
     QProgressBar *m_progressBar = nullptr;
+    QLabel *m_status = nullptr;
     ProgressBarProgress m_progress;
     MergeInputs m_inputs;
     std::unique_ptr<ProjectWriteLock> m_lock;

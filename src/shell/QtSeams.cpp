@@ -73,6 +73,14 @@ void QtNotices::generalError(const QString &text)
     box.exec();
 }
 
+bool QtNotices::confirm(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, AppTitle, text, QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString toQtFilter(const QString &filter)
 {
     const QStringList parts = filter.split(u'|');

@@ -11,6 +11,7 @@ public:
     void notice(const QString &text) override;
     void error(const QString &text) override;
     void generalError(const QString &text) override;
+    bool confirm(const QString &text) override;
 };
 
 class QtFileChooser : public FileChooser {

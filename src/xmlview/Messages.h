@@ -53,5 +53,6 @@ inline const QString WriteUnwritableCharacter =
     QStringLiteral("\"%1\" holds a character that cannot be written as one byte; nothing was written");
 inline const QString WriteBadProcessingData =
     QStringLiteral("\"%1\": processing instruction data cannot hold \"?>\"; nothing was written");
+inline const QString ReplaceFile = QStringLiteral("File %1 exists. Replace it?");
 inline const QString CannotWriteFile = QStringLiteral("Cannot write file \"%1\". %2");
 } // namespace XmlMessages

@@ -8,6 +8,7 @@
 #include "xmlview/XMLTree.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -242,6 +243,9 @@ void TFXML::writeTree()
         m_ctx.notices.error(e.message());
         return;
     }
+    // No by default: an existing file is kept unless the user says otherwise.
+    if (QFileInfo::exists(path) && !m_ctx.notices.confirm(XmlMessages::ReplaceFile.arg(QFileInfo(path).fileName())))
+        return;
     QString error;
     if (!writeFileAtomically(path, bytes, &error))
         m_ctx.notices.generalError(XmlMessages::CannotWriteFile.arg(path, error));

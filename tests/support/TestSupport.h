@@ -16,17 +16,26 @@ public:
     void notice(const QString &text) override { notices << text; }
     void error(const QString &text) override { errors << text; }
     void generalError(const QString &text) override { generalErrors << text; }
+    // Answers from the queue; an empty queue answers No.
+    bool confirm(const QString &text) override
+    {
+        questions << text;
+        return !answers.isEmpty() && answers.takeFirst();
+    }
     QStringList all() const { return notices + errors + generalErrors; }
     void clear()
     {
         notices.clear();
         errors.clear();
         generalErrors.clear();
+        questions.clear();
     }
 
     QStringList notices;
     QStringList errors;
     QStringList generalErrors;
+    QStringList questions;
+    QList<bool> answers;
 };
 
 // Answers choosers from a queue; an empty queue answers "cancelled".

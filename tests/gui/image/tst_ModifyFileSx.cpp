@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -72,6 +73,23 @@ QPushButton *executeButton(QWidget &w)
     return w.findChild<QPushButton *>(QStringLiteral("LbButton2"));
 }
 
+QString status(QWidget &w)
+{
+    return w.findChild<QLabel *>(QStringLiteral("LbStatus"))->text();
+}
+
+// Notes what the status line says at the moment the tool is started.
+class StatusAtStart : public RecordingLauncher {
+public:
+    bool startDetached(const QString &program, const QString &parameters, QString *error) override
+    {
+        statusAtStart = status(*window);
+        return RecordingLauncher::startDetached(program, parameters, error);
+    }
+    QWidget *window = nullptr;
+    QString statusAtStart;
+};
+
 } // namespace
 
 class TestModifyFileSx : public QObject {
@@ -84,6 +102,11 @@ private slots:
         window.show();
         auto *port = window.findChild<QComboBox *>(QStringLiteral("cbport"));
         auto *bar = window.findChild<QProgressBar *>(QStringLiteral("Avanzamento"));
+        auto *portLabel = window.findChild<QLabel *>(QStringLiteral("LbPort"));
+        QCOMPARE(portLabel->text(), QStringLiteral("Port"));
+        QCOMPARE(portLabel->buddy(), port);
+        QVERIFY(portLabel->geometry().bottom() < port->geometry().top());
+        QCOMPARE(status(window), QString());
         QCOMPARE(port->count(), 8);
         QCOMPARE(port->itemText(7), QStringLiteral("COM8"));
         QVERIFY(executeButton(window)->isEnabled());
@@ -102,6 +125,7 @@ private slots:
         QCOMPARE(s.launcher.starts.size(), 1);
         QCOMPARE(s.launcher.starts[0].program, s.toolPath());
         QCOMPARE(s.launcher.starts[0].parameters, s.parameters(7));
+        QCOMPARE(status(window), QStringLiteral("Flash tool started on COM8 with ") + s.merged());
         const QByteArray bank1 = readFileBytes(s.project(QStringLiteral("bin/bank1.bin")));
         const QByteArray merged = readFileBytes(s.merged());
         QVERIFY(merged.contains(BankRecordLines(0, bank1.constData())));
@@ -115,6 +139,7 @@ private slots:
         window.show();
         QCOMPARE(port->currentText(), QStringLiteral("COM1"));
         QCOMPARE(bar->value(), 0);
+        QCOMPARE(status(window), QString());
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
         QCOMPARE(s.launcher.starts.last().parameters, s.parameters(0));
     }
@@ -157,6 +182,7 @@ private slots:
         TFModifyFileSx window(s.ctx);
         window.show();
         QCOMPARE(s.notices.errors, QStringList({message}));
+        QCOMPARE(status(window), message);
         QVERIFY(!executeButton(window)->isEnabled());
         QVERIFY(window.isVisible());
     }
@@ -174,6 +200,7 @@ private slots:
         QCOMPARE(window.inputs().BinDir, QString());
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
         QCOMPARE(s.notices.notices, QStringList({ImageMessages::BinDirNotFound}));
+        QCOMPARE(status(window), ImageMessages::BinDirNotFound);
         QVERIFY(s.launcher.starts.isEmpty());
         QCOMPARE(readFileBytes(s.merged()), QByteArray("earlier merge"));
     }
@@ -187,6 +214,34 @@ private slots:
         window.show();
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
         QCOMPARE(s.notices.notices, QStringList({QStringLiteral("File bank2.bin Not Found,Abort Procedure")}));
+        QCOMPARE(status(window), QStringLiteral("File bank2.bin Not Found,Abort Procedure"));
+        QVERIFY(s.launcher.starts.isEmpty());
+    }
+
+    // The merged file is named on the status line before the tool is started.
+    void statusNamesTheMergedFile()
+    {
+        Setup s;
+        StatusAtStart launcher;
+        AppContext ctx{s.notices, s.chooser, launcher, s.store};
+        TFModifyFileSx window(ctx);
+        launcher.window = &window;
+        window.show();
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(launcher.statusAtStart, QStringLiteral("Firmware written: ") + s.merged());
+        QCOMPARE(launcher.starts.size(), 1);
+    }
+
+    // A failure that ends the whole action is told on the status line too.
+    void lockHeldElsewhereShowsOnTheStatusLine()
+    {
+        Setup s;
+        TFModifyFileSx window(s.ctx);
+        window.show();
+        const ProjectWriteLock other(s.store.state().ProjectDir);
+        QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        QCOMPARE(s.notices.generalErrors, QStringList({QStringLiteral("Project is in use by another program")}));
+        QCOMPARE(status(window), QStringLiteral("Project is in use by another program"));
         QVERIFY(s.launcher.starts.isEmpty());
     }
 
@@ -198,6 +253,7 @@ private slots:
         QFile::remove(s.toolPath());
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
         QCOMPARE(s.notices.notices, QStringList({ImageMessages::FlashToolNotFound}));
+        QCOMPARE(status(window), ImageMessages::FlashToolNotFound);
         QVERIFY(s.launcher.starts.isEmpty());
 
         s.notices.clear();
@@ -205,6 +261,8 @@ private slots:
         s.launcher.fail = true;
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
         QCOMPARE(s.notices.notices, QStringList({ImageMessages::flashToolNotStarted(s.toolPath(), "cannot start")}));
+        // The status line puts the message on one line.
+        QCOMPARE(status(window), ImageMessages::flashToolNotStarted(s.toolPath(), "cannot start").replace(u'\n', u' '));
         QVERIFY(QFileInfo::exists(s.merged()));
     }
 

@@ -1,5 +1,7 @@
+#include "base/AppConstants.h"
 #include "project/ProjectStore.h"
 #include "project/Unewp.h"
+#include "shell/QtSeams.h"
 #include "support/GuiTestSupport.h"
 #include "xmlview/Messages.h"
 #include "xmlview/UXML.h"
@@ -9,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -174,6 +177,7 @@ private slots:
 
         click("btnWrite");
         QCOMPARE(m_t->notices.all(), QStringList());
+        QCOMPARE(m_t->notices.questions, QStringList());
         QVERIFY(button("btnWrite")->isEnabled());
         const QString written = joinPath(projectDir(), QStringLiteral("copy.xml"));
         QCOMPARE(readFileBytes(written), QByteArray("<?xml version=\"1.0\"?><cfg id=\"8\"><flag>off</flag><node "
@@ -184,6 +188,61 @@ private slots:
         const QStringList before = shownTree(tree());
         open(written);
         QCOMPARE(shownTree(tree()), before);
+    }
+
+    // A file already in the project is replaced only on Yes; No, the default, keeps its bytes.
+    void writeAsksBeforeReplacing()
+    {
+        const QString target = joinPath(projectDir(), QStringLiteral("cfg.xml"));
+        const QByteArray old = "<cfg>old</cfg>";
+        writeFileBytes(target, old);
+        open(m_samplePath);
+        findItem(tree(), QStringLiteral("flag = on"))->setText(0, QStringLiteral("flag = off"));
+        const QString question = QStringLiteral("File cfg.xml exists. Replace it?");
+
+        click("btnWrite");
+        QCOMPARE(m_t->notices.questions, QStringList{question});
+        QCOMPARE(readFileBytes(target), old);
+        QVERIFY(button("btnWrite")->isEnabled());
+
+        m_t->notices.clear();
+        m_t->notices.answers << true;
+        click("btnWrite");
+        QCOMPARE(m_t->notices.questions, QStringList{question});
+        QCOMPARE(m_t->notices.all(), QStringList());
+        QVERIFY(readFileBytes(target).contains("<flag>off</flag>"));
+        QCOMPARE(QDir(projectDir()).entryList(QDir::Files), QStringList{QStringLiteral("cfg.xml")});
+    }
+
+    // The real question box: titled with the program's name, Enter answers No.
+    void replaceQuestionBox()
+    {
+        QtNotices notices;
+        AppContext ctx{notices, m_t->chooser, m_t->launcher, m_t->store};
+        TFXML window(ctx, *m_nameDialog);
+        window.show();
+        const QString target = joinPath(projectDir(), QStringLiteral("cfg.xml"));
+        const QByteArray old = "<cfg>old</cfg>";
+        writeFileBytes(target, old);
+        m_t->chooser.answers << m_samplePath;
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("btnopen")), Qt::LeftButton);
+        auto *write = window.findChild<QPushButton *>(QStringLiteral("btnWrite"));
+
+        for (const bool yes : {false, true}) {
+            whenModalOpens([yes](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(box);
+                QCOMPARE(box->windowTitle(), AppTitle);
+                QCOMPARE(box->text(), QStringLiteral("File cfg.xml exists. Replace it?"));
+                QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+                if (yes)
+                    QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+                else
+                    QTest::keyClick(box, Qt::Key_Return);
+            });
+            QTest::mouseClick(write, Qt::LeftButton);
+            QCOMPARE(readFileBytes(target) == old, !yes);
+        }
     }
 
     void rightDoubleClickSelectsNothing()
