@@ -3,6 +3,7 @@
 #include "base/AppConstants.h"
 #include "base/GuardedCall.h"
 #include "image/Messages.h"
+#include "project/ProgramFolders.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 #include "widgets/AppContext.h"
@@ -227,7 +228,8 @@ void TFModifyFileSx::ExeUpdateFirClick()
         failed(ImageMessages::SxNotFound, &Notices::notice);
         return;
     }
-    const QString tool = joinPath(m_ctx.project().AppDir, ImageMessages::FlashToolName);
+    // Beside the program first, then where an installed program keeps its shipped files.
+    const QString tool = shippedFile(m_ctx.project().AppDir, ImageMessages::FlashToolName);
     if (!QFileInfo::exists(tool)) {
         failed(ImageMessages::FlashToolNotFound, &Notices::notice);
         return;
