@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build, run, test and package the program
 # (help2man makes the manual page; dpkg-dev and file let CPack compute the package's
-# dependencies; desktop-file-utils checks the menu entry).
+# dependencies; desktop-file-utils checks the menu entry; clang and its runtime
+# build the fuzzers).
 # Does nothing when everything is already there.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpugixml-dev libfreexl-dev
   srecord clang-format
+  clang libclang-rt-14-dev
   help2man dpkg-dev file desktop-file-utils
 )
 
