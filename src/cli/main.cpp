@@ -103,8 +103,8 @@ private:
         return path;
     }
     const QStringList ReadOnlyWords = {QStringLiteral("PROJECT_DIR"), QStringLiteral("FILE")};
-    const QString NameNotCarried = QStringLiteral("The name \"%1\" given as %2 is not valid UTF-8: the files named "
-                                                  "after it could not be named. Rename it.");
+    const QString NameNotCarried = QStringLiteral("The name \"%1\" given as %2 is not valid UTF-8; the files this "
+                                                  "command makes by that name cannot be named. Rename it.");
 #else
     const QString NameNotOpened =
         QStringLiteral("The name \"%1\" given as %2 is not valid UTF-8 and cannot be opened here. Rename it.");
