@@ -21,6 +21,6 @@ for harness in build-fuzz/fuzz/fuzz_*; do
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1 \
     "$harness" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$work/" "$corpus" 2>"$work/$name.log" || { tail -40 "$work/$name.log"; exit 1; }
-  grep -E "stat::number_of_executed_units" "$work/$name.log" | sed "s/^/  $name /"
+  grep -E "stat::number_of_executed_units|DONE" "$work/$name.log" | sed "s/^/  $name /"
 done
 echo "fuzzing: every harness ran clean."

@@ -1,11 +1,11 @@
 #include "project/ProjectXml.h"
 
 #include "base/AtomicFile.h"
+#include "base/FileRead.h"
 #include "base/TessiroError.h"
 #include "project/Messages.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace {
 
@@ -24,12 +24,14 @@ Loaded<pugi::xml_node> loadProjectXml(const QString &path, pugi::xml_document &d
 {
     Loaded<pugi::xml_node> loaded;
     const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        loaded.problems << ProjectMessages::CannotReadFile.arg(shown, file.errorString());
+    // A FIFO or a device in place of the file would block or never end: refused, named.
+    QByteArray data;
+    try {
+        data = readRegularFile(path, MaxProjectFileBytes);
+    } catch (const TessiroError &e) {
+        loaded.problems << e.message();
         return loaded;
     }
-    const QByteArray data = file.readAll();
     const pugi::xml_parse_result result = doc.load_buffer(data.constData(), size_t(data.size()));
     if (!result) {
         loaded.problems << ProjectMessages::NotValidXml.arg(shown, QString::fromUtf8(result.description()),

@@ -3,8 +3,13 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 class TestProjectXml : public QObject {
     Q_OBJECT
@@ -54,6 +59,37 @@ private slots:
             QCOMPARE(e.message(), loaded.problems[0]);
         }
     }
+
+#ifdef Q_OS_UNIX
+    // What would block (a FIFO without a writer) or never end (a device) is refused
+    // by name before a byte is read.
+    void refusesWhatIsNotARegularFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << QStringLiteral("fifo");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+        QTest::newRow("directory") << QStringLiteral("dir");
+    }
+
+    void refusesWhatIsNotARegularFile()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pargen.xml"));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("pargen.xml")));
+
+        pugi::xml_document doc;
+        const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
+        QCOMPARE(loaded.problems,
+                 QStringList{QStringLiteral("File \"%1\" is not a regular file.").arg(QDir::toNativeSeparators(path))});
+        QVERIFY_THROWS_EXCEPTION(TessiroError, requireProjectXml(path, doc));
+    }
+#endif
 
     void failedSaveThrowsAndKeepsTheFile()
     {
