@@ -120,6 +120,7 @@ public:
     void notice(const QString &text) override { m_out.notice(m_names.shownAs(text)); }
     void error(const QString &text) override { m_out.error(m_names.shownAs(text)); }
     void generalError(const QString &text) override { m_out.generalError(m_names.shownAs(text)); }
+    bool confirm(const QString &text) override { return m_out.confirm(m_names.shownAs(text)); }
 
 private:
     Notices &m_out;
