@@ -48,10 +48,10 @@ Loaded<AccessMap::ByteCounts> AccessMap::load(const QString &ownPath, const QStr
 QString AccessMap::loadOther(const QString &path)
 {
     pugi::xml_document doc;
-    pugi::xml_node root;
-    QString error;
-    if (!loadProjectXml(path, doc, &root, &error))
-        return error;
+    const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
+    if (!loaded.ok())
+        return loaded.problems.constFirst();
+    const pugi::xml_node root = loaded.value;
     const QString shown = QDir::toNativeSeparators(path);
     const QString attribute = QString::fromLatin1(m_params.otherSizeAttribute);
     for (MapDirection direction : Directions) {
@@ -83,10 +83,10 @@ QString AccessMap::loadOther(const QString &path)
 QString AccessMap::loadOwn(const QString &path)
 {
     pugi::xml_document doc;
-    pugi::xml_node root;
-    QString error;
-    if (!loadProjectXml(path, doc, &root, &error))
-        return error;
+    const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
+    if (!loaded.ok())
+        return loaded.problems.constFirst();
+    const pugi::xml_node root = loaded.value;
     const QString shown = QDir::toNativeSeparators(path);
     for (MapDirection direction : Directions) {
         const char *listName = m_params.list(direction);
@@ -188,7 +188,5 @@ QByteArray AccessMap::toXml() const
 
 void AccessMap::save(const QString &path) const
 {
-    QString error;
-    if (!saveProjectBytes(path, toXml(), &error))
-        throw TessiroError(error);
+    saveProjectBytes(path, toXml());
 }

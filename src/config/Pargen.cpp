@@ -35,10 +35,11 @@ Loaded<PargenValues> loadPargen(const QString &path)
     };
 
     pugi::xml_document doc;
-    pugi::xml_node root;
+    const Loaded<pugi::xml_node> file = loadProjectXml(path, doc);
+    if (!file.ok())
+        return stop(file.problems.constFirst());
+    const pugi::xml_node root = file.value;
     QString error;
-    if (!loadProjectXml(path, doc, &root, &error))
-        return stop(error);
     const QString shown = QDir::toNativeSeparators(path);
 
     // The required elements, in reading order; reading stops at the first one that fails.
@@ -109,9 +110,7 @@ QByteArray pargenXml(const PargenValues &values)
 
 void savePargen(const QString &path, const PargenValues &values)
 {
-    QString error;
-    if (!saveProjectBytes(path, pargenXml(values), &error))
-        throw TessiroError(error);
+    saveProjectBytes(path, pargenXml(values));
 }
 
 QList<PargenFailure> pargenFailures(const PargenValues &values)

@@ -280,7 +280,7 @@ PdoCobIds ReadPdoCobIds(const QString &path)
     if (!QFileInfo::exists(path))
         return table;
     pugi::xml_document doc;
-    const pugi::xml_node root = loadProjectRoot(path, doc);
+    const pugi::xml_node root = requireProjectXml(path, doc);
 
     readCobIdList(root, "ByteOUT_RPDO", path, table.RpdoCount, table.RpdoCobId);
     readCobIdList(root, "ByteIN_TPDO", path, table.TpdoCount, table.TpdoCobId);

@@ -75,7 +75,7 @@ void readTable(BankImage &image, const pugi::xml_node &root, const QString &path
 void readSdo(BankImage &image, const QString &path)
 {
     pugi::xml_document doc;
-    const pugi::xml_node root = loadProjectRoot(path, doc);
+    const pugi::xml_node root = requireProjectXml(path, doc);
     const std::initializer_list<const char *> sdo = {"IdDev", "Index", "SubIndex", "NByte"};
     readTable(image, root, path, {"ByteIN", BankLayout::SdoInCount, BankLayout::SdoEntrySize, sdo});
     readTable(image, root, path, {"ByteOUT", BankLayout::SdoOutCount, BankLayout::SdoEntrySize, sdo});
@@ -84,7 +84,7 @@ void readSdo(BankImage &image, const QString &path)
 void readPdo(BankImage &image, const QString &path)
 {
     pugi::xml_document doc;
-    const pugi::xml_node root = loadProjectRoot(path, doc);
+    const pugi::xml_node root = requireProjectXml(path, doc);
     const std::initializer_list<const char *> pdo = {"Cob_Id", "Dimension"};
     readTable(image, root, path, {"ByteIN_TPDO", BankLayout::PdoInCount, BankLayout::PdoEntrySize, pdo});
     readTable(image, root, path, {"ByteOUT_RPDO", BankLayout::PdoOutCount, BankLayout::PdoEntrySize, pdo});
@@ -93,7 +93,7 @@ void readPdo(BankImage &image, const QString &path)
 void readPargen(BankImage &image, const QString &path)
 {
     pugi::xml_document doc;
-    const pugi::xml_node root = loadProjectRoot(path, doc);
+    const pugi::xml_node root = requireProjectXml(path, doc);
 
     const struct {
         const char *element;

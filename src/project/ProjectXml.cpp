@@ -55,17 +55,6 @@ pugi::xml_node requireProjectXml(const QString &path, pugi::xml_document &doc)
     return loaded.value;
 }
 
-bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node *root, QString *error)
-{
-    const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
-    if (!loaded.ok()) {
-        *error = loaded.problems.constFirst();
-        return false;
-    }
-    *root = loaded.value;
-    return true;
-}
-
 QByteArray projectXmlBytes(const pugi::xml_document &doc)
 {
     ByteArrayWriter writer;
@@ -83,20 +72,4 @@ void saveProjectBytes(const QString &path, const QByteArray &bytes)
     QString reason;
     if (!writeFileAtomically(path, bytes, &reason))
         throw TessiroError(ProjectMessages::CannotWriteFile.arg(QDir::toNativeSeparators(path), reason));
-}
-
-bool saveProjectXml(const QString &path, const pugi::xml_document &doc, QString *error)
-{
-    return saveProjectBytes(path, projectXmlBytes(doc), error);
-}
-
-bool saveProjectBytes(const QString &path, const QByteArray &bytes, QString *error)
-{
-    try {
-        saveProjectBytes(path, bytes);
-        return true;
-    } catch (const TessiroError &e) {
-        *error = e.message();
-        return false;
-    }
 }

@@ -22,15 +22,6 @@ QByteArray projectXmlBytes(const pugi::xml_document &doc);
 void saveProjectXml(const QString &path, const pugi::xml_document &doc);
 void saveProjectBytes(const QString &path, const QByteArray &bytes);
 
-// Earlier forms, kept while their callers move to the pair above: false with the reason in *error.
-bool loadProjectXml(const QString &path, pugi::xml_document &doc, pugi::xml_node *root, QString *error);
-inline pugi::xml_node loadProjectRoot(const QString &path, pugi::xml_document &doc)
-{
-    return requireProjectXml(path, doc);
-}
-bool saveProjectXml(const QString &path, const pugi::xml_document &doc, QString *error);
-bool saveProjectBytes(const QString &path, const QByteArray &bytes, QString *error);
-
 inline QString fromXml(const char *text)
 {
     return QString::fromUtf8(text);

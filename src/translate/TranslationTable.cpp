@@ -49,7 +49,7 @@ Loaded<int> TranslationTable::load(const QString &path)
     Filler filler;
     try {
         pugi::xml_document doc;
-        const pugi::xml_node root = loadProjectRoot(path, doc);
+        const pugi::xml_node root = requireProjectXml(path, doc);
         for (const pugi::xml_node &row : root.children())
             if (row.type() == pugi::node_element)
                 loadRow(row, filler);
@@ -67,10 +67,7 @@ Loaded<int> TranslationTable::load(const QString &path)
 
 void TranslationTable::save(const QString &path) const
 {
-    const QByteArray bytes = toXml();
-    QString error;
-    if (!saveProjectBytes(path, bytes, &error))
-        throw TessiroError(error);
+    saveProjectBytes(path, toXml());
 }
 
 void TranslationTable::exportCsv(const ProjectFilesT &files) const
