@@ -143,13 +143,6 @@ QStringList ProjectStore::createProject(const QString &parent, const QString &na
     return {};
 }
 
-bool ProjectStore::createProject(const QString &parent, const QString &name, QStringList *messages)
-{
-    const QStringList refusals = createProject(parent, name);
-    *messages << refusals;
-    return refusals.isEmpty();
-}
-
 QString ProjectStore::prepareOpen()
 {
     if (!m_state.ProjectDir.isEmpty() && !QFileInfo(m_state.ProjectDir).isDir())

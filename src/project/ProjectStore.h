@@ -63,8 +63,6 @@ public:
     // New project, as the name dialog's OK runs it: creates parent/name and makes it the
     // current project. Returns the refusals to show, in order; empty when it was created.
     QStringList createProject(const QString &parent, const QString &name);
-    // Earlier form, kept while its callers move: whether it was created, refusals appended to *messages.
-    bool createProject(const QString &parent, const QString &name, QStringList *messages);
 
     // Open project, first half: forgets a ProjectDir that no longer exists and
     // returns the folder to preselect (empty for none).

@@ -82,8 +82,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_t = std::make_unique<TestContext>();
         m_t->store.startUp(m_dir->path());
-        QStringList messages;
-        QVERIFY(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P"), &messages));
+        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P")), QStringList());
     }
     void cleanup() { m_window.reset(); }
 

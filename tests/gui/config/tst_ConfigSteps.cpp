@@ -25,8 +25,7 @@ private slots:
         ProjectStore &store = t.store;
         AppContext &ctx = t.ctx;
         TFTessiroFirmWare main(ctx, dir.path());
-        QStringList messages;
-        QVERIFY(store.createProject(store.state().ProjectsDir, QStringLiteral("Line1"), &messages));
+        QCOMPARE(store.createProject(store.state().ProjectsDir, QStringLiteral("Line1")), QStringList());
         const ProjectFilesT &files = store.state().ProjectFiles;
 
         auto step = [&](const char *button, const char *windowClass, std::function<void(QWidget *)> fill) {

@@ -19,8 +19,7 @@ struct MainWindowFixture : TestContext {
 
     MainWindowFixture()
     {
-        QStringList messages;
-        store.createProject(store.state().ProjectsDir, QStringLiteral("Gateway"), &messages);
+        store.createProject(store.state().ProjectsDir, QStringLiteral("Gateway"));
         projectDir = store.state().ProjectDir;
         window.show();
     }

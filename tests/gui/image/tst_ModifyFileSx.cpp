@@ -45,8 +45,7 @@ struct Setup : TestContext {
     Setup()
     {
         store.startUp(app.path());
-        QStringList messages;
-        store.createProject(store.state().ProjectsDir, QStringLiteral("Line3"), &messages);
+        store.createProject(store.state().ProjectsDir, QStringLiteral("Line3"));
         writeFileBytes(masterPath(), masterFirmware());
         writeFileBytes(toolPath(), "flash tool");
         writeFileBytes(project(QStringLiteral("pargen.xml")),

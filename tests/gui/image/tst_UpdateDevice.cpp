@@ -23,8 +23,7 @@ struct Setup : TestContext {
 
     Setup()
     {
-        QStringList messages;
-        store.createProject(store.state().ProjectsDir, QStringLiteral("Line1"), &messages);
+        store.createProject(store.state().ProjectsDir, QStringLiteral("Line1"));
         projectDir = store.state().ProjectDir;
         writeFileBytes(joinPath(projectDir, QStringLiteral("pargen.xml")),
                        "<Par_Gen><Can_Dev_Id>7</Can_Dev_Id><Can_Baud>1</Can_Baud><Net_Dev_Id>2</Net_Dev_Id>"

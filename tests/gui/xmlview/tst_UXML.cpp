@@ -99,8 +99,7 @@ private slots:
         const QString appDir = m_dir.filePath(QStringLiteral("app%1").arg(QTest::currentTestFunction()));
         QVERIFY(QDir().mkpath(appDir));
         m_t->store.startUp(appDir);
-        QStringList messages;
-        QVERIFY(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P1"), &messages));
+        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P1")), QStringList());
         m_nameDialog = std::make_unique<TFsaveproj>(m_t->store, m_t->notices);
         m_window = std::make_unique<TFXML>(m_t->ctx, *m_nameDialog);
         // The file comes from outside the project; Write stores it inside.
