@@ -1,11 +1,11 @@
 #include "config/Messages.h"
 #include "config/ProjectCheck.h"
+#include "support/CliRunner.h"
 #include "support/ProjectBuilders.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,15 +26,12 @@ private:
         return out;
     }
     // Runs the command-line tool; returns its exit code and its stderr lines.
-    int runCli(const QStringList &args, QStringList *lines = nullptr) const
+    static int checkCli(const QStringList &args, QStringList *lines = nullptr)
     {
-        QProcess cli;
-        cli.start(QStringLiteral(TESSIRO_CLI), args);
-        if (!cli.waitForFinished(30000))
-            return -1;
+        const CliRun run = runCli(args);
         if (lines)
-            *lines = QString::fromLocal8Bit(cli.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-        return cli.exitCode();
+            *lines = QString::fromLocal8Bit(run.err).split(u'\n', Qt::SkipEmptyParts);
+        return run.exitCode;
     }
 
 private slots:
@@ -49,7 +46,7 @@ private slots:
     void missingFilesPassAsTheEditorsTreatThem()
     {
         QCOMPARE(check(), QStringList());
-        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path()}), 0);
+        QCOMPARE(checkCli({QStringLiteral("check"), m_dir.path()}), 0);
     }
 
     void everyFailingCheckWithItsFileAndRow()
@@ -77,10 +74,10 @@ private slots:
         QCOMPARE(check(), expected);
 
         QStringList lines;
-        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path()}, &lines), 1);
+        QCOMPARE(checkCli({QStringLiteral("check"), m_dir.path()}, &lines), 1);
         QCOMPARE(lines, expected);
         // A trailing separator names the same files.
-        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path() + QStringLiteral("/")}, &lines), 1);
+        QCOMPARE(checkCli({QStringLiteral("check"), m_dir.path() + QStringLiteral("/")}, &lines), 1);
         QCOMPARE(lines, expected);
     }
 
@@ -119,14 +116,14 @@ private slots:
         };
         QCOMPARE(check(), expected);
         QStringList lines;
-        QCOMPARE(runCli({QStringLiteral("check"), m_dir.path()}, &lines), 1);
+        QCOMPARE(checkCli({QStringLiteral("check"), m_dir.path()}, &lines), 1);
         QCOMPARE(lines, expected);
     }
 
     void commandLineErrors()
     {
-        QCOMPARE(runCli({QStringLiteral("check")}), 1);
-        QCOMPARE(runCli({QStringLiteral("check"), m_dir.filePath(QStringLiteral("nowhere"))}), 1);
+        QCOMPARE(checkCli({QStringLiteral("check")}), 1);
+        QCOMPARE(checkCli({QStringLiteral("check"), m_dir.filePath(QStringLiteral("nowhere"))}), 1);
     }
 };
 

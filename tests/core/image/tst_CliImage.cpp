@@ -1,5 +1,6 @@
 #include "SRecordFixtures.h"
 #include "project/ProjectLock.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -18,11 +19,8 @@ struct Result {
 
 Result cli(const QStringList &args)
 {
-    QProcess process;
-    process.start(QStringLiteral(TESSIRO_CLI_PATH), args);
-    if (!process.waitForFinished(30000))
-        return {-1, QStringLiteral("did not finish")};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+    const CliRun run = runCli(args);
+    return {run.exitCode, QString::fromLocal8Bit(run.err)};
 }
 
 const QByteArray Pargen = "<Par_Gen><Can_Dev_Id>5</Can_Dev_Id><Can_Baud>4</Can_Baud><Net_Dev_Id>3</Net_Dev_Id>"
