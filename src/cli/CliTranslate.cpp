@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliEmcy.h"
 
 #include "base/Notices.h"
 #include "base/TessiroError.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-const QString Tables = QStringLiteral("rpdodef, sdo");
+const QString Tables = QStringLiteral("rpdodef, sdo, emcydef");
 
 std::unique_ptr<TranslationTable> makeTable(const QString &name)
 {
@@ -49,6 +50,8 @@ bool loadAsTheEditorOpens(TranslationTable &table, const ProjectFilesT &files, N
 int importCommand(const QStringList &args, Notices &notices)
 {
     requireArguments(args, 3, "import TABLE PROJECT_DIR WORKBOOK");
+    if (args[0] == QLatin1String("emcydef"))
+        return importEmcydef(args, notices);
     const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
     const QString projectDir = requireProjectDir(args[1]);
     const ProjectWriteLock lock(projectDir);
@@ -69,6 +72,8 @@ int importCommand(const QStringList &args, Notices &notices)
 int exportCommand(const QStringList &args, Notices &notices)
 {
     requireArguments(args, 2, "export TABLE PROJECT_DIR");
+    if (args[0] == QLatin1String("emcydef"))
+        return exportEmcydef(args, notices);
     const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
     const QString projectDir = requireProjectDir(args[1]);
     const ProjectWriteLock lock(projectDir);
@@ -83,7 +88,8 @@ int exportCommand(const QStringList &args, Notices &notices)
 
 const CliCommandInfo TranslateCliCommands[] = {
     {"import", "import TABLE PROJECT_DIR WORKBOOK",
-     "fills a translation table (rpdodef, sdo) from the workbook's sheet named after it and saves it", importCommand},
-    {"export", "export TABLE PROJECT_DIR", "writes a translation table (rpdodef, sdo) as PROJECT_DIR/TABLE.csv",
-     exportCommand},
+     "fills a translation table (rpdodef, sdo, emcydef) from the workbook's sheet named after it and saves it",
+     importCommand},
+    {"export", "export TABLE PROJECT_DIR",
+     "writes a translation table (rpdodef, sdo, emcydef) as PROJECT_DIR/TABLE.csv", exportCommand},
     {nullptr, nullptr, nullptr, nullptr}};

@@ -16,6 +16,7 @@
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
 #include "translate/USdo.h"
+#include "translate/Uemcy.h"
 #include "translate/Updo.h"
 #include "widgets/Style.h"
 #include "xmlview/UXML.h"
@@ -129,7 +130,7 @@ void TFTessiroFirmWare::buildWindowEntries()
     m_entries = {
         .pdoEditor = opens(m_pdo),
         .storePdoEditor = opensNothingYet(),
-        .emcyEditor = opensNothingYet(),
+        .emcyEditor = opens(m_emcy),
         .emcyWordEditor = opensNothingYet(),
         .sdoTranslation = opens(m_sdo),
         .xmlViewer = [this] { guardedCall(m_ctx.notices, [this] { xmlViewer().exec(); }); },

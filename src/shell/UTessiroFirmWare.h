@@ -11,6 +11,7 @@ class TFModifyFileSx;
 class TFSetPdo;
 class TFSetVar;
 class TFXML;
+class TFemcy;
 class TFpargen;
 class TFpdo;
 class TFsdo;
@@ -91,4 +92,5 @@ private:
     TFSetPdo *m_setPdo = nullptr;
     TFpdo *m_pdo = nullptr;
     TFsdo *m_sdo = nullptr;
+    TFemcy *m_emcy = nullptr;
 };

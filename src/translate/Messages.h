@@ -37,4 +37,7 @@ inline const QString NoProjectOpen = QStringLiteral("No project is open, so the 
 
 // Export.
 inline const QString CannotWriteCsv = QStringLiteral("Cannot write file \"%1\". %2");
+
+// The EMCY translation table's identifier check.
+inline const QString IndexNotValid = QStringLiteral("Index Not Valid");
 } // namespace TranslateMessages

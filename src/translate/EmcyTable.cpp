@@ -1,0 +1,236 @@
+#include "translate/EmcyTable.h"
+
+#include "base/TessiroError.h"
+#include "project/ParseIntText.h"
+#include "project/ProjectXml.h"
+#include "translate/CsvText.h"
+#include "translate/Messages.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <optional>
+
+const std::array<const char *, EmcyTextCount + 1> EmcyAttributes = {
+    "id_dev",       "mask_eq_ec",   "mask_eq_er",   "mask_eq_m1",   "mask_eq_m2",   "mask_eq_m3",
+    "enmask_eq_ec", "enmask_eq_er", "enmask_eq_m1", "enmask_eq_m2", "enmask_eq_m3", "bypass_set"};
+
+namespace {
+
+// "bypass_set": bit 0 the translate switch, bits 1 to 4 the alias, bit 5 the list.
+constexpr qint32 TranslateBit = 0x01;
+constexpr qint32 AliasMask = 0x0F;
+constexpr qint32 CanBBit = 0x20;
+
+constexpr int BypassColumn = EmcyTextCount;
+
+struct Bypass {
+    EmcyTab tab;
+    bool translate;
+    qint32 alias;
+};
+
+Bypass splitBypass(qint32 v)
+{
+    return {(v & CanBBit) ? FromCanB : FromCanA, (v & TranslateBit) != 0, (v >> 1) & AliasMask};
+}
+
+} // namespace
+
+qint32 TClEmcy::bypassSet(EmcyTab tab) const
+{
+    return alias * 2 + (translate ? TranslateBit : 0) + (tab == FromCanB ? CanBBit : 0);
+}
+
+TClEmcy TClEmcy::fromFields(const EmcyTexts &fields, bool translate, qint32 alias)
+{
+    TClEmcy entry{fields, translate, alias};
+    // The identifier stays as typed: the identifier check refuses an empty one.
+    for (int t = IdDev + 1; t < EmcyTextCount; ++t)
+        if (entry.texts[size_t(t)].isEmpty())
+            entry.texts[size_t(t)] = QStringLiteral("0");
+    return entry;
+}
+
+QStringList EmcyTable::lines(EmcyTab tab) const
+{
+    QStringList out;
+    for (const TClEmcy &entry : m_entries[tab])
+        out << entry.texts[IdDev];
+    return out;
+}
+
+void EmcyTable::clear()
+{
+    m_entries[FromCanA].clear();
+    m_entries[FromCanB].clear();
+}
+
+Loaded<int> EmcyTable::load(const QString &path)
+{
+    clear();
+    Loaded<int> loaded;
+    if (!QFileInfo::exists(path)) {
+        loaded.problems << TranslateMessages::XmlNotFound;
+        return loaded;
+    }
+    // A FIFO or a device in the file's place would hang the reader.
+    if (!QFileInfo(path).isFile()) {
+        loaded.problems << TranslateMessages::XmlReadError;
+        return loaded;
+    }
+    try {
+        pugi::xml_document doc;
+        const pugi::xml_node root = requireProjectXml(path, doc);
+        for (const pugi::xml_node &row : root.children()) {
+            if (row.type() != pugi::node_element)
+                continue;
+            auto attribute = [&row](const char *name) {
+                const pugi::xml_attribute a = row.attribute(name);
+                if (!a)
+                    throw TessiroError(TranslateMessages::XmlReadError);
+                return fromXml(a.value());
+            };
+            TClEmcy entry;
+            for (int t = 0; t < EmcyTextCount; ++t) {
+                entry.texts[size_t(t)] = attribute(EmcyAttributes[size_t(t)]);
+                if (entry.texts[size_t(t)].isEmpty())
+                    entry.texts[size_t(t)] = QStringLiteral("0");
+            }
+            const std::optional<qint32> v = tryParseIntText(attribute(EmcyAttributes[BypassColumn]));
+            if (!v)
+                throw TessiroError(TranslateMessages::XmlReadError);
+            const Bypass bypass = splitBypass(*v);
+            entry.translate = bypass.translate;
+            entry.alias = bypass.alias;
+            m_entries[bypass.tab] << entry;
+            ++loaded.value;
+        }
+    } catch (const TessiroError &) {
+        loaded.problems << TranslateMessages::XmlReadError;
+    }
+    return loaded;
+}
+
+QStringList EmcyTable::identifierProblems(EmcyTab tab, const QString &id) const
+{
+    // A line that is no integer would make saving fail, so none is made.
+    if (!tryParseIntText(id) || lines(tab).contains(id))
+        return {TranslateMessages::IndexNotValid};
+    return {};
+}
+
+QStringList EmcyTable::add(EmcyTab tab, const TClEmcy &entry)
+{
+    QStringList problems = identifierProblems(tab, entry.texts[IdDev]);
+    if (problems.isEmpty())
+        m_entries[tab] << entry;
+    return problems;
+}
+
+QStringList EmcyTable::modify(EmcyTab tab, int row, const TClEmcy &entry)
+{
+    if (row < 0 || row >= m_entries[tab].size())
+        return {};
+    // Keeping its identifier, an entry is not compared with its own line.
+    if (entry.texts[IdDev] != m_entries[tab][row].texts[IdDev]) {
+        const QStringList problems = identifierProblems(tab, entry.texts[IdDev]);
+        if (!problems.isEmpty())
+            return problems;
+    }
+    m_entries[tab][row] = entry;
+    return {};
+}
+
+void EmcyTable::remove(EmcyTab tab, int row)
+{
+    if (row >= 0 && row < m_entries[tab].size())
+        m_entries[tab].removeAt(row);
+}
+
+QByteArray EmcyTable::toXml() const
+{
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child("emcydef");
+    for (EmcyTab tab : {FromCanA, FromCanB}) {
+        const QList<TClEmcy> &entries = m_entries[tab];
+        struct Key {
+            qint32 id;
+            qsizetype row;
+        };
+        QList<Key> order;
+        for (qsizetype r = 0; r < entries.size(); ++r)
+            order << Key{ParseIntText(entries[r].texts[IdDev]), r};
+        // Smallest identifier first; of equal ones, the one further down the list first.
+        std::sort(order.begin(), order.end(),
+                  [](const Key &x, const Key &y) { return x.id != y.id ? x.id < y.id : x.row > y.row; });
+        for (const Key &key : order) {
+            const TClEmcy &entry = entries[key.row];
+            pugi::xml_node row = root.append_child("row");
+            for (int t = 0; t < EmcyTextCount; ++t)
+                row.append_attribute(EmcyAttributes[size_t(t)]).set_value(entry.texts[size_t(t)].toUtf8().constData());
+            row.append_attribute(EmcyAttributes[BypassColumn])
+                .set_value(QByteArray::number(entry.bypassSet(tab)).constData());
+        }
+    }
+    return projectXmlBytes(doc);
+}
+
+void EmcyTable::save(const QString &path) const
+{
+    saveProjectBytes(path, toXml());
+}
+
+QList<QStringList> EmcyTable::exportLines() const
+{
+    // The import takes a sheet's first row as its column names: without this line a
+    // spreadsheet round trip would lose the first entry.
+    QStringList header;
+    for (const char *name : EmcyAttributes)
+        header << QString::fromLatin1(name);
+    QList<QStringList> lines{header};
+    for (EmcyTab tab : {FromCanA, FromCanB})
+        for (const TClEmcy &entry : m_entries[tab]) {
+            QStringList line(entry.texts.begin(), entry.texts.end());
+            line << QString::number(entry.bypassSet(tab));
+            lines << line;
+        }
+    return lines;
+}
+
+void EmcyTable::exportCsv(const ProjectFilesT &files) const
+{
+    writeCsvFile(files.csvPath(importParams().table), csvBytes(exportLines()));
+}
+
+const ImportParams &EmcyTable::importParams()
+{
+    static const ImportParams params{.table = QStringLiteral("emcydef"),
+                                     .columns = EmcyTextCount + 1,
+                                     .headerField = IdDev,
+                                     .headerText = QString::fromLatin1(EmcyAttributes[IdDev])};
+    return params;
+}
+
+ImportOutcome EmcyTable::importFrom(const QString &workbookPath)
+{
+    return importWorkbook(workbookPath, importParams(), *this);
+}
+
+void EmcyTable::clearForImport()
+{
+    clear();
+}
+
+RowTaken EmcyTable::takeRecord(const ImportRecord &record)
+{
+    // As in the window, an identifier that is no integer would make saving fail.
+    record.integer(IdDev);
+    const Bypass bypass = splitBypass(record.integer(BypassColumn));
+    TClEmcy entry;
+    for (int t = 0; t < EmcyTextCount; ++t)
+        entry.texts[size_t(t)] = record.field(t);
+    entry.translate = bypass.translate;
+    entry.alias = bypass.alias;
+    m_entries[bypass.tab] << entry;
+    return RowTaken::Taken;
+}

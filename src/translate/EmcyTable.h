@@ -1,0 +1,97 @@
+#pragma once
+
+#include "base/Loaded.h"
+#include "project/ProjectStore.h"
+#include "translate/TableImport.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// The two lists of the table: emergencies from CAN A, and from CAN B.
+enum EmcyTab : int { FromCanA = 0, FromCanB = 1 };
+
+// The text fields of an entry, in the order of emcydef.xml's attributes.
+enum EmcyText : int {
+    IdDev,
+    MaskEqEc,
+    MaskEqEr,
+    MaskEqM1,
+    MaskEqM2,
+    MaskEqM3,
+    EnmaskEqEc,
+    EnmaskEqEr,
+    EnmaskEqM1,
+    EnmaskEqM2,
+    EnmaskEqM3,
+    EmcyTextCount
+};
+
+using EmcyTexts = std::array<QString, EmcyTextCount>;
+
+// emcydef.xml's attributes in file order: the eleven texts, then "bypass_set".
+extern const std::array<const char *, EmcyTextCount + 1> EmcyAttributes;
+
+// The largest alias code the window offers; a file may hold up to 15.
+constexpr qint32 MaxEmcyAlias = 8;
+
+// One EMCY translation entry.
+struct TClEmcy {
+    EmcyTexts texts;
+    // Bit 0 of "bypass_set".
+    bool translate = false;
+    // Bits 1 to 4 of "bypass_set": which byte carries the identifier on the other line.
+    qint32 alias = 0;
+
+    bool operator==(const TClEmcy &) const = default;
+
+    // "bypass_set" as written for this entry in the list of tab.
+    qint32 bypassSet(EmcyTab tab) const;
+    // An entry from the window's fields; an empty field but the identifier is stored as "0".
+    static TClEmcy fromFields(const EmcyTexts &fields, bool translate, qint32 alias);
+};
+
+// The EMCY translation table, emcydef.xml: the entries of both lists, each list in
+// the order its list box shows it.
+class EmcyTable : public ImportTarget {
+public:
+    const QList<TClEmcy> &entries(EmcyTab tab) const { return m_entries[tab]; }
+    // The list box's lines: each entry's identifier as typed.
+    QStringList lines(EmcyTab tab) const;
+    void clear();
+
+    // Empties both lists, then reads path. The value is the number of entries read;
+    // reading stops at the first fault, keeping the entries before it.
+    Loaded<int> load(const QString &path);
+
+    // The identifier check: the notices that refuse id as a new identifier of tab;
+    // empty when it is accepted. An identifier must be an integer and differ, as
+    // text, from every line of the list.
+    QStringList identifierProblems(EmcyTab tab, const QString &id) const;
+    // "New EMCY": checks the identifier, then appends entry. Returns the check's notices.
+    QStringList add(EmcyTab tab, const TClEmcy &entry);
+    // "Modify": checks the identifier when it changes, then replaces entry row.
+    QStringList modify(EmcyTab tab, int row, const TClEmcy &entry);
+    // "Delete EMCY".
+    void remove(EmcyTab tab, int row);
+
+    // The exact bytes of emcydef.xml; throws TessiroError when an identifier is no integer.
+    QByteArray toXml() const;
+    // Replaces path with toXml() in one step; throws TessiroError, leaving the file as it was.
+    void save(const QString &path) const;
+
+    // The lines of "Export": the attribute names, then tab A's entries and tab B's.
+    QList<QStringList> exportLines() const;
+    // Writes emcydef.csv into the project in one step; throws TessiroError.
+    void exportCsv(const ProjectFilesT &files) const;
+
+    static const ImportParams &importParams();
+    ImportOutcome importFrom(const QString &workbookPath);
+    void clearForImport() override;
+    RowTaken takeRecord(const ImportRecord &record) override;
+
+private:
+    QList<TClEmcy> m_entries[2];
+};

@@ -1,0 +1,379 @@
+#include "translate/Uemcy.h"
+
+#include "base/GuardedCall.h"
+#include "project/ProjectLock.h"
+#include "translate/Messages.h"
+#include "widgets/AppContext.h"
+#include "widgets/Style.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int InitialWidth = 720;
+constexpr int InitialHeight = 440;
+
+// The field labels, with the ranges they show, in the order of the fields.
+const std::array<const char *, EmcyTextCount> FieldLabels = {"ID_EMCY (1..127)",
+                                                             "Mask_error_code (0..65535)",
+                                                             "MAsk_error_Reg (0..255)",
+                                                             "Mask_Manu1 (0..65535)",
+                                                             "Mask_Manu2 (0..65535)",
+                                                             "Mask_Manu3 (0..255)",
+                                                             "Enabled_mask_error_code (0..65535)",
+                                                             "Enabled_mask_error_Reg (0..255)",
+                                                             "Enabled_Mask_Manu1 (0..65535)",
+                                                             "Enabled_Mask_Manu2 (0..65535)",
+                                                             "Enabled_Mask_Manu3 (0..255)"};
+
+// Alias codes 1 to 8; code 0 names the tab's own line.
+const std::array<const char *, MaxEmcyAlias> AliasCaptions = {
+    "Error code byte  HIGH", "Error code byte LOW", "Error Reg",      "Manu1 byte HIGH",
+    "Manu1 byte LOW",        "Manu2 byte HIGH",     "Manu2 byte LOW", "Manu3"};
+
+struct TabTexts {
+    const char *caption;
+    const char *suffix;
+    const char *enable;
+    const char *enableCaption;
+    const char *noAlias;
+    const char *modify;
+    std::array<const char *, 3> aliasTexts;
+};
+
+const TabTexts Tabs[2] = {
+    {"From CAN A",
+     "A",
+     "enablea",
+     "Enabled_Traslate to CANB",
+     "No traslate ID CANA",
+     "Modify ENCY",
+     {"ID CANA EMCY ", "Traslate in", "CANB EMCY at:"}},
+    {"From CAN B",
+     "B",
+     "enableb",
+     "Enabled_Traslate to CANA",
+     "No traslate ID CANB",
+     "Modify EMCY",
+     {"ID CANB EMCY ", "Traslate in", "CANA EMCY at:"}},
+};
+
+QString named(const char *prefix, const char *name, const char *suffix)
+{
+    return QString::fromLatin1(prefix) + QString::fromLatin1(name) + QString::fromLatin1(suffix);
+}
+
+const ProjectState &requireProject(const AppContext &ctx)
+{
+    if (!ctx.project().hasValidProject())
+        throw TessiroError(TranslateMessages::NoProjectOpen);
+    return ctx.project();
+}
+
+} // namespace
+
+TFemcy::TFemcy(AppContext &context, QWidget *parent) : QDialog(parent), m_ctx(context)
+{
+    setObjectName(QStringLiteral("TFemcy"));
+    setWindowTitle(QStringLiteral("Set Traslate EMCY"));
+    applyTessiroStyle(this);
+    resize(InitialWidth, InitialHeight);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    for (EmcyTab tab : {FromCanA, FromCanB})
+        m_tabs->addTab(makePage(tab), QString::fromLatin1(Tabs[tab].caption));
+
+    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
+    m_export = new QPushButton(QStringLiteral("Export"), this);
+    m_export->setObjectName(QStringLiteral("BtnExport"));
+    m_import = new QPushButton(QStringLiteral("Import"), this);
+    m_import->setObjectName(QStringLiteral("BtnImport"));
+    buttonStrip->addWidget(m_export);
+    buttonStrip->addWidget(m_import);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttonStrip);
+
+    // Each page orders its own controls; the strip follows the tabs.
+    QWidget *last = m_tabs;
+    for (QWidget *next : {static_cast<QWidget *>(m_ok), static_cast<QWidget *>(m_cancel),
+                          static_cast<QWidget *>(m_export), static_cast<QWidget *>(m_import)}) {
+        setTabOrder(last, next);
+        last = next;
+    }
+
+    connect(m_ok, &QPushButton::clicked, this, &TFemcy::BitBtn1Click);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_export, &QPushButton::clicked, this, &TFemcy::ExportClick);
+    connect(m_import, &QPushButton::clicked, this, &TFemcy::ImportClick);
+}
+
+QWidget *TFemcy::makePage(EmcyTab tab)
+{
+    const TabTexts &texts = Tabs[tab];
+    const char *s = texts.suffix;
+    Page &page = m_pages[tab];
+    auto *widget = new QWidget(this);
+    widget->setObjectName(named("TSCan", "", s));
+
+    page.list = new QListWidget(widget);
+    page.list->setObjectName(named("LBCan", "", s));
+    page.list->setAccessibleName(QString::fromLatin1(texts.caption));
+    page.list->setFixedWidth(130);
+
+    auto *form = new QFormLayout;
+    form->setVerticalSpacing(3);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    for (int t = 0; t < EmcyTextCount; ++t) {
+        const char *attribute = EmcyAttributes[size_t(t)];
+        auto *field = new QLineEdit(widget);
+        field->setObjectName(named("E", attribute, s));
+        auto *label = new QLabel(QString::fromLatin1(FieldLabels[size_t(t)]), widget);
+        label->setObjectName(named("L", attribute, s));
+        label->setBuddy(field);
+        form->addRow(label, field);
+        page.fields[size_t(t)] = field;
+    }
+
+    page.enable = new QCheckBox(QString::fromLatin1(texts.enableCaption), widget);
+    page.enable->setObjectName(QString::fromLatin1(texts.enable));
+
+    auto *group = new QGroupBox(QStringLiteral("Allias use"), widget);
+    group->setObjectName(named("GBAlias", "", s));
+    auto *groupLayout = new QVBoxLayout(group);
+    groupLayout->setSpacing(2);
+    for (size_t i = 0; i < texts.aliasTexts.size(); ++i) {
+        auto *staticText = new QLabel(QString::fromLatin1(texts.aliasTexts[i]), group);
+        staticText->setObjectName(named("STAlias", "", s) + QString::number(i + 1));
+        groupLayout->addWidget(staticText);
+    }
+    page.alias = new QButtonGroup(group);
+    for (int code = 0; code <= MaxEmcyAlias; ++code) {
+        auto *radio =
+            new QRadioButton(QString::fromLatin1(code == 0 ? texts.noAlias : AliasCaptions[size_t(code - 1)]), group);
+        radio->setObjectName(named("RBAlias", "", s) + QString::number(code));
+        page.alias->addButton(radio, code);
+        groupLayout->addWidget(radio);
+    }
+
+    auto *side = new QVBoxLayout;
+    side->addWidget(page.enable);
+    side->addWidget(group);
+    side->addStretch();
+
+    auto *deleteButton = new QPushButton(QStringLiteral("Delete EMCY"), widget);
+    deleteButton->setObjectName(named("BDelete", "", s));
+    auto *newButton = new QPushButton(QStringLiteral("New EMCY"), widget);
+    newButton->setObjectName(named("BNew", "", s));
+    auto *modifyButton = new QPushButton(QString::fromLatin1(texts.modify), widget);
+    modifyButton->setObjectName(named("BModify", "", s));
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(deleteButton);
+    buttons->addWidget(newButton);
+    buttons->addWidget(modifyButton);
+    buttons->addStretch();
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(page.list);
+    top->addLayout(form, 1);
+    top->addLayout(side);
+    auto *layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+
+    // Visual order: the list, the fields top to bottom, the switch, the alias group, the buttons.
+    QList<QWidget *> order{page.list};
+    for (QLineEdit *field : page.fields)
+        order << field;
+    order << page.enable;
+    for (QAbstractButton *radio : page.alias->buttons())
+        order << radio;
+    order << deleteButton << newButton << modifyButton;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(page.list, &QListWidget::currentRowChanged, this, [this, tab](int row) { showEntry(tab, row); });
+    // A click on the line already selected shows its entry again over what was typed.
+    connect(page.list, &QListWidget::itemClicked, this,
+            [this, tab](QListWidgetItem *item) { showEntry(tab, m_pages[tab].list->row(item)); });
+    connect(newButton, &QPushButton::clicked, this, [this, tab] { NewClick(tab); });
+    connect(modifyButton, &QPushButton::clicked, this, [this, tab] { ModifyClick(tab); });
+    connect(deleteButton, &QPushButton::clicked, this, [this, tab] { DeleteClick(tab); });
+    return widget;
+}
+
+void TFemcy::showEvent(QShowEvent *event)
+{
+    applyGivenSizeOnce(this, InitialWidth, InitialHeight, m_sized);
+    // A window coming back from the task bar keeps what is being typed.
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFemcy::FormShow()
+{
+    clearControls();
+    const QStringList problems = m_table.load(m_ctx.project().ProjectFiles.EmcydefPath).problems;
+    showFirstEntries();
+    m_tabs->setCurrentIndex(FromCanA);
+    m_pages[FromCanA].list->setFocus();
+    showNotices(problems);
+}
+
+void TFemcy::clearControls()
+{
+    for (Page &page : m_pages) {
+        const QSignalBlocker block(page.list);
+        page.list->clear();
+        for (QLineEdit *field : page.fields)
+            field->clear();
+        page.enable->setChecked(false);
+        page.alias->button(0)->setChecked(true);
+    }
+}
+
+void TFemcy::fillList(EmcyTab tab, int row)
+{
+    QListWidget *list = m_pages[tab].list;
+    const QSignalBlocker block(list);
+    list->clear();
+    list->addItems(m_table.lines(tab));
+    list->setCurrentRow(row);
+}
+
+void TFemcy::showEntry(EmcyTab tab, int row)
+{
+    const QList<TClEmcy> &entries = m_table.entries(tab);
+    if (row < 0 || row >= entries.size())
+        return;
+    const TClEmcy &entry = entries[row];
+    Page &page = m_pages[tab];
+    for (int t = 0; t < EmcyTextCount; ++t)
+        page.fields[size_t(t)]->setText(entry.texts[size_t(t)]);
+    page.enable->setChecked(entry.translate);
+    // A code the window does not offer leaves the choice as it is.
+    if (QAbstractButton *radio = page.alias->button(int(entry.alias)))
+        radio->setChecked(true);
+}
+
+void TFemcy::showFirstEntries()
+{
+    for (EmcyTab tab : {FromCanA, FromCanB}) {
+        const bool any = !m_table.entries(tab).isEmpty();
+        fillList(tab, any ? 0 : -1);
+        if (any)
+            showEntry(tab, 0);
+    }
+}
+
+TClEmcy TFemcy::fieldsEntry(EmcyTab tab) const
+{
+    const Page &page = m_pages[tab];
+    EmcyTexts texts;
+    for (int t = 0; t < EmcyTextCount; ++t)
+        texts[size_t(t)] = page.fields[size_t(t)]->text();
+    return TClEmcy::fromFields(texts, page.enable->isChecked(), std::max(0, page.alias->checkedId()));
+}
+
+void TFemcy::NewClick(EmcyTab tab)
+{
+    guardedCall(m_ctx.notices, [&] {
+        const QStringList problems = m_table.add(tab, fieldsEntry(tab));
+        for (const QString &problem : problems)
+            m_ctx.notices.notice(problem);
+        if (problems.isEmpty())
+            fillList(tab, int(m_table.entries(tab).size()) - 1);
+    });
+}
+
+void TFemcy::ModifyClick(EmcyTab tab)
+{
+    guardedCall(m_ctx.notices, [&] {
+        const int row = m_pages[tab].list->currentRow();
+        if (row < 0)
+            return;
+        const TClEmcy entry = fieldsEntry(tab);
+        const QStringList problems = m_table.modify(tab, row, entry);
+        for (const QString &problem : problems)
+            m_ctx.notices.notice(problem);
+        if (problems.isEmpty())
+            m_pages[tab].list->item(row)->setText(entry.texts[IdDev]);
+    });
+}
+
+void TFemcy::DeleteClick(EmcyTab tab)
+{
+    const int row = m_pages[tab].list->currentRow();
+    if (row < 0)
+        return;
+    m_table.remove(tab, row);
+    fillList(tab, -1);
+}
+
+void TFemcy::showNotices(const QStringList &notices)
+{
+    // Shown once the window is up, so that they sit in front of it.
+    if (!notices.isEmpty())
+        QTimer::singleShot(0, this, [this, notices] {
+            for (const QString &notice : notices)
+                m_ctx.notices.notice(notice);
+        });
+}
+
+void TFemcy::BitBtn1Click()
+{
+    // A save that fails leaves the window open with the entries as they are.
+    guardedCall(m_ctx.notices, [this] {
+        const ProjectState &project = requireProject(m_ctx);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table.save(project.ProjectFiles.EmcydefPath);
+        accept();
+    });
+}
+
+void TFemcy::ExportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        const ProjectState &project = requireProject(m_ctx);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table.exportCsv(project.ProjectFiles);
+    });
+}
+
+void TFemcy::ImportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
+                                                         .filter = TranslateMessages::OpenExcelFilter,
+                                                         .defaultSuffix = {},
+                                                         .initialDir = m_ctx.project().ProjectDir});
+        if (workbook.isEmpty())
+            return;
+        const ImportOutcome outcome = m_table.importFrom(workbook);
+        if (outcome.cleared) {
+            clearControls();
+            showFirstEntries();
+        }
+        for (const QString &notice : outcome.notices)
+            m_ctx.notices.notice(notice);
+    });
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "translate/EmcyTable.h"
+
+#include <QDialog>
+#include <array>
+
+struct AppContext;
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+
+// "Set Traslate EMCY": the EMCY translation table, emcydef.xml, one tab per CAN line.
+class TFemcy : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFemcy(AppContext &context, QWidget *parent = nullptr);
+
+    const EmcyTable &table() const { return m_table; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void BitBtn1Click();
+    void ExportClick();
+    void ImportClick();
+
+private:
+    struct Page {
+        QListWidget *list = nullptr;
+        std::array<QLineEdit *, EmcyTextCount> fields = {};
+        QCheckBox *enable = nullptr;
+        QButtonGroup *alias = nullptr;
+    };
+
+    QWidget *makePage(EmcyTab tab);
+    void FormShow();
+    // The lists, the fields, the switches and the alias choices, emptied as loading and import do.
+    void clearControls();
+    // Fills the list box from the table and selects row (none for -1) without showing it.
+    void fillList(EmcyTab tab, int row);
+    void showEntry(EmcyTab tab, int row);
+    void showFirstEntries();
+    TClEmcy fieldsEntry(EmcyTab tab) const;
+    void NewClick(EmcyTab tab);
+    void ModifyClick(EmcyTab tab);
+    void DeleteClick(EmcyTab tab);
+    void showNotices(const QStringList &notices);
+
+    AppContext &m_ctx;
+    EmcyTable m_table;
+    Page m_pages[2];
+    QTabWidget *m_tabs;
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+    QPushButton *m_export;
+    QPushButton *m_import;
+    bool m_sized = false;
+};
