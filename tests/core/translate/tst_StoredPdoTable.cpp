@@ -1,6 +1,7 @@
 #include "TranslateFixtures.h"
 #include "base/TessiroError.h"
 #include "project/ProjectStore.h"
+#include "support/CliRunner.h"
 #include "support/ProjectBuilders.h"
 #include "translate/CsvText.h"
 #include "translate/Messages.h"
@@ -429,6 +430,47 @@ private slots:
         QCOMPARE(outcome.notices, QStringList());
         QCOMPARE(outcome.taken, 4);
         QCOMPARE(again.toXml(), stored);
+    }
+
+    // tessiro-cli import and export run what the window's Import, OK and Export do.
+    void cli()
+    {
+        Project p(Rpdodef, "<sdo/>", {});
+        const QString workbook = fixture(QStringLiteral("sdopdo_header_line_and_unknown_pdos.xls"));
+        // Records left out: nothing written.
+        CliRun run = runCli({"import", "sdopdo", p.dir.path(), workbook});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 TranslateMessages::SdopdoXmlNotFound + u'\n' +
+                     TranslateMessages::ImportedSdosLeftOut.arg(QDir::toNativeSeparators(workbook), "SdoPdo")
+                         .arg(2)
+                         .arg("rows 5, 7") +
+                     u'\n');
+        QVERIFY(!QFile::exists(p.files.SdopdoPath));
+
+        const QString csvPath = p.files.csvPath(QStringLiteral("sdopdo"));
+        writeFileBytes(csvPath, "index,subindex,nrpdo,poscomp,\r\n0x2000,1,1,18,\r\n0x2001,0,130,33,\r\n");
+        QCOMPARE(runCli({"export", "sdopdo", p.dir.path()}).exitCode, 0);
+        QCOMPARE(readFileBytes(csvPath), QByteArray("index,subindex,nrpdo,poscomp,\r\n"));
+
+        // Every record finds its PDO.
+        Project wide(rpdodef(9, 9), "<sdo/>", {});
+        run = runCli({"import", "sdopdo", wide.dir.path(), workbook});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(readFileBytes(wide.files.SdopdoPath),
+                 sdopdo(storedRow("0x2000", "1", "1", "18") + storedRow("8192", "3", "2", "1") +
+                        storedRow("0x2002", "2", "9", "0") + storedRow("0x2001", "0", "130", "33") +
+                        storedRow("0x2004", "0", "137", "0")));
+        QCOMPARE(runCli({"export", "sdopdo", wide.dir.path()}).exitCode, 0);
+        QCOMPARE(readFileBytes(wide.files.csvPath(QStringLiteral("sdopdo"))),
+                 QByteArray("index,subindex,nrpdo,poscomp,\r\n0x2000,1,1,18,\r\n8192,3,2,1,\r\n0x2002,2,9,0,\r\n"
+                            "0x2001,0,130,33,\r\n0x2004,0,137,0,\r\n"));
+
+        // A file read in part is not exported.
+        writeFileBytes(wide.files.SdopdoPath, sdopdo(storedRow("1", "0", "0", "0")));
+        run = runCli({"export", "sdopdo", wide.dir.path()});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run.err), TranslateMessages::SdopdoXmlReadError + u'\n');
     }
 };
 
