@@ -15,6 +15,7 @@
 #include "project/Unewp.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
+#include "translate/UInfoPdo.h"
 #include "translate/USdo.h"
 #include "translate/Updo.h"
 #include "widgets/Style.h"
@@ -128,7 +129,7 @@ void TFTessiroFirmWare::buildWindowEntries()
     // window is opens(m_window) in its line (help, which needs no project, shows it directly).
     m_entries = {
         .pdoEditor = opens(m_pdo),
-        .storePdoEditor = opensNothingYet(),
+        .storePdoEditor = opens(m_infoPdo),
         .emcyEditor = opensNothingYet(),
         .emcyWordEditor = opensNothingYet(),
         .sdoTranslation = opens(m_sdo),

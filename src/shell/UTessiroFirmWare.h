@@ -7,6 +7,7 @@
 
 class QLabel;
 class TFAbout;
+class TFInfopdo;
 class TFModifyFileSx;
 class TFSetPdo;
 class TFSetVar;
@@ -91,4 +92,5 @@ private:
     TFSetPdo *m_setPdo = nullptr;
     TFpdo *m_pdo = nullptr;
     TFsdo *m_sdo = nullptr;
+    TFInfopdo *m_infoPdo = nullptr;
 };

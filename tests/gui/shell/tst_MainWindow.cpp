@@ -237,7 +237,10 @@ private slots:
         const struct {
             const char *button;
             QString window; // empty: no window yet
-        } cases[] = {{"btn_Pdo", QStringLiteral("TFpdo")}, {"btn_Info_Pdo", {}}, {"btn_Emcy", {}}, {"btn_Emcy_Wd", {}}};
+        } cases[] = {{"btn_Pdo", QStringLiteral("TFpdo")},
+                     {"btn_Info_Pdo", QStringLiteral("TFInfopdo")},
+                     {"btn_Emcy", {}},
+                     {"btn_Emcy_Wd", {}}};
         for (const auto &c : cases) {
             QVERIFY(!p.button(c.button)->isVisible());
             QString opened;
@@ -250,8 +253,10 @@ private slots:
             QCOMPARE(opened, c.window);
             QVERIFY(!QApplication::activeModalWidget());
         }
-        // A new project has no rpdodef.xml yet, and the PDO editor says so.
-        QCOMPARE(p.notices.all(), QStringList{QStringLiteral("File XML not found")});
+        // A new project has no rpdodef.xml yet, and the PDO editor says so; so does the
+        // stored-PDO editor of its three files.
+        QCOMPARE(p.notices.all(), QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
+                                               "File SDOPDO XML not found"}));
     }
 
     void failedExitSaveIsShown()
@@ -426,7 +431,8 @@ private slots:
 
         // A valid project: the built editors open, the entries whose window is still to come open nothing.
         const QHash<QString, QString> windows = {{QStringLiteral("Set Traslate PDO"), QStringLiteral("TFpdo")},
-                                                 {QStringLiteral("SDO Translation"), QStringLiteral("TFsdo")}};
+                                                 {QStringLiteral("SDO Translation"), QStringLiteral("TFsdo")},
+                                                 {QStringLiteral("Define store PDO"), QStringLiteral("TFInfopdo")}};
         for (const QString &caption : dispatched + QStringList{"Help"}) {
             QString opened;
             if (windows.contains(caption))
@@ -438,8 +444,10 @@ private slots:
             QCOMPARE(opened, windows.value(caption));
             QVERIFY(!QApplication::activeModalWidget());
         }
-        // The new project has no rpdodef.xml yet (a missing SDO translation file is just an empty table).
-        QCOMPARE(p.notices.all(), QStringList{QStringLiteral("File XML not found")});
+        // The new project has no rpdodef.xml yet (a missing SDO translation file is just an empty table);
+        // the stored-PDO editor names its three files.
+        QCOMPARE(p.notices.all(), QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
+                                               "File SDOPDO XML not found"}));
 
         // No valid project: the editors and the picker refuse, the XML viewer still opens.
         p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line5")));
