@@ -163,6 +163,22 @@ private slots:
         QCOMPARE(table.tab(0).pdos.size() + table.tab(1).pdos.size(), pdos);
     }
 
+    // A stored SDO names its PDO in seven bits: PDOs past the 127th of a tab are
+    // left out, said once.
+    void pdoNumbersEndAt127()
+    {
+        Project p(rpdodef(129, 1), "<sdo/>", sdopdo(storedRow("1", "0", "127", "0") + storedRow("2", "0", "129", "0")));
+        StoredPdoTable table;
+        const Loaded<StoredPdoTable::LoadResult> loaded = table.load(p.files);
+        QCOMPARE(
+            loaded.problems,
+            QStringList{
+                TranslateMessages::PdosLeftOut.arg(fileShown(p.files.RpdodefPath)).arg(2).arg(QStringLiteral("CanA"))});
+        QCOMPARE(table.tab(0).pdos.size(), 127);
+        QCOMPARE(table.tab(0).pdos.last().name, QStringLiteral("0x1ff"));
+        QCOMPARE(placed(table), QStringList({"A:127 1/0/0", "B:1 2/0/0"}));
+    }
+
     // "nrpdo": bit 7 the tab, the low seven bits the PDO's number. A number past
     // the tab's PDOs is left out and counted; 0 ends the step.
     void nrpdo_data()
