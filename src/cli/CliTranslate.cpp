@@ -9,12 +9,13 @@
 #include "translate/Messages.h"
 #include "translate/PdoTranslation.h"
 #include "translate/SdoTranslation.h"
+#include "translate/StoredPdoTable.h"
 
 #include <memory>
 
 namespace {
 
-const QString Tables = QStringLiteral("rpdodef, sdo, emcydef");
+const QString Tables = QStringLiteral("rpdodef, sdo, sdopdo, emcydef");
 
 std::unique_ptr<TranslationTable> makeTable(const QString &name)
 {
@@ -45,11 +46,55 @@ bool loadAsTheEditorOpens(TranslationTable &table, const ProjectFilesT &files, N
     return whole;
 }
 
+// The stored-PDO table keeps lists rather than grids: commands of its own.
+const QString StoredPdoName = QStringLiteral("sdopdo");
+
+// What "Define Store PDO" shows when it opens; true when no stored SDO was lost.
+bool loadStoredPdo(StoredPdoTable &table, const ProjectFilesT &files, Notices &notices)
+{
+    const Loaded<StoredPdoTable::LoadResult> loaded = table.load(files);
+    for (const QString &problem : loaded.problems)
+        notices.notice(problem);
+    return loaded.value.tableWhole;
+}
+
+// Records naming a PDO that rpdodef.xml lacks are not saved away without anyone
+// there to press Cancel: nothing is written then.
+int importStoredPdo(const QStringList &args, Notices &notices)
+{
+    const QString projectDir = requireProjectDir(args[1]);
+    const ProjectWriteLock lock(projectDir);
+    const ProjectFilesT files = projectFiles(projectDir);
+    StoredPdoTable table;
+    loadStoredPdo(table, files, notices);
+    const ImportOutcome outcome = table.importFrom(args[2]);
+    for (const QString &notice : outcome.notices)
+        notices.notice(notice);
+    if (outcome.stoppedEarly || outcome.leftOut > 0)
+        return 1;
+    table.save(files.SdopdoPath);
+    return 0;
+}
+
+int exportStoredPdo(const QStringList &args, Notices &notices)
+{
+    const QString projectDir = requireProjectDir(args[1]);
+    const ProjectWriteLock lock(projectDir);
+    const ProjectFilesT files = projectFiles(projectDir);
+    StoredPdoTable table;
+    if (!loadStoredPdo(table, files, notices))
+        return 1;
+    table.exportCsv(files);
+    return 0;
+}
+
 // Opening the editor, "Import" with the workbook, then "OK". Nothing is written when
 // the import stops early.
 int importCommand(const QStringList &args, Notices &notices)
 {
     requireArguments(args, 3, "import TABLE PROJECT_DIR WORKBOOK");
+    if (args[0] == StoredPdoName)
+        return importStoredPdo(args, notices);
     if (args[0] == QLatin1String("emcydef"))
         return importEmcydef(args, notices);
     const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
@@ -72,6 +117,8 @@ int importCommand(const QStringList &args, Notices &notices)
 int exportCommand(const QStringList &args, Notices &notices)
 {
     requireArguments(args, 2, "export TABLE PROJECT_DIR");
+    if (args[0] == StoredPdoName)
+        return exportStoredPdo(args, notices);
     if (args[0] == QLatin1String("emcydef"))
         return exportEmcydef(args, notices);
     const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
@@ -88,8 +135,8 @@ int exportCommand(const QStringList &args, Notices &notices)
 
 const CliCommandInfo TranslateCliCommands[] = {
     {"import", "import TABLE PROJECT_DIR WORKBOOK",
-     "fills a translation table (rpdodef, sdo, emcydef) from the workbook's sheet named after it and saves it",
+     "fills a translation table (rpdodef, sdo, sdopdo, emcydef) from the workbook's sheet named after it and saves it",
      importCommand},
     {"export", "export TABLE PROJECT_DIR",
-     "writes a translation table (rpdodef, sdo, emcydef) as PROJECT_DIR/TABLE.csv", exportCommand},
+     "writes a translation table (rpdodef, sdo, sdopdo, emcydef) as PROJECT_DIR/TABLE.csv", exportCommand},
     {nullptr, nullptr, nullptr, nullptr}};

@@ -15,6 +15,7 @@
 #include "project/Unewp.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
+#include "translate/UInfoPdo.h"
 #include "translate/USdo.h"
 #include "translate/Uemcy.h"
 #include "translate/Updo.h"
@@ -129,7 +130,7 @@ void TFTessiroFirmWare::buildWindowEntries()
     // window is opens(m_window) in its line (help, which needs no project, shows it directly).
     m_entries = {
         .pdoEditor = opens(m_pdo),
-        .storePdoEditor = opensNothingYet(),
+        .storePdoEditor = opens(m_infoPdo),
         .emcyEditor = opens(m_emcy),
         .emcyWordEditor = opensNothingYet(),
         .sdoTranslation = opens(m_sdo),

@@ -7,6 +7,7 @@
 
 class QLabel;
 class TFAbout;
+class TFInfopdo;
 class TFModifyFileSx;
 class TFSetPdo;
 class TFSetVar;
@@ -93,4 +94,5 @@ private:
     TFpdo *m_pdo = nullptr;
     TFsdo *m_sdo = nullptr;
     TFemcy *m_emcy = nullptr;
+    TFInfopdo *m_infoPdo = nullptr;
 };

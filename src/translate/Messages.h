@@ -40,4 +40,26 @@ inline const QString CannotWriteCsv = QStringLiteral("Cannot write file \"%1\". 
 
 // The EMCY translation table's identifier check.
 inline const QString IndexNotValid = QStringLiteral("Index Not Valid");
+// The stored-PDO table (sdopdo.xml) and its window: the program's own texts.
+inline const QString StoredPdoCaption = QStringLiteral("Define Store PDO");
+inline const QString SdoXmlNotFound = QStringLiteral("File SDO XML not found");
+inline const QString SdoXmlReadError = QStringLiteral("Error in reading file SDO XML");
+inline const QString PdoXmlNotFound = QStringLiteral("File PDO XML not found");
+inline const QString PdoXmlReadError = QStringLiteral("Error in reading file PDO XML");
+inline const QString SdopdoXmlNotFound = QStringLiteral("File SDOPDO XML not found");
+inline const QString SdopdoXmlReadError = QStringLiteral("Error in reading file SDOPDO XML");
+inline const QString SdoAlreadyTranslated = QStringLiteral("Index or Subindex Not Valid,Sdo Already Exists");
+inline const QString SdoAlreadyStored = QStringLiteral("Index or Subindex Not Valid");
+// Stored SDOs whose PDO number names no PDO of rpdodef.xml; %1 file, %2 count.
+inline const QString StoredSdosLeftOut = QStringLiteral(
+    "File \"%1\": %2 stored SDOs name a PDO that rpdodef.xml does not list and were left out; OK would remove them.");
+// The same met by an import; %1 workbook, %2 worksheet, %3 count, %4 the rows.
+inline const QString ImportedSdosLeftOut =
+    QStringLiteral("Import from workbook \"%1\", worksheet \"%2\": %3 records "
+                   "name a PDO that rpdodef.xml does not list and were left out (%4).");
+// More PDOs in one direction than a stored SDO can name; %1 file, %2 count, %3 tab.
+inline const QString PdosLeftOut = QStringLiteral(
+    "File \"%1\": %2 PDOs of \"%3\" are past the 127th, which a stored SDO cannot name, and were left out.");
+// An import record whose PDO number is 0.
+inline const QString NoPdoZero = QStringLiteral("cell C holds nrpdo %1, which names no PDO (PDO number 0).");
 } // namespace TranslateMessages

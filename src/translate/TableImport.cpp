@@ -77,7 +77,9 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
     }
     outcome.leftOut = int(leftOut.size());
     if (!leftOut.isEmpty())
-        outcome.notices
-            << TranslateMessages::RowsLeftOut.arg(shown, sheet.name).arg(leftOut.size()).arg(rowRanges(leftOut));
+        outcome.notices << (params.leftOutNotice.isEmpty() ? TranslateMessages::RowsLeftOut : params.leftOutNotice)
+                               .arg(shown, sheet.name)
+                               .arg(leftOut.size())
+                               .arg(rowRanges(leftOut));
     return outcome;
 }

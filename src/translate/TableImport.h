@@ -43,6 +43,9 @@ struct ImportParams {
     // table's own export writes in the middle; it is skipped. -1: none.
     int headerField = -1;
     QString headerText;
+    // The notice for records the table had no place for (%1 workbook, %2 sheet,
+    // %3 count, %4 rows); empty: RowsLeftOut.
+    QString leftOutNotice = {};
 };
 
 // What an import did; notices are shown as plain notices, in order.

@@ -238,7 +238,7 @@ private slots:
             const char *button;
             QString window; // empty: no window yet
         } cases[] = {{"btn_Pdo", QStringLiteral("TFpdo")},
-                     {"btn_Info_Pdo", {}},
+                     {"btn_Info_Pdo", QStringLiteral("TFInfopdo")},
                      {"btn_Emcy", QStringLiteral("TFemcy")},
                      {"btn_Emcy_Wd", {}}};
         for (const auto &c : cases) {
@@ -253,8 +253,10 @@ private slots:
             QCOMPARE(opened, c.window);
             QVERIFY(!QApplication::activeModalWidget());
         }
-        // A new project has no rpdodef.xml nor emcydef.xml yet, and their editors say so.
-        QCOMPARE(p.notices.all(), QStringList(2, QStringLiteral("File XML not found")));
+        // A new project has no rpdodef.xml nor emcydef.xml yet, and their editors say so; the
+        // stored-PDO editor names its three files.
+        QCOMPARE(p.notices.all(), QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
+                                               "File SDOPDO XML not found", "File XML not found"}));
     }
 
     void failedExitSaveIsShown()
@@ -430,6 +432,7 @@ private slots:
         // A valid project: the built editors open, the entries whose window is still to come open nothing.
         const QHash<QString, QString> windows = {{QStringLiteral("Set Traslate PDO"), QStringLiteral("TFpdo")},
                                                  {QStringLiteral("SDO Translation"), QStringLiteral("TFsdo")},
+                                                 {QStringLiteral("Define store PDO"), QStringLiteral("TFInfopdo")},
                                                  {QStringLiteral("Set Traslate EMCY"), QStringLiteral("TFemcy")}};
         for (const QString &caption : dispatched + QStringList{"Help"}) {
             QString opened;
@@ -443,8 +446,9 @@ private slots:
             QVERIFY(!QApplication::activeModalWidget());
         }
         // The new project has no rpdodef.xml nor emcydef.xml yet (a missing SDO translation file is just an
-        // empty table).
-        QCOMPARE(p.notices.all(), QStringList(2, QStringLiteral("File XML not found")));
+        // empty table); the stored-PDO editor names its three files.
+        QCOMPARE(p.notices.all(), QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
+                                               "File SDOPDO XML not found", "File XML not found"}));
 
         // No valid project: the editors and the picker refuse, the XML viewer still opens.
         p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line5")));

@@ -1,0 +1,337 @@
+#include "translate/StoredPdoTable.h"
+
+#include "base/TessiroError.h"
+#include "project/ParseIntText.h"
+#include "project/ProjectXml.h"
+#include "translate/CsvText.h"
+#include "translate/Messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+// rpdodef.xml "en_bypass": bit 1 set lists the PDO on "CanB".
+constexpr qint32 PdoDirectionBit = 0x02;
+// sdotrans.xml "conf": bit 0 set puts the SDO on "CanB".
+constexpr qint32 SdoLineBit = 0x01;
+// "nrpdo": bit 7 set names a "CanB" PDO, the low seven bits its number.
+constexpr qint32 CanBBit = 0x80;
+constexpr qint32 PdoNumberMask = 0x7F;
+constexpr int MaxPdosPerTab = PdoNumberMask;
+constexpr int LastPosition = 8;
+
+const QString TableName = QStringLiteral("sdopdo");
+
+// A reading fault inside one loading step; the step shows its own message.
+struct ReadFault {};
+
+QString attribute(const pugi::xml_node &row, const char *name)
+{
+    const pugi::xml_attribute a = row.attribute(name);
+    if (!a)
+        throw ReadFault();
+    return fromXml(a.value());
+}
+
+qint32 integerAttribute(const pugi::xml_node &row, const char *name)
+{
+    const std::optional<qint32> v = tryParseIntText(attribute(row, name));
+    if (!v)
+        throw ReadFault();
+    return *v;
+}
+
+// The root of an existing project file, or the step's message: notFound when the
+// file is not there, readError when it cannot be read as XML.
+std::optional<pugi::xml_node> openStep(const QString &path, pugi::xml_document &doc, const QString &notFound,
+                                       const QString &readError, QStringList &problems)
+{
+    if (!QFileInfo::exists(path)) {
+        problems << notFound;
+        return std::nullopt;
+    }
+    const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
+    if (!loaded.ok()) {
+        problems << readError;
+        return std::nullopt;
+    }
+    return loaded.value;
+}
+
+// A position nibble as a radio index; 9 to 15 set no button.
+int position(qint32 nibble)
+{
+    return nibble <= LastPosition ? int(nibble) : -1;
+}
+
+} // namespace
+
+StoredPdoCopies &programStoredPdoCopies()
+{
+    static StoredPdoCopies copies;
+    return copies;
+}
+
+StoredPdoTable::StoredPdoTable(StoredPdoCopies &copies) : m_copies(copies) {}
+
+Loaded<StoredPdoTable::LoadResult> StoredPdoTable::load(const ProjectFilesT &files)
+{
+    for (TabData &t : m_tabs)
+        t = TabData();
+    Loaded<LoadResult> loaded;
+    loadReference(files.SdotransPath, loaded.problems);
+    loadPdos(files.RpdodefPath, loaded.problems);
+    loaded.value.tableWhole = loadStored(files.SdopdoPath, loaded.problems, loaded.value.storedSdos);
+    return loaded;
+}
+
+void StoredPdoTable::loadReference(const QString &path, QStringList &problems)
+{
+    pugi::xml_document doc;
+    const std::optional<pugi::xml_node> root =
+        openStep(path, doc, TranslateMessages::SdoXmlNotFound, TranslateMessages::SdoXmlReadError, problems);
+    if (!root)
+        return;
+    try {
+        for (const pugi::xml_node &row : root->children()) {
+            if (row.type() != pugi::node_element)
+                continue;
+            TClSdo entry{attribute(row, "IndexA"), attribute(row, "SubindexA"), {}};
+            const qint32 conf = integerAttribute(row, "conf");
+            m_tabs[(conf & SdoLineBit) ? CanB : CanA].reference << entry;
+        }
+    } catch (const ReadFault &) {
+        problems << TranslateMessages::SdoXmlReadError;
+    }
+}
+
+void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
+{
+    pugi::xml_document doc;
+    const std::optional<pugi::xml_node> root =
+        openStep(path, doc, TranslateMessages::PdoXmlNotFound, TranslateMessages::PdoXmlReadError, problems);
+    if (!root)
+        return;
+    int leftOut[TabCount] = {0, 0};
+    try {
+        for (const pugi::xml_node &row : root->children()) {
+            if (row.type() != pugi::node_element)
+                continue;
+            const qint32 bypass = integerAttribute(row, "en_bypass");
+            const QString cobid = attribute(row, "cobid");
+            QList<TClPdo> &pdos = m_tabs[(bypass & PdoDirectionBit) ? CanB : CanA].pdos;
+            // A stored SDO names its PDO in seven bits.
+            if (pdos.size() == MaxPdosPerTab) {
+                ++leftOut[(bypass & PdoDirectionBit) ? CanB : CanA];
+                continue;
+            }
+            pdos << TClPdo{cobid, int(pdos.size()) + 1, {}};
+        }
+    } catch (const ReadFault &) {
+        problems << TranslateMessages::PdoXmlReadError;
+    }
+    for (int which : {CanA, CanB})
+        if (leftOut[which] > 0)
+            problems << TranslateMessages::PdosLeftOut.arg(QDir::toNativeSeparators(path))
+                            .arg(leftOut[which])
+                            .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"));
+}
+
+bool StoredPdoTable::loadStored(const QString &path, QStringList &problems, int &stored)
+{
+    stored = 0;
+    pugi::xml_document doc;
+    const std::optional<pugi::xml_node> root =
+        openStep(path, doc, TranslateMessages::SdopdoXmlNotFound, TranslateMessages::SdopdoXmlReadError, problems);
+    // No file yet is an empty table, read whole.
+    if (!root)
+        return problems.constLast() == TranslateMessages::SdopdoXmlNotFound;
+    int skipped = 0;
+    bool whole = true;
+    try {
+        for (const pugi::xml_node &row : root->children()) {
+            if (row.type() != pugi::node_element)
+                continue;
+            const qint32 nrpdo = integerAttribute(row, "nrpdo");
+            std::optional<std::pair<int, int>> at;
+            try {
+                at = pdoOf(nrpdo, {});
+            } catch (const TessiroError &) {
+                throw ReadFault();
+            }
+            const TClSdo sdo{attribute(row, "index"), attribute(row, "subindex"), attribute(row, "poscomp")};
+            if (!at) {
+                ++skipped;
+                continue;
+            }
+            m_tabs[at->first].pdos[at->second].sdos << sdo;
+            ++stored;
+        }
+    } catch (const ReadFault &) {
+        problems << TranslateMessages::SdopdoXmlReadError;
+        whole = false;
+    }
+    // Dropped in silence, they would be gone at the next OK.
+    if (skipped > 0)
+        problems << TranslateMessages::StoredSdosLeftOut.arg(QDir::toNativeSeparators(path)).arg(skipped);
+    return whole && skipped == 0;
+}
+
+std::optional<std::pair<int, int>> StoredPdoTable::pdoOf(qint32 nrpdo, const QString &zeroMessage) const
+{
+    const int which = (nrpdo & CanBBit) ? CanB : CanA;
+    const int number = int(nrpdo & PdoNumberMask);
+    if (number == 0)
+        throw TessiroError(zeroMessage);
+    if (number > m_tabs[which].pdos.size())
+        return std::nullopt;
+    return std::make_pair(which, number - 1);
+}
+
+std::optional<QString> StoredPdoTable::refusal(int which, const SdoFields &fields, int exceptPdo, int exceptSdo) const
+{
+    // Read even with nothing to compare: an entry that saving cannot sort is not taken.
+    const qint32 index = ParseIntText(fields.index);
+    const qint32 subindex = ParseIntText(fields.subindex);
+    auto same = [&](const TClSdo &sdo) {
+        return ParseIntText(sdo.index) == index && ParseIntText(sdo.subindex) == subindex;
+    };
+    const TabData &t = m_tabs[which];
+    for (const TClSdo &sdo : t.reference)
+        if (same(sdo))
+            return TranslateMessages::SdoAlreadyTranslated;
+    for (int p = 0; p < t.pdos.size(); ++p)
+        for (int s = 0; s < t.pdos[p].sdos.size(); ++s)
+            if (!(p == exceptPdo && s == exceptSdo) && same(t.pdos[p].sdos[s]))
+                return TranslateMessages::SdoAlreadyStored;
+    return std::nullopt;
+}
+
+std::optional<QString> StoredPdoTable::newSdo(int which, int pdo, const SdoFields &fields)
+{
+    if (const std::optional<QString> refused = refusal(which, fields))
+        return refused;
+    m_tabs[which].pdos[pdo].sdos << TClSdo{fields.index, fields.subindex, QString::number(fields.code())};
+    return std::nullopt;
+}
+
+std::optional<QString> StoredPdoTable::modifySdo(int which, int pdo, int sdo, const SdoFields &fields)
+{
+    if (const std::optional<QString> refused = refusal(which, fields, pdo, sdo))
+        return refused;
+    m_tabs[which].pdos[pdo].sdos[sdo] = TClSdo{fields.index, fields.subindex, QString::number(fields.code())};
+    return std::nullopt;
+}
+
+void StoredPdoTable::deleteSdo(int which, int pdo, int sdo)
+{
+    m_tabs[which].pdos[pdo].sdos.removeAt(sdo);
+}
+
+SdoFields StoredPdoTable::fieldsOf(const TClSdo &sdo)
+{
+    const qint32 code = ParseIntText(sdo.poscomp);
+    return SdoFields{sdo.index, sdo.subindex, position((code >> 4) & 0xF), position(code & 0xF)};
+}
+
+void StoredPdoTable::copySdo(int which, const SdoFields &fields)
+{
+    const int code = fields.code();
+    m_copies.tab[which] = SdoFields{fields.index, fields.subindex, position(code >> 4), position(code & 0xF)};
+}
+
+QByteArray StoredPdoTable::toXml() const
+{
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child("sdopdo");
+    for (int which : {CanA, CanB}) {
+        struct Entry {
+            qint32 index;
+            qint32 subindex;
+            int nrpdo;
+            const TClSdo *sdo;
+        };
+        QList<Entry> entries;
+        for (const TClPdo &pdo : m_tabs[which].pdos)
+            for (const TClSdo &sdo : pdo.sdos)
+                entries << Entry{ParseIntText(sdo.index), ParseIntText(sdo.subindex),
+                                 pdo.number + (which == CanB ? CanBBit : 0), &sdo};
+        // Equal ones keep PDO order, then list order.
+        std::stable_sort(entries.begin(), entries.end(), [](const Entry &x, const Entry &y) {
+            return x.index != y.index ? x.index < y.index : x.subindex < y.subindex;
+        });
+        for (const Entry &entry : entries) {
+            pugi::xml_node row = root.append_child("row");
+            row.append_attribute("index").set_value(entry.sdo->index.toUtf8().constData());
+            row.append_attribute("subindex").set_value(entry.sdo->subindex.toUtf8().constData());
+            row.append_attribute("nrpdo").set_value(QByteArray::number(entry.nrpdo).constData());
+            row.append_attribute("poscomp").set_value(entry.sdo->poscomp.toUtf8().constData());
+        }
+    }
+    return projectXmlBytes(doc);
+}
+
+void StoredPdoTable::save(const QString &path) const
+{
+    saveProjectBytes(path, toXml());
+}
+
+QList<QStringList> StoredPdoTable::exportLines() const
+{
+    // The spreadsheet takes the first line as its column names.
+    QList<QStringList> lines{
+        {QStringLiteral("index"), QStringLiteral("subindex"), QStringLiteral("nrpdo"), QStringLiteral("poscomp")}};
+    for (int which : {CanA, CanB})
+        for (const TClPdo &pdo : m_tabs[which].pdos)
+            for (const TClSdo &sdo : pdo.sdos)
+                lines << QStringList{sdo.index, sdo.subindex,
+                                     QString::number(pdo.number + (which == CanB ? CanBBit : 0)), sdo.poscomp};
+    return lines;
+}
+
+void StoredPdoTable::exportCsv(const ProjectFilesT &files) const
+{
+    writeCsvFile(files.csvPath(TableName), csvBytes(exportLines()));
+}
+
+const ImportParams &StoredPdoTable::importParams()
+{
+    static const ImportParams params{.table = TableName,
+                                     .columns = 4,
+                                     .headerField = 0,
+                                     .headerText = QStringLiteral("index"),
+                                     .leftOutNotice = TranslateMessages::ImportedSdosLeftOut};
+    return params;
+}
+
+ImportOutcome StoredPdoTable::importFrom(const QString &workbookPath)
+{
+    return importWorkbook(workbookPath, importParams(), *this);
+}
+
+void StoredPdoTable::clearForImport()
+{
+    for (TabData &t : m_tabs)
+        for (TClPdo &pdo : t.pdos)
+            pdo.sdos.clear();
+}
+
+RowTaken StoredPdoTable::takeRecord(const ImportRecord &record)
+{
+    const qint32 nrpdo = record.integer(2);
+    const std::optional<std::pair<int, int>> at = pdoOf(nrpdo, TranslateMessages::NoPdoZero.arg(record.field(2)));
+    if (!at)
+        return RowTaken::NoRoom;
+    m_tabs[at->first].pdos[at->second].sdos << TClSdo{record.field(0), record.field(1), record.field(3)};
+    return RowTaken::Taken;
+}
+
+QStringList StoredPdoTable::sdoLabels(int count)
+{
+    QStringList labels;
+    for (int n = 0; n < count; ++n)
+        labels << QStringLiteral("Sdo%1").arg(n);
+    return labels;
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "base/Loaded.h"
+#include "project/ProjectStore.h"
+#include "translate/TableImport.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// One SDO stored under a PDO, or one entry of a reference list (index and
+// subindex only). poscomp is 16 x high-byte position + low-byte position, where 0
+// is "none" and 1 to 8 are "B1" to "B8".
+struct TClSdo {
+    QString index;
+    QString subindex;
+    QString poscomp;
+
+    bool operator==(const TClSdo &) const = default;
+};
+
+// One PDO of rpdodef.xml: its cobid text and its 1-based place in its tab's list.
+struct TClPdo {
+    QString name;
+    int number = 0;
+    QList<TClSdo> sdos;
+
+    bool operator==(const TClPdo &) const = default;
+};
+
+// What the edit fields and the two radio groups of a tab hold.
+struct SdoFields {
+    QString index;
+    QString subindex;
+    // Radio positions, 0 ("none") to 8 ("B8"); -1 when no button is set.
+    int high = 0;
+    int low = 0;
+
+    int code() const { return 16 * qMax(high, 0) + qMax(low, 0); }
+    bool operator==(const SdoFields &) const = default;
+};
+
+// "Copy SDO" of each tab keeps its fields here for the whole run of the program,
+// so that closing the window does not lose them.
+struct StoredPdoCopies {
+    std::optional<SdoFields> tab[2];
+};
+StoredPdoCopies &programStoredPdoCopies();
+
+// The stored-PDO table behind "Define Store PDO": per tab ("CanA" 0, "CanB" 1) the
+// PDOs of rpdodef.xml with the SDOs stored under each, and the SDOs that the SDO
+// translation table already answers on that line.
+class StoredPdoTable : public ImportTarget {
+public:
+    enum Tab { CanA = 0, CanB = 1 };
+    static constexpr int TabCount = 2;
+    struct TabData {
+        QList<TClPdo> pdos;
+        QList<TClSdo> reference;
+    };
+
+    explicit StoredPdoTable(StoredPdoCopies &copies = programStoredPdoCopies());
+    ~StoredPdoTable() override = default;
+
+    const TabData &tab(int which) const { return m_tabs[which]; }
+    const TClPdo &pdo(int which, int pdo) const { return m_tabs[which].pdos[pdo]; }
+
+    // What loading read, beside the problems.
+    struct LoadResult {
+        // rpdodef.xml and sdopdo.xml were read whole and every stored SDO found its
+        // PDO: saving or exporting writes back what the file holds.
+        bool tableWhole = true;
+        int storedSdos = 0;
+    };
+    // The window's opening: reference SDOs from sdotrans.xml, PDOs from rpdodef.xml,
+    // stored SDOs from sdopdo.xml, in that order; each step goes on after a failed
+    // one. The problems are the plain notices to show, in order.
+    Loaded<LoadResult> load(const ProjectFilesT &files);
+
+    // The check before storing fields under a PDO of the tab: the refusal to show,
+    // or nothing. The stored SDO at (pdo, sdo) is left out of the comparison when
+    // given. Throws TessiroError when a text is not an integer.
+    std::optional<QString> refusal(int which, const SdoFields &fields, int exceptPdo = -1, int exceptSdo = -1) const;
+    // "New SDO": the check, then the fields appended to the PDO's list. Returns the
+    // refusal, nothing when stored.
+    std::optional<QString> newSdo(int which, int pdo, const SdoFields &fields);
+    // "Modify SDO": the check without the SDO itself, then its fields replaced.
+    std::optional<QString> modifySdo(int which, int pdo, int sdo, const SdoFields &fields);
+    void deleteSdo(int which, int pdo, int sdo);
+    // The fields that show a stored SDO; throws TessiroError when its code is not an integer.
+    static SdoFields fieldsOf(const TClSdo &sdo);
+
+    void copySdo(int which, const SdoFields &fields);
+    // Nothing while the tab's buffer was never filled.
+    std::optional<SdoFields> pasteSdo(int which) const { return m_copies.tab[which]; }
+
+    // The exact bytes of sdopdo.xml, each tab's SDOs sorted by index, then subindex;
+    // throws TessiroError when one of them is not an integer.
+    QByteArray toXml() const;
+    // Writes toXml() over path in one step; throws TessiroError.
+    void save(const QString &path) const;
+
+    // The CSV lines of "Export", the header line first.
+    QList<QStringList> exportLines() const;
+    void exportCsv(const ProjectFilesT &files) const;
+
+    // "Import" once the workbook is chosen.
+    ImportOutcome importFrom(const QString &workbookPath);
+    static const ImportParams &importParams();
+    void clearForImport() override;
+    RowTaken takeRecord(const ImportRecord &record) override;
+
+    // "Sdo0", "Sdo1", ... for a PDO's list of count SDOs.
+    static QStringList sdoLabels(int count);
+
+private:
+    void loadReference(const QString &path, QStringList &problems);
+    void loadPdos(const QString &path, QStringList &problems);
+    bool loadStored(const QString &path, QStringList &problems, int &stored);
+    // The PDO that an "nrpdo" value names: its tab and its place, or nothing when
+    // the tab has fewer PDOs. Throws TessiroError for PDO number 0.
+    std::optional<std::pair<int, int>> pdoOf(qint32 nrpdo, const QString &zeroMessage) const;
+
+    TabData m_tabs[TabCount];
+    StoredPdoCopies &m_copies;
+};

@@ -1,0 +1,464 @@
+#include "translate/UInfoPdo.h"
+
+#include "base/GuardedCall.h"
+#include "project/ProjectLock.h"
+#include "translate/Messages.h"
+#include "widgets/AppContext.h"
+#include "widgets/Style.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <functional>
+
+namespace {
+
+constexpr int InitialWidth = 640;
+constexpr int InitialHeight = 430;
+
+// The texts that differ between the tabs: each tab lists the PDOs going to its
+// line and the SDOs of the other one.
+struct PageTexts {
+    const char *suffix;
+    QString tab;
+    QString pdoLabel;
+    QString sdoLabel;
+    QString indexLabel;
+    QString subindexLabel;
+    QString lowCaption;
+};
+
+const PageTexts Pages[StoredPdoTable::TabCount] = {
+    {.suffix = "A",
+     .tab = QStringLiteral("CanA"),
+     .pdoLabel = QStringLiteral("Index PDO in CANA"),
+     .sdoLabel = QStringLiteral("SDO CANB"),
+     .indexLabel = QStringLiteral("Index SDO CANB"),
+     .subindexLabel = QStringLiteral("Subindex SDO CANB"),
+     .lowCaption = QStringLiteral("Trsalete in")},
+    {.suffix = "B",
+     .tab = QStringLiteral("CanB"),
+     .pdoLabel = QStringLiteral("Index PDO in CANB"),
+     .sdoLabel = QStringLiteral("SDO CANA"),
+     .indexLabel = QStringLiteral("Index SDO CANA"),
+     .subindexLabel = QStringLiteral("Subindex SDO CANA"),
+     .lowCaption = QStringLiteral("Traslate in")},
+};
+
+const QStringList PositionItems = {QStringLiteral("none"), QStringLiteral("B1"), QStringLiteral("B2"),
+                                   QStringLiteral("B3"),   QStringLiteral("B4"), QStringLiteral("B5"),
+                                   QStringLiteral("B6"),   QStringLiteral("B7"), QStringLiteral("B8")};
+
+QString named(const char *base, const char *suffix)
+{
+    return QString::fromLatin1(base) + QString::fromLatin1(suffix);
+}
+
+QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+// A list "clicked": picked with the keyboard, or released over an item. A mouse
+// press that moves the current item waits for its release, so one click acts once.
+class ListPick : public QObject {
+public:
+    ListPick(QListWidget *list, std::function<void()> picked) : QObject(list), m_list(list), m_picked(std::move(picked))
+    {
+        list->viewport()->installEventFilter(this);
+        QObject::connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
+            if (row >= 0 && !m_pressed)
+                m_picked();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_pressed = true;
+        } else if (event->type() == QEvent::MouseButtonRelease && m_pressed) {
+            m_pressed = false;
+            const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
+            if (m_list->itemAt(at) && m_list->currentRow() >= 0)
+                m_picked();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget *m_list;
+    std::function<void()> m_picked;
+    bool m_pressed = false;
+};
+
+// Nothing current, also once the list takes the focus (which would otherwise make
+// its first item current, unpicked): the first arrow key picks the first item.
+void noCurrentItem(QListWidget *list)
+{
+    list->setCurrentIndex(QModelIndex());
+}
+
+void tabStopAt(QButtonGroup *group, QAbstractButton *stop)
+{
+    for (QAbstractButton *b : group->buttons())
+        b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+int checkedPosition(const QButtonGroup *group)
+{
+    return group->checkedId();
+}
+
+void setPosition(QButtonGroup *group, int position)
+{
+    if (QAbstractButton *button = group->button(position)) {
+        button->setChecked(true);
+        return;
+    }
+    // No button: an exclusive group keeps its checked one unless told otherwise.
+    group->setExclusive(false);
+    for (QAbstractButton *b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
+    tabStopAt(group, group->button(0));
+}
+
+const ProjectState &requireProject(const AppContext &ctx)
+{
+    if (!ctx.project().hasValidProject())
+        throw TessiroError(TranslateMessages::NoProjectOpen);
+    return ctx.project();
+}
+
+} // namespace
+
+TFInfopdo::TFInfopdo(AppContext &context, QWidget *parent, StoredPdoCopies &copies)
+    : QDialog(parent), m_table(copies), m_ctx(context)
+{
+    setObjectName(QStringLiteral("TFInfopdo"));
+    setWindowTitle(TranslateMessages::StoredPdoCaption);
+    applyTessiroStyle(this);
+    resize(InitialWidth, InitialHeight);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB})
+        m_tabs->addTab(makePage(which), Pages[which].tab);
+
+    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
+    m_export = new QPushButton(QStringLiteral("Export"), this);
+    m_export->setObjectName(QStringLiteral("BtnExport"));
+    m_import = new QPushButton(QStringLiteral("Import"), this);
+    m_import->setObjectName(QStringLiteral("BtnImport"));
+    buttonStrip->addWidget(m_export);
+    buttonStrip->addWidget(m_import);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttonStrip);
+
+    // Each tab's controls in reading order, then the window's buttons.
+    QList<QWidget *> order{m_tabs};
+    for (const Page &page : m_pages) {
+        order << page.pdos << page.sdos << page.index << page.subindex;
+        for (QButtonGroup *group : {page.high, page.low})
+            for (QAbstractButton *b : group->buttons())
+                order << b;
+        for (QPushButton *b : page.buttons)
+            order << b;
+    }
+    order << m_ok << m_cancel << m_export << m_import;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(m_ok, &QPushButton::clicked, this, &TFInfopdo::BitBtn1Click);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_export, &QPushButton::clicked, this, &TFInfopdo::ExportClick);
+    connect(m_import, &QPushButton::clicked, this, &TFInfopdo::ImportClick);
+}
+
+QWidget *TFInfopdo::makePage(int which)
+{
+    const PageTexts &texts = Pages[which];
+    Page &page = m_pages[which];
+    auto *w = new QWidget(this);
+    w->setObjectName(texts.tab);
+
+    page.pdos = new QListWidget(w);
+    page.pdos->setObjectName(named("LPdoCan", texts.suffix));
+    page.sdos = new QListWidget(w);
+    page.sdos->setObjectName(named("LSdoCan", texts.suffix));
+    page.index = new QLineEdit(w);
+    page.index->setObjectName(named("Eindex", texts.suffix));
+    page.subindex = new QLineEdit(w);
+    page.subindex->setObjectName(named("Esubindex", texts.suffix));
+    page.highBox = makePositions(which, "PoscompMsb", &page.high, w);
+    page.lowBox = makePositions(which, "PoscompLsb", &page.low, w);
+
+    auto *grid = new QGridLayout(w);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->addWidget(label(QStringLiteral("Correlated"), page.pdos, w), 0, 0);
+    grid->addWidget(label(texts.pdoLabel, page.pdos, w), 1, 0);
+    grid->addWidget(page.pdos, 2, 0, 6, 1);
+    grid->addWidget(label(texts.sdoLabel, page.sdos, w), 1, 1);
+    grid->addWidget(page.sdos, 2, 1, 6, 1);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(label(texts.indexLabel, page.index, w), 0, 0);
+    fields->addWidget(page.index, 1, 0);
+    fields->addWidget(label(texts.subindexLabel, page.subindex, w), 0, 1);
+    fields->addWidget(page.subindex, 1, 1);
+    fields->addWidget(label(QStringLiteral("Traslate in"), page.highBox, w), 2, 0);
+    fields->addWidget(label(QStringLiteral("High SDO Byte"), page.highBox, w), 3, 0);
+    fields->addWidget(page.highBox, 4, 0);
+    fields->addWidget(label(texts.lowCaption, page.lowBox, w), 2, 1);
+    fields->addWidget(label(QStringLiteral("Low SDO Byte"), page.lowBox, w), 3, 1);
+    fields->addWidget(page.lowBox, 4, 1);
+    grid->addLayout(fields, 0, 2, 6, 1);
+
+    struct Action {
+        const char *name;
+        const char *text;
+        void (TFInfopdo::*run)(int);
+    };
+    const Action actions[] = {
+        {"BDeleteSdo", "Delete SDO", &TFInfopdo::DeleteSdoClick}, {"BNewSdo", "New SDO", &TFInfopdo::NewSdoClick},
+        {"BModifySdo", "Modify SDO", &TFInfopdo::ModifySdoClick}, {"BCopySdo", "Copy SDO", &TFInfopdo::CopySdoClick},
+        {"BPasteSdo", "Paste SDO", &TFInfopdo::PasteSdoClick},
+    };
+    auto *buttons = new QHBoxLayout;
+    for (const Action &action : actions) {
+        auto *button = new QPushButton(QString::fromLatin1(action.text), w);
+        button->setObjectName(named(action.name, texts.suffix));
+        connect(button, &QPushButton::clicked, this, [this, which, run = action.run] { (this->*run)(which); });
+        page.buttons << button;
+        buttons->addWidget(button);
+    }
+    grid->addLayout(buttons, 8, 0, 1, 3);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+
+    new ListPick(page.pdos, [this, which] { PdoClick(which); });
+    new ListPick(page.sdos, [this, which] { SdoClick(which); });
+    return w;
+}
+
+QGroupBox *TFInfopdo::makePositions(int which, const char *name, QButtonGroup **group, QWidget *parent)
+{
+    auto *box = new QGroupBox(QStringLiteral("Selected PDO Byte"), parent);
+    box->setObjectName(named(name, Pages[which].suffix));
+    *group = new QButtonGroup(box);
+    auto *layout = new QGridLayout(box);
+    for (int position = 0; position < PositionItems.size(); ++position) {
+        auto *button = new QRadioButton(PositionItems[position], box);
+        button->setObjectName(box->objectName() + QString::number(position));
+        (*group)->addButton(button, position);
+        layout->addWidget(button, position / 3, position % 3);
+    }
+    // Tab stops once in the group, at its checked item; the arrow keys move the check.
+    connect(*group, &QButtonGroup::buttonToggled, box, [group = *group](QAbstractButton *button, bool on) {
+        if (on)
+            tabStopAt(group, button);
+    });
+    tabStopAt(*group, (*group)->button(0));
+    return box;
+}
+
+void TFInfopdo::showEvent(QShowEvent *event)
+{
+    applyGivenSizeOnce(this, InitialWidth, InitialHeight, m_sized);
+    // A window coming back from the task bar keeps what is being typed.
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFInfopdo::FormShow()
+{
+    const Loaded<StoredPdoTable::LoadResult> loaded = m_table.load(m_ctx.project().ProjectFiles);
+    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
+        QListWidget *pdos = m_pages[which].pdos;
+        const QSignalBlocker blocker(pdos);
+        pdos->clear();
+        for (const TClPdo &pdo : m_table.tab(which).pdos)
+            pdos->addItem(pdo.name);
+        noCurrentItem(pdos);
+        clearSdoSide(which);
+    }
+    m_pages[m_tabs->currentIndex()].pdos->setFocus();
+    showNotices(loaded.problems);
+}
+
+void TFInfopdo::showNotices(const QStringList &notices)
+{
+    // Shown once the window is up, so that they sit in front of it.
+    if (!notices.isEmpty())
+        QTimer::singleShot(0, this, [this, notices] {
+            for (const QString &notice : notices)
+                m_ctx.notices.notice(notice);
+        });
+}
+
+void TFInfopdo::clearSdoSide(int which)
+{
+    Page &page = m_pages[which];
+    const QSignalBlocker blocker(page.sdos);
+    page.sdos->clear();
+    showFields(which, SdoFields());
+}
+
+SdoFields TFInfopdo::fields(int which) const
+{
+    const Page &page = m_pages[which];
+    return SdoFields{page.index->text(), page.subindex->text(), checkedPosition(page.high), checkedPosition(page.low)};
+}
+
+void TFInfopdo::showFields(int which, const SdoFields &fields)
+{
+    Page &page = m_pages[which];
+    page.index->setText(fields.index);
+    page.subindex->setText(fields.subindex);
+    setPosition(page.high, fields.high);
+    setPosition(page.low, fields.low);
+}
+
+void TFInfopdo::listSdos(int which, int selected)
+{
+    Page &page = m_pages[which];
+    const QSignalBlocker blocker(page.sdos);
+    page.sdos->clear();
+    const int pdo = page.pdos->currentRow();
+    if (pdo >= 0)
+        page.sdos->addItems(StoredPdoTable::sdoLabels(int(m_table.pdo(which, pdo).sdos.size())));
+    if (selected >= 0)
+        page.sdos->setCurrentRow(selected);
+    else
+        noCurrentItem(page.sdos);
+}
+
+void TFInfopdo::PdoClick(int which)
+{
+    if (m_pages[which].pdos->currentRow() < 0)
+        return;
+    clearSdoSide(which);
+    listSdos(which, -1);
+}
+
+void TFInfopdo::SdoClick(int which)
+{
+    const Page &page = m_pages[which];
+    const int pdo = page.pdos->currentRow();
+    const int sdo = page.sdos->currentRow();
+    if (pdo < 0 || sdo < 0)
+        return;
+    const TClSdo &stored = m_table.pdo(which, pdo).sdos[sdo];
+    page.index->setText(stored.index);
+    page.subindex->setText(stored.subindex);
+    guardedCall(m_ctx.notices, [&] { showFields(which, StoredPdoTable::fieldsOf(stored)); });
+}
+
+void TFInfopdo::NewSdoClick(int which)
+{
+    const int pdo = m_pages[which].pdos->currentRow();
+    if (pdo < 0)
+        return;
+    guardedCall(m_ctx.notices, [&] {
+        if (const std::optional<QString> refused = m_table.newSdo(which, pdo, fields(which))) {
+            m_ctx.notices.notice(*refused);
+            return;
+        }
+        listSdos(which, int(m_table.pdo(which, pdo).sdos.size()) - 1);
+    });
+}
+
+void TFInfopdo::ModifySdoClick(int which)
+{
+    const int pdo = m_pages[which].pdos->currentRow();
+    const int sdo = m_pages[which].sdos->currentRow();
+    if (pdo < 0 || sdo < 0)
+        return;
+    guardedCall(m_ctx.notices, [&] {
+        if (const std::optional<QString> refused = m_table.modifySdo(which, pdo, sdo, fields(which)))
+            m_ctx.notices.notice(*refused);
+    });
+}
+
+void TFInfopdo::DeleteSdoClick(int which)
+{
+    const int pdo = m_pages[which].pdos->currentRow();
+    const int sdo = m_pages[which].sdos->currentRow();
+    if (pdo < 0 || sdo < 0)
+        return;
+    m_table.deleteSdo(which, pdo, sdo);
+    // Labelled afresh, so that the next new SDO's label is not one already shown.
+    listSdos(which, -1);
+}
+
+void TFInfopdo::CopySdoClick(int which)
+{
+    m_table.copySdo(which, fields(which));
+}
+
+void TFInfopdo::PasteSdoClick(int which)
+{
+    if (const std::optional<SdoFields> copied = m_table.pasteSdo(which))
+        showFields(which, *copied);
+}
+
+void TFInfopdo::BitBtn1Click()
+{
+    guardedCall(m_ctx.notices, [this] {
+        const ProjectState &project = requireProject(m_ctx);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table.save(project.ProjectFiles.SdopdoPath);
+        accept();
+    });
+}
+
+void TFInfopdo::ExportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        const ProjectState &project = requireProject(m_ctx);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table.exportCsv(project.ProjectFiles);
+    });
+}
+
+void TFInfopdo::ImportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
+                                                         .filter = TranslateMessages::OpenExcelFilter,
+                                                         .defaultSuffix = {},
+                                                         .initialDir = m_ctx.project().ProjectDir});
+        if (workbook.isEmpty())
+            return;
+        const ImportOutcome outcome = m_table.importFrom(workbook);
+        // The selected PDOs show what they now hold.
+        if (outcome.cleared)
+            for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
+                clearSdoSide(which);
+                listSdos(which, -1);
+            }
+        for (const QString &notice : outcome.notices)
+            m_ctx.notices.notice(notice);
+    });
+}

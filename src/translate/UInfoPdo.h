@@ -1,0 +1,73 @@
+#pragma once
+
+#include "translate/StoredPdoTable.h"
+
+#include <QDialog>
+
+struct AppContext;
+class QButtonGroup;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+
+// "Define Store PDO": the SDOs stored under the PDOs of each line, kept in the
+// project's sdopdo.xml. The window only shows its StoredPdoTable.
+class TFInfopdo : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFInfopdo(AppContext &context, QWidget *parent = nullptr,
+                       StoredPdoCopies &copies = programStoredPdoCopies());
+
+    StoredPdoTable &table() { return m_table; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void BitBtn1Click();
+    void ExportClick();
+    void ImportClick();
+
+private:
+    // The controls of one tab.
+    struct Page {
+        QListWidget *pdos = nullptr;
+        QListWidget *sdos = nullptr;
+        QLineEdit *index = nullptr;
+        QLineEdit *subindex = nullptr;
+        QGroupBox *highBox = nullptr;
+        QGroupBox *lowBox = nullptr;
+        QButtonGroup *high = nullptr;
+        QButtonGroup *low = nullptr;
+        QList<QPushButton *> buttons;
+    };
+
+    QWidget *makePage(int which);
+    QGroupBox *makePositions(int which, const char *name, QButtonGroup **group, QWidget *parent);
+    void FormShow();
+    // Empties the tab's SDO list, edit fields and radio groups.
+    void clearSdoSide(int which);
+    void PdoClick(int which);
+    void SdoClick(int which);
+    void NewSdoClick(int which);
+    void ModifySdoClick(int which);
+    void DeleteSdoClick(int which);
+    void CopySdoClick(int which);
+    void PasteSdoClick(int which);
+    SdoFields fields(int which) const;
+    void showFields(int which, const SdoFields &fields);
+    void listSdos(int which, int selected);
+    void showNotices(const QStringList &notices);
+
+    StoredPdoTable m_table;
+    AppContext &m_ctx;
+    QTabWidget *m_tabs;
+    Page m_pages[StoredPdoTable::TabCount];
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+    QPushButton *m_export;
+    QPushButton *m_import;
+    bool m_sized = false;
+};
