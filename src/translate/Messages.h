@@ -37,4 +37,16 @@ inline const QString NoProjectOpen = QStringLiteral("No project is open, so the 
 
 // Export.
 inline const QString CannotWriteCsv = QStringLiteral("Cannot write file \"%1\". %2");
+
+// EMCY word definitions, string picker and help window: the program's own texts.
+inline const QString IndexNotValid = QStringLiteral("Index Not Valid");
+inline const QString StringsXmlNotFound = QStringLiteral("File strings XML not found");
+inline const QString HelpUnreadable = QStringLiteral("Impossible to read file Help");
+// A fixed text above the line that says where; %1 the text, %2 the line.
+inline const QString FixedTextWithPlace = QStringLiteral("%1\n%2");
+inline const QString FileNotThere = QStringLiteral("File \"%1\" does not exist.");
+inline const QString HelpLookedIn = QStringLiteral("Looked for \"%1\" and \"%2\".");
+// More strings than the picker has rows; %1 file, %2 count.
+inline const QString StringsLeftOut =
+    QStringLiteral("File \"%1\": %2 strings did not fit in the list of 1000 and were left out.");
 } // namespace TranslateMessages
