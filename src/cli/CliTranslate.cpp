@@ -2,6 +2,7 @@
 
 #include "base/Notices.h"
 #include "base/TessiroError.h"
+#include "cli/CliEmcyWord.h"
 #include "cli/CliSupport.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-const QString Tables = QStringLiteral("rpdodef, sdo");
+const QString Tables = QStringLiteral("rpdodef, sdo, emcyword");
 
 std::unique_ptr<TranslationTable> makeTable(const QString &name)
 {
@@ -48,6 +49,8 @@ bool loadAsTheEditorOpens(TranslationTable &table, const ProjectFilesT &files, N
 // the import stops early.
 int importCommand(const QStringList &args, Notices &notices)
 {
+    if (args.value(0) == QLatin1String("emcyword"))
+        return importEmcyWord(args, notices);
     requireArguments(args, 3, "import TABLE PROJECT_DIR WORKBOOK");
     const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
     const QString projectDir = requireProjectDir(args[1]);
@@ -68,6 +71,8 @@ int importCommand(const QStringList &args, Notices &notices)
 // script could not see that rows are missing.
 int exportCommand(const QStringList &args, Notices &notices)
 {
+    if (args.value(0) == QLatin1String("emcyword"))
+        return exportEmcyWord(args, notices);
     requireArguments(args, 2, "export TABLE PROJECT_DIR");
     const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
     const QString projectDir = requireProjectDir(args[1]);
@@ -83,7 +88,8 @@ int exportCommand(const QStringList &args, Notices &notices)
 
 const CliCommandInfo TranslateCliCommands[] = {
     {"import", "import TABLE PROJECT_DIR WORKBOOK",
-     "fills a translation table (rpdodef, sdo) from the workbook's sheet named after it and saves it", importCommand},
-    {"export", "export TABLE PROJECT_DIR", "writes a translation table (rpdodef, sdo) as PROJECT_DIR/TABLE.csv",
-     exportCommand},
+     "fills a translation table (rpdodef, sdo, emcyword) from the workbook's sheet named after it and saves it",
+     importCommand},
+    {"export", "export TABLE PROJECT_DIR",
+     "writes a translation table (rpdodef, sdo, emcyword) as PROJECT_DIR/TABLE.csv", exportCommand},
     {nullptr, nullptr, nullptr, nullptr}};
