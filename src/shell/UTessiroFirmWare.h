@@ -11,6 +11,9 @@ class TFModifyFileSx;
 class TFSetPdo;
 class TFSetVar;
 class TFXML;
+class TFWemcy;
+class TFSELstringhe;
+class TFHelp;
 class TFpargen;
 class TFpdo;
 class TFsdo;
@@ -91,4 +94,7 @@ private:
     TFSetPdo *m_setPdo = nullptr;
     TFpdo *m_pdo = nullptr;
     TFsdo *m_sdo = nullptr;
+    TFWemcy *m_wEmcy = nullptr;
+    TFSELstringhe *m_selString = nullptr;
+    TFHelp *m_help = nullptr;
 };

@@ -237,7 +237,10 @@ private slots:
         const struct {
             const char *button;
             QString window; // empty: no window yet
-        } cases[] = {{"btn_Pdo", QStringLiteral("TFpdo")}, {"btn_Info_Pdo", {}}, {"btn_Emcy", {}}, {"btn_Emcy_Wd", {}}};
+        } cases[] = {{"btn_Pdo", QStringLiteral("TFpdo")},
+                     {"btn_Info_Pdo", {}},
+                     {"btn_Emcy", {}},
+                     {"btn_Emcy_Wd", QStringLiteral("TFWemcy")}};
         for (const auto &c : cases) {
             QVERIFY(!p.button(c.button)->isVisible());
             QString opened;
@@ -250,8 +253,8 @@ private slots:
             QCOMPARE(opened, c.window);
             QVERIFY(!QApplication::activeModalWidget());
         }
-        // A new project has no rpdodef.xml yet, and the PDO editor says so.
-        QCOMPARE(p.notices.all(), QStringList{QStringLiteral("File XML not found")});
+        // A new project has no rpdodef.xml nor emcyword.xml yet, and the editors say so.
+        QCOMPARE(p.notices.all(), QStringList(2, QStringLiteral("File XML not found")));
     }
 
     void failedExitSaveIsShown()
@@ -426,7 +429,11 @@ private slots:
 
         // A valid project: the built editors open, the entries whose window is still to come open nothing.
         const QHash<QString, QString> windows = {{QStringLiteral("Set Traslate PDO"), QStringLiteral("TFpdo")},
-                                                 {QStringLiteral("SDO Translation"), QStringLiteral("TFsdo")}};
+                                                 {QStringLiteral("Define EMCY Word"), QStringLiteral("TFWemcy")},
+                                                 {QStringLiteral("SDO Translation"), QStringLiteral("TFsdo")},
+                                                 {QStringLiteral("Select String"), QStringLiteral("TFSELstringhe")}};
+        // The help file beside the program, as the build puts it.
+        QVERIFY(QFile::copy(sourcePath(QStringLiteral("data/help2.dat")), app.filePath(QStringLiteral("help2.dat"))));
         for (const QString &caption : dispatched + QStringList{"Help"}) {
             QString opened;
             if (windows.contains(caption))
@@ -438,8 +445,11 @@ private slots:
             QCOMPARE(opened, windows.value(caption));
             QVERIFY(!QApplication::activeModalWidget());
         }
-        // The new project has no rpdodef.xml yet (a missing SDO translation file is just an empty table).
-        QCOMPARE(p.notices.all(), QStringList{QStringLiteral("File XML not found")});
+        // The new project has no rpdodef.xml, emcyword.xml nor strings.xml yet (a missing SDO translation
+        // file is just an empty table).
+        QCOMPARE(p.notices.all().size(), 3);
+        QCOMPARE(p.notices.all().filter(QStringLiteral("File XML not found")).size(), 2);
+        QVERIFY(p.notices.all().filter(QStringLiteral("File strings XML not found")).size() == 1);
 
         // No valid project: the editors and the picker refuse, the XML viewer still opens.
         p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line5")));
@@ -475,6 +485,40 @@ private slots:
         QTest::keyClick(p.button("New"), Qt::Key_F1);
         QCOMPARE(triggered.size(), 1);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // Help needs no project; the window is kept, and comes back on F1 or from the menu.
+    void helpFromTheMenuAndF1()
+    {
+        QTemporaryDir app;
+        QVERIFY(QFile::copy(sourcePath(QStringLiteral("data/help2.dat")), app.filePath(QStringLiteral("help2.dat"))));
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QApplication::setActiveWindow(p.window.get());
+        QTest::keyClick(p.button("New"), Qt::Key_F1);
+        auto *help = p.window->findChild<QDialog *>(QStringLiteral("TFHelp"));
+        QVERIFY(help && help->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        const QString text = requireChild<QWidget>(help, "RichEdit1")->property("plainText").toString();
+        QVERIFY(text.contains(QStringLiteral("Define EMCY Word")));
+        QVERIFY(text.contains(QStringLiteral("Select String")));
+        help->close();
+
+        // Right button, then the last entry taken with Enter.
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&poll] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                poll.stop();
+                menu->setActiveAction(menu->actions().constLast());
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        poll.start();
+        QTest::mouseClick(p.window->windowHandle(), Qt::RightButton, {}, QPoint(400, 150));
+        QVERIFY(QTest::qWaitFor([help] { return help->isVisible(); }, 2000));
+        QCOMPARE(p.window->findChildren<QDialog *>(QStringLiteral("TFHelp")).size(), 1);
+        QCOMPARE(p.notices.all(), QStringList());
     }
 
     void aboutBoxOpensTheMakersPage()
