@@ -3,6 +3,7 @@
 
 #include "base/Notices.h"
 #include "base/TessiroError.h"
+#include "cli/CliEmcyWord.h"
 #include "cli/CliSupport.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-const QString Tables = QStringLiteral("rpdodef, sdo, sdopdo, emcydef");
+const QString Tables = QStringLiteral("rpdodef, sdo, sdopdo, emcydef, emcyword");
 
 std::unique_ptr<TranslationTable> makeTable(const QString &name)
 {
@@ -92,6 +93,8 @@ int exportStoredPdo(const QStringList &args, Notices &notices)
 // the import stops early.
 int importCommand(const QStringList &args, Notices &notices)
 {
+    if (args.value(0) == QLatin1String("emcyword"))
+        return importEmcyWord(args, notices);
     requireArguments(args, 3, "import TABLE PROJECT_DIR WORKBOOK");
     if (args[0] == StoredPdoName)
         return importStoredPdo(args, notices);
@@ -116,6 +119,8 @@ int importCommand(const QStringList &args, Notices &notices)
 // script could not see that rows are missing.
 int exportCommand(const QStringList &args, Notices &notices)
 {
+    if (args.value(0) == QLatin1String("emcyword"))
+        return exportEmcyWord(args, notices);
     requireArguments(args, 2, "export TABLE PROJECT_DIR");
     if (args[0] == StoredPdoName)
         return exportStoredPdo(args, notices);
@@ -135,8 +140,9 @@ int exportCommand(const QStringList &args, Notices &notices)
 
 const CliCommandInfo TranslateCliCommands[] = {
     {"import", "import TABLE PROJECT_DIR WORKBOOK",
-     "fills a translation table (rpdodef, sdo, sdopdo, emcydef) from the workbook's sheet named after it and saves it",
+     "fills a translation table (rpdodef, sdo, sdopdo, emcydef, emcyword) from the workbook's sheet named after it and "
+     "saves it",
      importCommand},
     {"export", "export TABLE PROJECT_DIR",
-     "writes a translation table (rpdodef, sdo, sdopdo, emcydef) as PROJECT_DIR/TABLE.csv", exportCommand},
+     "writes a translation table (rpdodef, sdo, sdopdo, emcydef, emcyword) as PROJECT_DIR/TABLE.csv", exportCommand},
     {nullptr, nullptr, nullptr, nullptr}};

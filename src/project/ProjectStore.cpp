@@ -67,6 +67,7 @@ ProjectFilesT projectFiles(const QString &projectDir)
     files.RpdodefPath = path("rpdodef.xml");
     files.SdopdoPath = path("sdopdo.xml");
     files.SdotransPath = path("sdotrans.xml");
+    files.StringsPath = path("strings.xml");
     files.BinDir = path("bin");
     files.m_projectDir = projectDir;
     return files;

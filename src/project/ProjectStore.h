@@ -14,6 +14,8 @@ struct ProjectFilesT {
     QString RpdodefPath;
     QString SdopdoPath;
     QString SdotransPath;
+    // The strings the string picker offers.
+    QString StringsPath;
     // The bank files and the C source live here.
     QString BinDir;
     // Where a translation table's CSV export goes: ProjectDir/<table>.csv.

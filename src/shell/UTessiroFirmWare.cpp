@@ -15,9 +15,12 @@
 #include "project/Unewp.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
+#include "translate/SELstringhe.h"
 #include "translate/UInfoPdo.h"
 #include "translate/USdo.h"
+#include "translate/UWemcy.h"
 #include "translate/Uemcy.h"
+#include "translate/Uhelp.h"
 #include "translate/Updo.h"
 #include "widgets/Style.h"
 #include "xmlview/UXML.h"
@@ -132,11 +135,11 @@ void TFTessiroFirmWare::buildWindowEntries()
         .pdoEditor = opens(m_pdo),
         .storePdoEditor = opens(m_infoPdo),
         .emcyEditor = opens(m_emcy),
-        .emcyWordEditor = opensNothingYet(),
+        .emcyWordEditor = opens(m_wEmcy),
         .sdoTranslation = opens(m_sdo),
         .xmlViewer = [this] { guardedCall(m_ctx.notices, [this] { xmlViewer().exec(); }); },
-        .stringPicker = opensNothingYet(),
-        .help = [] {},
+        .stringPicker = opens(m_selString),
+        .help = [this] { window(m_help).showHelp(); },
     };
 
     // Beyond the six steps: everything else the program has, on the right button, the Menu key

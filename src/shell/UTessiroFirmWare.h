@@ -13,6 +13,9 @@ class TFSetPdo;
 class TFSetVar;
 class TFXML;
 class TFemcy;
+class TFWemcy;
+class TFSELstringhe;
+class TFHelp;
 class TFpargen;
 class TFpdo;
 class TFsdo;
@@ -95,4 +98,7 @@ private:
     TFsdo *m_sdo = nullptr;
     TFemcy *m_emcy = nullptr;
     TFInfopdo *m_infoPdo = nullptr;
+    TFWemcy *m_wEmcy = nullptr;
+    TFSELstringhe *m_selString = nullptr;
+    TFHelp *m_help = nullptr;
 };

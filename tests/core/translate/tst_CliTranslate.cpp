@@ -47,6 +47,40 @@ private slots:
         QVERIFY(csv.contains("\r\n0x202,\"a,b\",10,p4,t4,\r\n"));
     }
 
+    void emcywordImportAndExport()
+    {
+        QTemporaryDir dir;
+        const QString workbook = fixture(QStringLiteral("emcyword_two_tabs_and_extdata_2.xls"));
+        QCOMPARE(run({"import", "emcyword", dir.path(), workbook}).exitCode, 0);
+        const QByteArray xml = readFileBytes(dir.filePath(QStringLiteral("emcyword.xml")));
+        // Sorted within each tab; the word with extdata 2 is gone.
+        const QList<QByteArray> order = {"index_addrm=\"0x1000\" subindex=\"1\" extdata=\"0\"",
+                                         "index_addrm=\"0x3000\" subindex=\"1\" extdata=\"0\"",
+                                         "index_addrm=\"$2000\" subindex=\"0\" extdata=\"1\" devid=\"5\"",
+                                         "index_addrm=\"0x2001\" subindex=\"3\" extdata=\"1\" devid=\"6\""};
+        qsizetype at = 0;
+        for (const QByteArray &row : order) {
+            at = xml.indexOf(row, at);
+            QVERIFY2(at > 0, row.constData());
+        }
+        QVERIFY(!xml.contains("0x4000"));
+        QVERIFY(xml.contains("bit0_b0=\"0xFF\" bit0_b1=\"0x0F\" bit0_poscomp=\"37\""));
+
+        const Run exported = run({"export", "emcyword", dir.path()});
+        QCOMPARE(exported.exitCode, 0);
+        QCOMPARE(exported.err, QString());
+        const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("emcyword.csv")));
+        QVERIFY(csv.startsWith("index_addrm,subindex,extdata,devid,bit0_b0,bit0_b1,bit0_poscomp,"));
+        // The file's order: sorted when it was saved.
+        QVERIFY(csv.contains(",bit15_poscomp,\r\n0x1000,1,0,3,"));
+        QVERIFY(csv.contains("\r\n0x3000,1,0,3,0xFF,0x0F,37,"));
+
+        // A sheet that is not there leaves the file as it was.
+        const Run failed = run({"import", "emcyword", dir.path(), fixture(QStringLiteral("cells.xls"))});
+        QCOMPARE(failed.exitCode, 1);
+        QCOMPARE(readFileBytes(dir.filePath(QStringLiteral("emcyword.xml"))), xml);
+    }
+
     // An import that stops writes nothing; the file stays as it was.
     void failedImportWritesNothing_data()
     {
@@ -79,7 +113,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown table") << QStringList{"export", "emcy", "."}
-                                       << "Unknown table 'emcy'; the tables are rpdodef, sdo, sdopdo, emcydef";
+                                       << "Unknown table 'emcy'; the tables are rpdodef, sdo, sdopdo, emcydef, emcyword";
         QTest::newRow("no project") << QStringList{"export", "sdo", "/nonexistent/project"}
                                     << "Project directory /nonexistent/project not found";
         QTest::newRow("usage") << QStringList{"import", "sdo", "."}

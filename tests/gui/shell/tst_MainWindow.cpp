@@ -240,7 +240,7 @@ private slots:
         } cases[] = {{"btn_Pdo", QStringLiteral("TFpdo")},
                      {"btn_Info_Pdo", QStringLiteral("TFInfopdo")},
                      {"btn_Emcy", QStringLiteral("TFemcy")},
-                     {"btn_Emcy_Wd", {}}};
+                     {"btn_Emcy_Wd", QStringLiteral("TFWemcy")}};
         for (const auto &c : cases) {
             QVERIFY(!p.button(c.button)->isVisible());
             QString opened;
@@ -253,10 +253,11 @@ private slots:
             QCOMPARE(opened, c.window);
             QVERIFY(!QApplication::activeModalWidget());
         }
-        // A new project has no rpdodef.xml nor emcydef.xml yet, and their editors say so; the
-        // stored-PDO editor names its three files.
-        QCOMPARE(p.notices.all(), QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
-                                               "File SDOPDO XML not found", "File XML not found"}));
+        // A new project has no rpdodef.xml, emcydef.xml nor emcyword.xml yet, and their editors say so;
+        // the stored-PDO editor names its three files.
+        QCOMPARE(p.notices.all(),
+                 QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
+                              "File SDOPDO XML not found", "File XML not found", "File XML not found"}));
     }
 
     void failedExitSaveIsShown()
@@ -433,7 +434,11 @@ private slots:
         const QHash<QString, QString> windows = {{QStringLiteral("Set Traslate PDO"), QStringLiteral("TFpdo")},
                                                  {QStringLiteral("SDO Translation"), QStringLiteral("TFsdo")},
                                                  {QStringLiteral("Define store PDO"), QStringLiteral("TFInfopdo")},
-                                                 {QStringLiteral("Set Traslate EMCY"), QStringLiteral("TFemcy")}};
+                                                 {QStringLiteral("Set Traslate EMCY"), QStringLiteral("TFemcy")},
+                                                 {QStringLiteral("Define EMCY Word"), QStringLiteral("TFWemcy")},
+                                                 {QStringLiteral("Select String"), QStringLiteral("TFSELstringhe")}};
+        // The help file beside the program, as the build puts it.
+        QVERIFY(QFile::copy(sourcePath(QStringLiteral("data/help2.dat")), app.filePath(QStringLiteral("help2.dat"))));
         for (const QString &caption : dispatched + QStringList{"Help"}) {
             QString opened;
             if (windows.contains(caption))
@@ -445,10 +450,14 @@ private slots:
             QCOMPARE(opened, windows.value(caption));
             QVERIFY(!QApplication::activeModalWidget());
         }
-        // The new project has no rpdodef.xml nor emcydef.xml yet (a missing SDO translation file is just an
-        // empty table); the stored-PDO editor names its three files.
-        QCOMPARE(p.notices.all(), QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
-                                               "File SDOPDO XML not found", "File XML not found"}));
+        // The new project has no rpdodef.xml, emcydef.xml, emcyword.xml nor strings.xml yet (a missing SDO
+        // translation file is just an empty table); the stored-PDO editor names its three files.
+        const QStringList notices = p.notices.all();
+        QCOMPARE(notices.mid(0, 6),
+                 QStringList({"File XML not found", "File SDO XML not found", "File PDO XML not found",
+                              "File SDOPDO XML not found", "File XML not found", "File XML not found"}));
+        QCOMPARE(notices.size(), 7);
+        QVERIFY(notices.last().startsWith(QStringLiteral("File strings XML not found")));
 
         // No valid project: the editors and the picker refuse, the XML viewer still opens.
         p.chooser.answers << QDir::toNativeSeparators(app.filePath(QStringLiteral("PROJECTS/Line5")));
@@ -484,6 +493,40 @@ private slots:
         QTest::keyClick(p.button("New"), Qt::Key_F1);
         QCOMPARE(triggered.size(), 1);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // Help needs no project; the window is kept, and comes back on F1 or from the menu.
+    void helpFromTheMenuAndF1()
+    {
+        QTemporaryDir app;
+        QVERIFY(QFile::copy(sourcePath(QStringLiteral("data/help2.dat")), app.filePath(QStringLiteral("help2.dat"))));
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QApplication::setActiveWindow(p.window.get());
+        QTest::keyClick(p.button("New"), Qt::Key_F1);
+        auto *help = p.window->findChild<QDialog *>(QStringLiteral("TFHelp"));
+        QVERIFY(help && help->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        const QString text = requireChild<QWidget>(help, "RichEdit1")->property("plainText").toString();
+        QVERIFY(text.contains(QStringLiteral("Define EMCY Word")));
+        QVERIFY(text.contains(QStringLiteral("Select String")));
+        help->close();
+
+        // Right button, then the last entry taken with Enter.
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&poll] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                poll.stop();
+                menu->setActiveAction(menu->actions().constLast());
+                QTest::keyClick(menu, Qt::Key_Return);
+            }
+        });
+        poll.start();
+        QTest::mouseClick(p.window->windowHandle(), Qt::RightButton, {}, QPoint(400, 150));
+        QVERIFY(QTest::qWaitFor([help] { return help->isVisible(); }, 2000));
+        QCOMPARE(p.window->findChildren<QDialog *>(QStringLiteral("TFHelp")).size(), 1);
+        QCOMPARE(p.notices.all(), QStringList());
     }
 
     void aboutBoxOpensTheMakersPage()

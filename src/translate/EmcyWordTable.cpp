@@ -1,0 +1,269 @@
+#include "translate/EmcyWordTable.h"
+
+#include "base/TessiroError.h"
+#include "project/ParseIntText.h"
+#include "project/ProjectXml.h"
+#include "translate/CsvText.h"
+#include "translate/Messages.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <tuple>
+
+namespace {
+
+const char *const RootElement = "emcyword";
+// Columns of a row (and of a worksheet record) before the bits.
+enum Column { IndexAddrm = 0, Subindex = 1, Extdata = 2, Devid = 3, FirstBit = 4 };
+
+// A word from the 52 values of a row in file order; the extdata value is not part of it.
+TClWEmcy wordOf(const QStringList &values)
+{
+    TClWEmcy word;
+    word.index_addrm = values.value(IndexAddrm);
+    word.subindex = values.value(Subindex);
+    word.devid = values.value(Devid);
+    for (int n = 0; n < TClWEmcy::BitCount; ++n) {
+        ClEbm &bit = word.bits[std::size_t(n)];
+        bit.b0 = values.value(FirstBit + 3 * n);
+        bit.b1 = values.value(FirstBit + 3 * n + 1);
+        bit.poscomp = values.value(FirstBit + 3 * n + 2);
+    }
+    return word;
+}
+
+QStringList valuesOf(const TClWEmcy &word, int tab)
+{
+    QStringList values{word.index_addrm, word.subindex, QString::number(tab), word.devid};
+    for (const ClEbm &bit : word.bits)
+        values << bit.b0 << bit.b1 << bit.poscomp;
+    return values;
+}
+
+} // namespace
+
+std::pair<QString, QString> splitPoscomp(const QString &poscomp)
+{
+    if (poscomp.isEmpty())
+        return {};
+    const quint32 c = quint32(ParseIntText(poscomp)) & 0xFFFFu;
+    return {QString::number(c >> 4), QString::number(c & 0xFu)};
+}
+
+QString joinPoscomp(const QString &byte1, const QString &byte2)
+{
+    if (byte1.isEmpty() && byte2.isEmpty())
+        return {};
+    const qint64 sum = 16 * qint64(ParseIntText(byte1)) + ParseIntText(byte2);
+    // The value's 16 bits, so that a negative field gives the poscomp the word shows.
+    return QString::number(sum & 0xFFFF);
+}
+
+const ImportParams &EmcyWordTable::importParams()
+{
+    // The export's name line, met as a record, is skipped.
+    static const ImportParams params{.table = QStringLiteral("emcyword"),
+                                     .columns = ColumnCount,
+                                     .headerField = IndexAddrm,
+                                     .headerText = QStringLiteral("index_addrm")};
+    return params;
+}
+
+const QStringList &EmcyWordTable::attributeNames()
+{
+    static const QStringList names = [] {
+        QStringList out{QStringLiteral("index_addrm"), QStringLiteral("subindex"), QStringLiteral("extdata"),
+                        QStringLiteral("devid")};
+        for (int n = 0; n < TClWEmcy::BitCount; ++n)
+            out << QStringLiteral("bit%1_b0").arg(n) << QStringLiteral("bit%1_b1").arg(n)
+                << QStringLiteral("bit%1_poscomp").arg(n);
+        return out;
+    }();
+    return names;
+}
+
+QString EmcyWordTable::wordNodeText(int tab, int word) const
+{
+    return QStringLiteral("W%1").arg(m_tabs[tab].numbers.value(word));
+}
+
+QString EmcyWordTable::bitNodeText(int bit)
+{
+    return QStringLiteral("Bit%1").arg(bit);
+}
+
+void EmcyWordTable::clear()
+{
+    m_tabs = {};
+}
+
+void EmcyWordTable::append(int tab, const TClWEmcy &word, int number)
+{
+    m_tabs[tab].words << word;
+    m_tabs[tab].numbers << number;
+}
+
+void EmcyWordTable::place(qint32 extdata, const TClWEmcy &word)
+{
+    if (extdata != 0 && extdata != 1)
+        return;
+    const int tab = int(extdata);
+    append(tab, word, int(m_tabs[tab].words.size()));
+}
+
+Loaded<int> EmcyWordTable::load(const QString &path)
+{
+    clear();
+    Loaded<int> loaded;
+    if (!QFileInfo::exists(path)) {
+        loaded.problems << TranslateMessages::XmlNotFound;
+        return loaded;
+    }
+    try {
+        pugi::xml_document doc;
+        const pugi::xml_node root = requireProjectXml(path, doc);
+        const QStringList &names = attributeNames();
+        for (const pugi::xml_node &row : root.children()) {
+            if (row.type() != pugi::node_element)
+                continue;
+            QStringList values;
+            for (const QString &name : names) {
+                const pugi::xml_attribute a = row.attribute(name.toLatin1().constData());
+                if (!a)
+                    throw TessiroError(TranslateMessages::XmlReadError);
+                values << fromXml(a.value());
+            }
+            const std::optional<qint32> extdata = tryParseIntText(values[Extdata]);
+            if (!extdata)
+                throw TessiroError(TranslateMessages::XmlReadError);
+            place(*extdata, wordOf(values));
+        }
+    } catch (const TessiroError &) {
+        loaded.problems << TranslateMessages::XmlReadError;
+    }
+    loaded.value = int(m_tabs[0].words.size() + m_tabs[1].words.size());
+    return loaded;
+}
+
+bool EmcyWordTable::wordCheck(int tab, const TClWEmcy &key, int exclude) const
+{
+    if (key.index_addrm.isEmpty() || key.subindex.isEmpty() || key.devid.isEmpty())
+        return false;
+    const QList<TClWEmcy> &list = m_tabs[tab].words;
+    for (int i = 0; i < list.size(); ++i)
+        if (i != exclude && list[i].index_addrm == key.index_addrm && list[i].subindex == key.subindex &&
+            list[i].devid == key.devid)
+            return false;
+    return true;
+}
+
+bool EmcyWordTable::newWord(int tab, const TClWEmcy &key)
+{
+    if (!wordCheck(tab, key))
+        return false;
+    TClWEmcy word;
+    word.index_addrm = key.index_addrm;
+    word.subindex = key.subindex;
+    word.devid = key.devid;
+    // Named after the last node, not counted: numbers freed by Delete are not taken again.
+    const QList<int> &numbers = m_tabs[tab].numbers;
+    append(tab, word, numbers.isEmpty() ? 0 : numbers.last() + 1);
+    return true;
+}
+
+bool EmcyWordTable::modifyWord(int tab, int word, const TClWEmcy &key)
+{
+    if (!wordCheck(tab, key, word))
+        return false;
+    TClWEmcy &stored = m_tabs[tab].words[word];
+    stored.index_addrm = key.index_addrm;
+    stored.subindex = key.subindex;
+    stored.devid = key.devid;
+    return true;
+}
+
+void EmcyWordTable::modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1, const QString &byte1,
+                              const QString &byte2)
+{
+    ClEbm &stored = m_tabs[tab].words[word].bits[std::size_t(bit)];
+    stored.b0 = b0;
+    stored.b1 = b1;
+    stored.poscomp = joinPoscomp(byte1, byte2);
+}
+
+void EmcyWordTable::deleteWord(int tab, int word)
+{
+    m_tabs[tab].words.removeAt(word);
+    m_tabs[tab].numbers.removeAt(word);
+}
+
+QByteArray EmcyWordTable::toXml() const
+{
+    pugi::xml_document doc;
+    pugi::xml_node root = doc.append_child(RootElement);
+    const QStringList &names = attributeNames();
+    for (int tab = 0; tab < TabCount; ++tab) {
+        const QList<TClWEmcy> &list = m_tabs[tab].words;
+        struct Key {
+            qint32 devid;
+            qint32 index;
+            qint32 subindex;
+            int position;
+        };
+        QList<Key> keys;
+        for (int i = 0; i < list.size(); ++i)
+            keys << Key{ParseIntText(list[i].devid), ParseIntText(list[i].index_addrm), ParseIntText(list[i].subindex),
+                        i};
+        // Of words equal in all three keys, the one further down the list first.
+        std::sort(keys.begin(), keys.end(), [](const Key &x, const Key &y) {
+            return std::tie(x.devid, x.index, x.subindex, y.position) <
+                   std::tie(y.devid, y.index, y.subindex, x.position);
+        });
+        for (const Key &key : keys) {
+            pugi::xml_node row = root.append_child("row");
+            const QStringList values = valuesOf(list[key.position], tab);
+            for (int c = 0; c < ColumnCount; ++c)
+                row.append_attribute(names[c].toLatin1().constData()).set_value(values[c].toUtf8().constData());
+        }
+    }
+    return projectXmlBytes(doc);
+}
+
+void EmcyWordTable::save(const QString &path) const
+{
+    saveProjectBytes(path, toXml());
+}
+
+QList<QStringList> EmcyWordTable::exportLines() const
+{
+    QList<QStringList> lines{attributeNames()};
+    for (int tab = 0; tab < TabCount; ++tab)
+        for (const TClWEmcy &word : m_tabs[tab].words)
+            lines << valuesOf(word, tab);
+    return lines;
+}
+
+void EmcyWordTable::exportCsv(const ProjectFilesT &files) const
+{
+    writeCsvFile(files.csvPath(importParams().table), csvBytes(exportLines()));
+}
+
+ImportOutcome EmcyWordTable::importFrom(const QString &workbookPath)
+{
+    return importWorkbook(workbookPath, importParams(), *this);
+}
+
+void EmcyWordTable::clearForImport()
+{
+    clear();
+}
+
+RowTaken EmcyWordTable::takeRecord(const ImportRecord &record)
+{
+    const qint32 extdata = record.integer(Extdata);
+    QStringList values;
+    for (int c = 0; c < ColumnCount; ++c)
+        values << record.field(c);
+    place(extdata, wordOf(values));
+    return RowTaken::Taken;
+}

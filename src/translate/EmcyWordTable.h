@@ -1,0 +1,110 @@
+#pragma once
+
+#include "base/Loaded.h"
+#include "project/ProjectStore.h"
+#include "translate/TableImport.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <utility>
+
+// One bit of an EMCY word: two mask bytes and the positions of two bytes of the
+// emergency message, poscomp = 16 * "Emcy byte 1" + "Emcy Byte 2" as decimal text.
+// A new word's bits hold empty texts.
+struct ClEbm {
+    QString b0;
+    QString b1;
+    QString poscomp;
+
+    bool operator==(const ClEbm &) const = default;
+};
+
+// One EMCY word: where it is read by SDO on one line, the EMCY producer on the
+// other, and its sixteen bits. Every value is kept as the text it was given.
+struct TClWEmcy {
+    static constexpr int BitCount = 16;
+
+    QString index_addrm;
+    QString subindex;
+    QString devid;
+    std::array<ClEbm, BitCount> bits{};
+
+    bool operator==(const TClWEmcy &) const = default;
+};
+
+// The "Emcy byte 1" and "Emcy Byte 2" texts of a poscomp: its value kept to 16
+// bits, split into c >> 4 and c mod 16. An empty poscomp (a bit not defined yet)
+// gives two empty texts; any other text that is not an integer throws TessiroError.
+std::pair<QString, QString> splitPoscomp(const QString &poscomp);
+// The poscomp text of the two fields, (16 * byte1 + byte2) mod 65536. Two empty
+// fields give the empty poscomp; otherwise each must be an integer (TessiroError).
+QString joinPoscomp(const QString &byte1, const QString &byte2);
+
+// The table of EMCY words, emcyword.xml: two lists of words, one per tab ("CanA":
+// extdata 0, "CanB": extdata 1), each word shown as a node "W" + number followed
+// by its sixteen bit nodes "Bit0" to "Bit15".
+class EmcyWordTable : public ImportTarget {
+public:
+    static constexpr int TabCount = 2;
+    static constexpr int NodesPerWord = 1 + TClWEmcy::BitCount;
+    static constexpr int ColumnCount = 4 + 3 * TClWEmcy::BitCount;
+
+    static const ImportParams &importParams();
+    // The 52 attribute names of a row, in file order.
+    static const QStringList &attributeNames();
+
+    const QList<TClWEmcy> &words(int tab) const { return m_tabs[tab].words; }
+    // "W" + the word's number: loading and importing number a tab's words from 0;
+    // a new word takes one above the last word's number.
+    QString wordNodeText(int tab, int word) const;
+    static QString bitNodeText(int bit);
+
+    // Both lists emptied, then filled from path. The problems are the notices to
+    // show; reading stops at the first fault, keeping the words read before it.
+    Loaded<int> load(const QString &path);
+    void clear();
+
+    // Whether the three texts make a word of tab: none empty, and no other word of
+    // the tab (exclude is the word being changed, -1 for none) has the same three.
+    bool wordCheck(int tab, const TClWEmcy &key, int exclude = -1) const;
+    // "New": false (nothing added) when the word check refuses key's three texts.
+    bool newWord(int tab, const TClWEmcy &key);
+    // "Modify" on a word node: false when the word check refuses.
+    bool modifyWord(int tab, int word, const TClWEmcy &key);
+    // "Modify" on a bit node: b0 and b1 stored, then poscomp from the two Emcy
+    // byte fields (joinPoscomp, which may throw: the masks stay stored).
+    void modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1, const QString &byte1,
+                   const QString &byte2);
+    void deleteWord(int tab, int word);
+
+    // The exact bytes of emcyword.xml: each tab's words sorted by devid, then
+    // index_addrm, then subindex, as integers (of equal words the one further down
+    // the list first). Throws TessiroError when one of them is not an integer.
+    QByteArray toXml() const;
+    // Writes toXml() over path in one step; throws TessiroError.
+    void save(const QString &path) const;
+
+    // The CSV lines of "Export": the attribute names, then the words of "CanA" and
+    // of "CanB" in list order.
+    QList<QStringList> exportLines() const;
+    // Writes ProjectDir/emcyword.csv in one step; throws TessiroError.
+    void exportCsv(const ProjectFilesT &files) const;
+
+    ImportOutcome importFrom(const QString &workbookPath);
+    void clearForImport() override;
+    RowTaken takeRecord(const ImportRecord &record) override;
+
+private:
+    struct Tab {
+        QList<TClWEmcy> words;
+        QList<int> numbers;
+    };
+    void append(int tab, const TClWEmcy &word, int number);
+    // Places word as its extdata value says: 0 "CanA", 1 "CanB", any other dropped.
+    void place(qint32 extdata, const TClWEmcy &word);
+
+    std::array<Tab, TabCount> m_tabs;
+};

@@ -1,0 +1,396 @@
+#include "translate/UWemcy.h"
+
+#include "base/GuardedCall.h"
+#include "project/ProjectLock.h"
+#include "translate/Messages.h"
+#include "widgets/AppContext.h"
+#include "widgets/Style.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString WordBoxCaption = QStringLiteral("Word n\u00B0  Emcy Define");
+const QString BitBoxCaption = QStringLiteral("Mask BIT n\u00B0  Define");
+const QString TabCaptions[] = {QStringLiteral("CanA"), QStringLiteral("CanB")};
+
+// The captions of one tab's seven fields, in the order of Page.
+struct FieldCaptions {
+    QString index_addrm, subindex, devid, b0, b1, poscomp, poscomp2;
+};
+const FieldCaptions Captions[] = {
+    {QStringLiteral("Index SDO BUS B"), QStringLiteral("Subindex SDO BUS B"), QStringLiteral("ID EMCY BUS A"),
+     QStringLiteral("Mask Byte 1"), QStringLiteral("Mask byte 2"), QStringLiteral("Emcy byte 1"),
+     QStringLiteral("Emcy Byte 2")},
+    {QStringLiteral("Index SDO BUS A"), QStringLiteral("Subindex SDO BUS A"), QStringLiteral("ID EMCY BUS B"),
+     QStringLiteral("Mask Byte 1"), QStringLiteral("Mask Byte 2"), QStringLiteral("Emcy byte 1"),
+     QStringLiteral("Emcy Byte 2")},
+};
+
+// 16x16 node pictures: a word is a framed block of bits, a bit a single dot; the
+// selected forms are drawn on the highlight colour.
+QPixmap nodePicture(bool word, bool selected)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QColor ink = selected ? QColor(0x00, 0x40, 0x80) : QColor(0x55, 0x55, 0x55);
+    const QColor fill = selected ? QColor(0xFF, 0xC0, 0x40) : QColor(0xE8, 0xE4, 0xC8);
+    if (word) {
+        painter.setPen(ink);
+        painter.setBrush(fill);
+        painter.drawRect(1, 3, 13, 9);
+        for (int x = 3; x <= 12; x += 3)
+            painter.fillRect(x, 6, 2, 4, ink);
+    } else {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(ink);
+        painter.setBrush(fill);
+        painter.drawEllipse(QRectF(4.5, 4.5, 7, 7));
+    }
+    return pixmap;
+}
+
+QIcon nodeIcon(bool word)
+{
+    QIcon icon;
+    icon.addPixmap(nodePicture(word, false), QIcon::Normal);
+    icon.addPixmap(nodePicture(word, true), QIcon::Selected);
+    return icon;
+}
+
+QLineEdit *field(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+void addRow(QFormLayout *form, const QString &caption, QLineEdit *edit)
+{
+    auto *label = new QLabel(caption, edit->parentWidget());
+    label->setObjectName(QStringLiteral("Lb") + edit->objectName());
+    label->setBuddy(edit);
+    form->addRow(label, edit);
+}
+
+QPushButton *button(const QString &caption, const QString &name, QWidget *parent)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+} // namespace
+
+TFWemcy::TFWemcy(AppContext &context, QWidget *parent)
+    : QDialog(parent), m_ctx(context), m_wordIcon(nodeIcon(true)), m_bitIcon(nodeIcon(false))
+{
+    setObjectName(QStringLiteral("TFWemcy"));
+    setWindowTitle(QStringLiteral("Define EMCY Word"));
+    applyTessiroStyle(this);
+    resize(560, 440);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    for (int tab = 0; tab < EmcyWordTable::TabCount; ++tab)
+        m_tabs->addTab(makePage(tab), TabCaptions[tab]);
+
+    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
+    // Enter in a field must not save and close; it presses the focused button only.
+    m_ok->setDefault(false);
+    m_export = button(QStringLiteral("Export"), QStringLiteral("BtnExport"), this);
+    m_import = button(QStringLiteral("Import"), QStringLiteral("BtnImport"), this);
+    buttonStrip->addWidget(m_export);
+    buttonStrip->addWidget(m_import);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_tabs, 1);
+    layout->addLayout(buttonStrip);
+
+    QWidget *previous = m_tabs;
+    for (const Page &page : m_pages)
+        for (QWidget *w :
+             std::initializer_list<QWidget *>{page.tree, page.index_addrm, page.subindex, page.devid, page.b0, page.b1,
+                                              page.poscomp, page.poscomp2, page.del, page.add, page.modify}) {
+            setTabOrder(previous, w);
+            previous = w;
+        }
+    for (QWidget *w : {m_ok, m_cancel, m_export, m_import}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
+
+    connect(m_ok, &QPushButton::clicked, this, &TFWemcy::BitBtn1Click);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_export, &QPushButton::clicked, this, &TFWemcy::ExportClick);
+    connect(m_import, &QPushButton::clicked, this, &TFWemcy::ImportClick);
+}
+
+QWidget *TFWemcy::makePage(int tab)
+{
+    const QString suffix = tab == 0 ? QStringLiteral("A") : QStringLiteral("B");
+    const FieldCaptions &captions = Captions[tab];
+    Page &page = m_pages[tab];
+    auto *widget = new QWidget(this);
+    widget->setObjectName(QStringLiteral("Tab") + TabCaptions[tab]);
+
+    page.tree = new QTreeWidget(widget);
+    page.tree->setObjectName(QStringLiteral("TWCan") + suffix);
+    page.tree->setHeaderHidden(true);
+    page.tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    page.tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    page.tree->setMinimumWidth(150);
+    connect(page.tree, &QTreeWidget::currentItemChanged, this,
+            [this, tab](QTreeWidgetItem *current) { nodeSelected(tab, current); });
+
+    page.wordBox = new QGroupBox(WordBoxCaption, widget);
+    page.wordBox->setObjectName(QStringLiteral("GBWord") + suffix);
+    page.index_addrm = field(QStringLiteral("Eindex_addrm") + suffix, page.wordBox);
+    page.subindex = field(QStringLiteral("Esubindex") + suffix, page.wordBox);
+    page.devid = field(QStringLiteral("Edevid") + suffix, page.wordBox);
+    page.bitBox = new QGroupBox(BitBoxCaption, page.wordBox);
+    page.bitBox->setObjectName(QStringLiteral("GBBit") + suffix);
+    page.b0 = field(QStringLiteral("Eb0") + suffix, page.bitBox);
+    page.b1 = field(QStringLiteral("Eb1") + suffix, page.bitBox);
+    page.poscomp = field(QStringLiteral("Eposcomp") + suffix, page.bitBox);
+    page.poscomp2 = field(QStringLiteral("Eposcomp") + suffix + u'2', page.bitBox);
+
+    auto *bitForm = new QFormLayout(page.bitBox);
+    addRow(bitForm, captions.b0, page.b0);
+    addRow(bitForm, captions.b1, page.b1);
+    addRow(bitForm, captions.poscomp, page.poscomp);
+    addRow(bitForm, captions.poscomp2, page.poscomp2);
+    auto *wordLayout = new QVBoxLayout(page.wordBox);
+    auto *wordForm = new QFormLayout;
+    addRow(wordForm, captions.index_addrm, page.index_addrm);
+    addRow(wordForm, captions.subindex, page.subindex);
+    addRow(wordForm, captions.devid, page.devid);
+    wordLayout->addLayout(wordForm);
+    wordLayout->addWidget(page.bitBox);
+
+    page.del = button(QStringLiteral("Delete"), QStringLiteral("BtnDelete") + suffix, widget);
+    page.add = button(QStringLiteral("New"), QStringLiteral("BtnNew") + suffix, widget);
+    page.modify = button(QStringLiteral("Modify"), QStringLiteral("BtnModify") + suffix, widget);
+    connect(page.del, &QPushButton::clicked, this, [this, tab] { DeleteClick(tab); });
+    connect(page.add, &QPushButton::clicked, this, [this, tab] { NewClick(tab); });
+    connect(page.modify, &QPushButton::clicked, this, [this, tab] { ModifyClick(tab); });
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(page.del);
+    buttons->addWidget(page.add);
+    buttons->addWidget(page.modify);
+
+    auto *right = new QVBoxLayout;
+    right->addWidget(page.wordBox);
+    right->addStretch();
+    right->addLayout(buttons);
+    auto *layout = new QHBoxLayout(widget);
+    layout->addWidget(page.tree, 1);
+    layout->addLayout(right, 1);
+    return widget;
+}
+
+void TFWemcy::showEvent(QShowEvent *event)
+{
+    // A window coming back from the task bar keeps what is being typed.
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFWemcy::FormShow()
+{
+    const QStringList problems = m_table.load(m_ctx.project().ProjectFiles.EmcywordPath).problems;
+    fillTrees();
+    m_pages[m_tabs->currentIndex()].tree->setFocus();
+    showNotices(problems);
+}
+
+void TFWemcy::showNotices(const QStringList &notices)
+{
+    // Shown once the window is up, so that they sit in front of it.
+    if (!notices.isEmpty())
+        QTimer::singleShot(0, this, [this, notices] {
+            for (const QString &notice : notices)
+                m_ctx.notices.notice(notice);
+        });
+}
+
+void TFWemcy::clearWindow()
+{
+    for (Page &page : m_pages) {
+        page.tree->clear();
+        for (QLineEdit *edit :
+             {page.index_addrm, page.subindex, page.devid, page.b0, page.b1, page.poscomp, page.poscomp2})
+            edit->clear();
+    }
+}
+
+void TFWemcy::fillTrees()
+{
+    clearWindow();
+    for (int tab = 0; tab < EmcyWordTable::TabCount; ++tab)
+        for (int word = 0; word < m_table.words(tab).size(); ++word)
+            appendWordNode(tab, word);
+}
+
+void TFWemcy::appendWordNode(int tab, int word)
+{
+    auto *node = new QTreeWidgetItem(QStringList{m_table.wordNodeText(tab, word)});
+    node->setIcon(0, m_wordIcon);
+    for (int bit = 0; bit < TClWEmcy::BitCount; ++bit) {
+        auto *bitNode = new QTreeWidgetItem(node, QStringList{EmcyWordTable::bitNodeText(bit)});
+        bitNode->setIcon(0, m_bitIcon);
+    }
+    m_pages[tab].tree->addTopLevelItem(node);
+}
+
+int TFWemcy::position(QTreeWidgetItem *item)
+{
+    QTreeWidgetItem *parent = item->parent();
+    if (!parent)
+        return item->treeWidget()->indexOfTopLevelItem(item) * EmcyWordTable::NodesPerWord;
+    return parent->treeWidget()->indexOfTopLevelItem(parent) * EmcyWordTable::NodesPerWord + 1 +
+           parent->indexOfChild(item);
+}
+
+void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
+{
+    if (!item)
+        return;
+    const int p = position(item);
+    const int word = p / EmcyWordTable::NodesPerWord;
+    const int k = p % EmcyWordTable::NodesPerWord;
+    for (Page &page : m_pages) {
+        page.wordBox->setTitle(QStringLiteral("Word n\u00B0%1 Emcy Define ").arg(word));
+        page.bitBox->setTitle(QStringLiteral("Mask BIT n\u00B0%1 Define").arg(p));
+    }
+    const Page &page = m_pages[tab];
+    const TClWEmcy &w = m_table.words(tab).at(word);
+    page.index_addrm->setText(w.index_addrm);
+    page.subindex->setText(w.subindex);
+    page.devid->setText(w.devid);
+    for (QLineEdit *edit : {page.b0, page.b1, page.poscomp, page.poscomp2})
+        edit->clear();
+    if (k == 0)
+        return;
+    const ClEbm &bit = w.bits[std::size_t(k - 1)];
+    page.b0->setText(bit.b0);
+    page.b1->setText(bit.b1);
+    guardedCall(m_ctx.notices, [&] {
+        const auto [byte1, byte2] = splitPoscomp(bit.poscomp);
+        page.poscomp->setText(byte1);
+        page.poscomp2->setText(byte2);
+    });
+}
+
+TClWEmcy TFWemcy::wordFields(int tab) const
+{
+    const Page &page = m_pages[tab];
+    TClWEmcy key;
+    key.index_addrm = page.index_addrm->text();
+    key.subindex = page.subindex->text();
+    key.devid = page.devid->text();
+    return key;
+}
+
+void TFWemcy::NewClick(int tab)
+{
+    if (!m_table.newWord(tab, wordFields(tab))) {
+        m_ctx.notices.notice(TranslateMessages::IndexNotValid);
+        return;
+    }
+    appendWordNode(tab, int(m_table.words(tab).size()) - 1);
+}
+
+void TFWemcy::ModifyClick(int tab)
+{
+    const Page &page = m_pages[tab];
+    QTreeWidgetItem *item = page.tree->currentItem();
+    if (!item)
+        return;
+    const int p = position(item);
+    const int word = p / EmcyWordTable::NodesPerWord;
+    const int k = p % EmcyWordTable::NodesPerWord;
+    if (k == 0) {
+        if (!m_table.modifyWord(tab, word, wordFields(tab)))
+            m_ctx.notices.notice(TranslateMessages::IndexNotValid);
+        return;
+    }
+    guardedCall(m_ctx.notices, [&] {
+        m_table.modifyBit(tab, word, k - 1, page.b0->text(), page.b1->text(), page.poscomp->text(),
+                          page.poscomp2->text());
+    });
+}
+
+void TFWemcy::DeleteClick(int tab)
+{
+    QTreeWidget *tree = m_pages[tab].tree;
+    QTreeWidgetItem *item = tree->currentItem();
+    if (!item || item->parent())
+        return;
+    const int word = tree->indexOfTopLevelItem(item);
+    {
+        // The tree moves its cursor while the node is still in it; shown once both agree.
+        const QSignalBlocker quiet(tree);
+        delete tree->takeTopLevelItem(word);
+        m_table.deleteWord(tab, word);
+    }
+    nodeSelected(tab, tree->currentItem());
+}
+
+void TFWemcy::BitBtn1Click()
+{
+    // A save that fails keeps the window open with the words as they stand.
+    guardedCall(m_ctx.notices, [this] {
+        const ProjectState &project = m_ctx.project();
+        if (!project.hasValidProject())
+            throw TessiroError(TranslateMessages::NoProjectOpen);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table.save(project.ProjectFiles.EmcywordPath);
+        accept();
+    });
+}
+
+void TFWemcy::ExportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        const ProjectState &project = m_ctx.project();
+        if (!project.hasValidProject())
+            throw TessiroError(TranslateMessages::NoProjectOpen);
+        const ProjectWriteLock lock(project.ProjectDir);
+        m_table.exportCsv(project.ProjectFiles);
+    });
+}
+
+void TFWemcy::ImportClick()
+{
+    guardedCall(m_ctx.notices, [this] {
+        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
+                                                         .filter = TranslateMessages::OpenExcelFilter,
+                                                         .defaultSuffix = {},
+                                                         .initialDir = m_ctx.project().ProjectDir});
+        if (workbook.isEmpty())
+            return;
+        const ImportOutcome outcome = m_table.importFrom(workbook);
+        if (outcome.cleared)
+            fillTrees();
+        for (const QString &notice : outcome.notices)
+            m_ctx.notices.notice(notice);
+    });
+}

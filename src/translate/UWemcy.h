@@ -1,0 +1,75 @@
+#pragma once
+
+#include "translate/EmcyWordTable.h"
+
+#include <QDialog>
+#include <QIcon>
+
+struct AppContext;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// "Define EMCY Word": the EMCY words of emcyword.xml, one tree per tab ("CanA",
+// "CanB") with a word node and its sixteen bit nodes, the fields of the selected
+// node, Delete/New/Modify per tab, OK, Cancel, Export and Import.
+class TFWemcy : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFWemcy(AppContext &context, QWidget *parent = nullptr);
+
+    EmcyWordTable &table() { return m_table; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void BitBtn1Click();
+    void ExportClick();
+    void ImportClick();
+
+private:
+    struct Page {
+        QTreeWidget *tree = nullptr;
+        QGroupBox *wordBox = nullptr;
+        QGroupBox *bitBox = nullptr;
+        QLineEdit *index_addrm = nullptr;
+        QLineEdit *subindex = nullptr;
+        QLineEdit *devid = nullptr;
+        QLineEdit *b0 = nullptr;
+        QLineEdit *b1 = nullptr;
+        QLineEdit *poscomp = nullptr;
+        QLineEdit *poscomp2 = nullptr;
+        QPushButton *del = nullptr;
+        QPushButton *add = nullptr;
+        QPushButton *modify = nullptr;
+    };
+
+    QWidget *makePage(int tab);
+    void FormShow();
+    void clearWindow();
+    void fillTrees();
+    void appendWordNode(int tab, int word);
+    // The node's position counting every node of the tree from 0.
+    static int position(QTreeWidgetItem *item);
+    void nodeSelected(int tab, QTreeWidgetItem *item);
+    TClWEmcy wordFields(int tab) const;
+    void DeleteClick(int tab);
+    void NewClick(int tab);
+    void ModifyClick(int tab);
+    void showNotices(const QStringList &notices);
+
+    EmcyWordTable m_table;
+    AppContext &m_ctx;
+    QTabWidget *m_tabs;
+    Page m_pages[EmcyWordTable::TabCount];
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+    QPushButton *m_export;
+    QPushButton *m_import;
+    QIcon m_wordIcon;
+    QIcon m_bitIcon;
+};

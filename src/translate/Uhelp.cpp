@@ -1,0 +1,56 @@
+#include "translate/Uhelp.h"
+
+#include "translate/HelpFile.h"
+#include "widgets/AppContext.h"
+#include "widgets/Style.h"
+
+#include <QShowEvent>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TFHelp::TFHelp(AppContext &context, QWidget *parent) : QDialog(parent), m_ctx(context)
+{
+    setObjectName(QStringLiteral("TFHelp"));
+    setWindowTitle(QStringLiteral("Help"));
+    applyTessiroStyle(this);
+    resize(640, 560);
+
+    m_text = new QTextBrowser(this);
+    m_text->setObjectName(QStringLiteral("RichEdit1"));
+    m_text->setReadOnly(true);
+    // Links point at web pages; the box shows only the help file.
+    m_text->setOpenLinks(false);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_text);
+}
+
+void TFHelp::showHelp()
+{
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFHelp::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFHelp::FormShow()
+{
+    const Loaded<QString> help = loadHelpText(m_ctx.project().AppDir);
+    m_text->setHtml(help.value);
+    m_text->setFocus();
+    if (!help.ok())
+        QTimer::singleShot(0, this, [this, problems = help.problems] {
+            for (const QString &problem : problems)
+                m_ctx.notices.notice(problem);
+        });
+}

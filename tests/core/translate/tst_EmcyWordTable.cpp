@@ -1,0 +1,345 @@
+#include "TranslateFixtures.h"
+#include "base/TessiroError.h"
+#include "project/ProjectStore.h"
+#include "translate/EmcyWordTable.h"
+#include "translate/Messages.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int CanA = 0;
+constexpr int CanB = 1;
+
+TClWEmcy key(const QString &index, const QString &subindex, const QString &devid)
+{
+    TClWEmcy word;
+    word.index_addrm = index;
+    word.subindex = subindex;
+    word.devid = devid;
+    return word;
+}
+
+// A row of emcyword.xml; the bits not given are empty.
+QByteArray row(const char *index, const char *subindex, const char *extdata, const char *devid,
+               const QList<std::pair<int, ClEbm>> &bits = {})
+{
+    QByteArray out = QByteArray("<row index_addrm=\"") + index + "\" subindex=\"" + subindex + "\" extdata=\"" +
+                     extdata + "\" devid=\"" + devid + "\"";
+    for (int n = 0; n < 16; ++n) {
+        ClEbm bit;
+        for (const auto &[number, given] : bits)
+            if (number == n)
+                bit = given;
+        const QByteArray b = "bit" + QByteArray::number(n);
+        out += " " + b + "_b0=\"" + bit.b0.toUtf8() + "\" " + b + "_b1=\"" + bit.b1.toUtf8() + "\" " + b +
+               "_poscomp=\"" + bit.poscomp.toUtf8() + "\"";
+    }
+    return out + "/>";
+}
+
+QByteArray file(const QByteArray &rows)
+{
+    return "<emcyword>" + rows + "</emcyword>";
+}
+
+QStringList nodeTexts(const EmcyWordTable &table, int tab)
+{
+    QStringList texts;
+    for (int w = 0; w < table.words(tab).size(); ++w)
+        texts << table.wordNodeText(tab, w);
+    return texts;
+}
+
+QStringList keys(const EmcyWordTable &table, int tab)
+{
+    QStringList out;
+    for (const TClWEmcy &w : table.words(tab))
+        out << w.devid + u'/' + w.index_addrm + u'/' + w.subindex;
+    return out;
+}
+
+} // namespace
+
+class TestEmcyWordTable : public QObject {
+    Q_OBJECT
+private slots:
+    // Each tab is written sorted by devid, index_addrm, subindex as integers; of equal
+    // words the one further down the list first.
+    void savedSorted_data()
+    {
+        QTest::addColumn<QStringList>("words"); // devid/index/subindex, in list order
+        QTest::addColumn<QStringList>("written");
+        QTest::newRow("index decides") << QStringList{"3/0x3000/1", "3/0x1000/1"}
+                                       << QStringList{"3/0x1000/1", "3/0x3000/1"};
+        QTest::newRow("devid first, then subindex")
+            << QStringList{"5/1/0", "4/9/9", "4/9/2"} << QStringList{"4/9/2", "4/9/9", "5/1/0"};
+        QTest::newRow("as integers, not text")
+            << QStringList{"10/1/1", "$9/1/1", "0x0A/0/1"} << QStringList{"$9/1/1", "0x0A/0/1", "10/1/1"};
+        QTest::newRow("equal keys: further down first")
+            << QStringList{"1/$10/1", "1/16/1", "1/0x10/01"} << QStringList{"1/0x10/01", "1/16/1", "1/$10/1"};
+        QTest::newRow("above 999999 by value") << QStringList{"2000000/1/1", "1000000/1/1", "7/0x7FFFFFFF/1"}
+                                               << QStringList{"7/0x7FFFFFFF/1", "1000000/1/1", "2000000/1/1"};
+    }
+    void savedSorted()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, written);
+        EmcyWordTable table;
+        for (const QString &w : words) {
+            const QStringList k = w.split(u'/');
+            QVERIFY(table.newWord(CanB, key(k[1], k[2], k[0])));
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("emcyword.xml"));
+        table.save(path);
+        EmcyWordTable reread;
+        QVERIFY(reread.load(path).ok());
+        QVERIFY(reread.words(CanA).isEmpty());
+        QCOMPARE(keys(reread, CanB), written);
+    }
+
+    void fileBytes()
+    {
+        EmcyWordTable table;
+        QVERIFY(table.newWord(CanB, key("0x2000", "1", "5")));
+        QVERIFY(table.newWord(CanA, key("0x3000", "2", "3")));
+        table.modifyBit(CanA, 0, 0, "0xFF", "0x0F", "2", "5");
+        table.modifyBit(CanA, 0, 15, "1", "1", "255", "15");
+        QCOMPARE(table.toXml(),
+                 file(row("0x3000", "2", "0", "3", {{0, {"0xFF", "0x0F", "37"}}, {15, {"1", "1", "4095"}}}) +
+                      row("0x2000", "1", "1", "5")));
+    }
+
+    // The masks are stored before the Emcy bytes are read, as the window does it.
+    void emcyBytes_data()
+    {
+        QTest::addColumn<QString>("byte1");
+        QTest::addColumn<QString>("byte2");
+        QTest::addColumn<QString>("poscomp"); // "refused": the fields are not integers
+        QTest::addColumn<QString>("shown1");
+        QTest::addColumn<QString>("shown2");
+        QTest::newRow("2 and 5") << "2"
+                                 << "5"
+                                 << "37"
+                                 << "2"
+                                 << "5";
+        QTest::newRow("hex fields") << "$10"
+                                    << "0xF"
+                                    << "271"
+                                    << "16"
+                                    << "15";
+        QTest::newRow("kept to 16 bits") << "4096"
+                                         << "1"
+                                         << "1"
+                                         << "0"
+                                         << "1";
+        QTest::newRow("negative wraps") << "-1"
+                                        << "0"
+                                        << "65520"
+                                        << "4095"
+                                        << "0";
+        QTest::newRow("a new word's bit: both empty") << ""
+                                                      << ""
+                                                      << ""
+                                                      << ""
+                                                      << "";
+        QTest::newRow("one empty") << "2"
+                                   << ""
+                                   << "refused"
+                                   << ""
+                                   << "";
+        QTest::newRow("not an integer") << "2"
+                                        << "five"
+                                        << "refused"
+                                        << ""
+                                        << "";
+    }
+    void emcyBytes()
+    {
+        QFETCH(QString, byte1);
+        QFETCH(QString, byte2);
+        QFETCH(QString, poscomp);
+        QFETCH(QString, shown1);
+        QFETCH(QString, shown2);
+        EmcyWordTable table;
+        QVERIFY(table.newWord(CanA, key("1", "2", "3")));
+        const ClEbm &bit = table.words(CanA)[0].bits[4];
+        if (poscomp == QLatin1String("refused")) {
+            QVERIFY_THROWS_EXCEPTION(TessiroError, table.modifyBit(CanA, 0, 4, "m0", "m1", byte1, byte2));
+            QCOMPARE(bit, (ClEbm{"m0", "m1", ""}));
+            return;
+        }
+        table.modifyBit(CanA, 0, 4, "m0", "m1", byte1, byte2);
+        QCOMPARE(bit, (ClEbm{"m0", "m1", poscomp}));
+        QCOMPARE(splitPoscomp(bit.poscomp), std::make_pair(shown1, shown2));
+    }
+
+    void poscompFromAFile()
+    {
+        QCOMPARE(splitPoscomp("37"), std::make_pair(QStringLiteral("2"), QStringLiteral("5")));
+        QCOMPARE(splitPoscomp("0x10025"), std::make_pair(QStringLiteral("2"), QStringLiteral("5")));
+        QVERIFY_THROWS_EXCEPTION(TessiroError, splitPoscomp("3 7"));
+        try {
+            splitPoscomp("abc");
+            QFAIL("read");
+        } catch (const TessiroError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'abc' is not a valid integer value"));
+        }
+    }
+
+    void loading_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file
+        QTest::addColumn<QStringList>("canA");
+        QTest::addColumn<QStringList>("canB");
+        QTest::addColumn<QStringList>("problems");
+        const QString readError = TranslateMessages::XmlReadError;
+        QTest::newRow("missing file") << QByteArray() << QStringList() << QStringList()
+                                      << QStringList{TranslateMessages::XmlNotFound};
+        QTest::newRow("extdata 2 dropped") << file(row("1", "1", "0", "1") + row("2", "2", "2", "2") +
+                                                   row("3", "3", "1", "3") + row("4", "4", "$1", "4"))
+                                           << QStringList{"1/1/1"} << QStringList{"3/3/3", "4/4/4"} << QStringList();
+        QTest::newRow("extdata not an integer ends the reading")
+            << file(row("1", "1", "0", "1") + row("2", "2", "one", "2") + row("3", "3", "0", "3"))
+            << QStringList{"1/1/1"} << QStringList() << QStringList{readError};
+        QTest::newRow("missing attribute") << file(row("1", "1", "1", "1") + "<row index_addrm=\"2\"/>")
+                                           << QStringList() << QStringList{"1/1/1"} << QStringList{readError};
+        QTest::newRow("not XML") << QByteArray("<emcyword><row") << QStringList() << QStringList()
+                                 << QStringList{readError};
+    }
+    void loading()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, canA);
+        QFETCH(QStringList, canB);
+        QFETCH(QStringList, problems);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("emcyword.xml"));
+        if (!content.isEmpty())
+            writeFileBytes(path, content);
+        EmcyWordTable table;
+        QVERIFY(table.newWord(CanA, key("9", "9", "9"))); // replaced by the load
+        QCOMPARE(table.load(path).problems, problems);
+        QCOMPARE(keys(table, CanA), canA);
+        QCOMPARE(keys(table, CanB), canB);
+    }
+
+    void droppedWordIsGoneAfterSave()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("emcyword.xml"));
+        writeFileBytes(path, file(row("2", "2", "2", "2") + row("1", "1", "0", "1", {{15, {"a", "b", "18"}}})));
+        EmcyWordTable table;
+        QVERIFY(table.load(path).ok());
+        table.save(path);
+        QCOMPARE(readFileBytes(path), file(row("1", "1", "0", "1", {{15, {"a", "b", "18"}}})));
+    }
+
+    // Bad keys end the save before anything is written.
+    void failedSaveKeepsTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("emcyword.xml"));
+        const QByteArray before = file(row("1", "1", "0", "1"));
+        writeFileBytes(path, before);
+        EmcyWordTable table;
+        QVERIFY(table.load(path).ok());
+        QVERIFY(table.newWord(CanB, key("0x1000", "1", "three")));
+        try {
+            table.save(path);
+            QFAIL("saved");
+        } catch (const TessiroError &e) {
+            QCOMPARE(e.message(), QStringLiteral("'three' is not a valid integer value"));
+        }
+        QCOMPARE(readFileBytes(path), before);
+        QCOMPARE(table.words(CanB).size(), 1);
+    }
+
+    void wordCheck()
+    {
+        EmcyWordTable table;
+        QVERIFY(table.newWord(CanA, key("0x1000", "1", "3")));
+        QVERIFY(table.newWord(CanA, key("0x1000", "2", "3")));
+        QVERIFY(!table.newWord(CanA, key("0x1000", "1", "3")));      // same three texts
+        QVERIFY(!table.newWord(CanA, key("0x1000", "", "3")));       // empty subindex
+        QVERIFY(table.newWord(CanA, key("4096", "1", "3")));         // compared as text
+        QVERIFY(table.newWord(CanB, key("0x1000", "1", "3")));       // the other tab
+        QVERIFY(table.modifyWord(CanA, 0, key("0x1000", "1", "3"))); // itself excluded
+        QVERIFY(!table.modifyWord(CanA, 0, key("0x1000", "2", "3")));
+        QVERIFY(table.modifyWord(CanA, 0, key("0x1000", "7", "3")));
+        QCOMPARE(keys(table, CanA), QStringList({"3/0x1000/7", "3/0x1000/2", "3/4096/1"}));
+    }
+
+    void newWordIsNamedAfterTheLastNode()
+    {
+        EmcyWordTable table;
+        for (const char *sub : {"0", "1", "2"})
+            QVERIFY(table.newWord(CanA, key("1", sub, "1")));
+        QCOMPARE(nodeTexts(table, CanA), QStringList({"W0", "W1", "W2"}));
+        table.deleteWord(CanA, 1);
+        QVERIFY(table.newWord(CanA, key("1", "3", "1")));
+        QCOMPARE(nodeTexts(table, CanA), QStringList({"W0", "W2", "W3"}));
+        QCOMPARE(table.words(CanA)[2].bits[15], ClEbm());
+        while (!table.words(CanA).isEmpty())
+            table.deleteWord(CanA, 0);
+        QVERIFY(table.newWord(CanA, key("1", "4", "1")));
+        QCOMPARE(nodeTexts(table, CanA), QStringList({"W0"}));
+    }
+
+    void importFromWorkbook()
+    {
+        EmcyWordTable table;
+        QVERIFY(table.newWord(CanA, key("9", "9", "9"))); // replaced by the import
+        const ImportOutcome outcome = table.importFrom(fixture(QStringLiteral("emcyword_two_tabs_and_extdata_2.xls")));
+        QCOMPARE(outcome.notices, QStringList());
+        QCOMPARE(keys(table, CanA), QStringList({"3/0x3000/1", "3/0x1000/1"}));
+        QCOMPARE(keys(table, CanB), QStringList({"5/$2000/0", "6/0x2001/3"}));
+        QCOMPARE(nodeTexts(table, CanB), QStringList({"W0", "W1"}));
+        QCOMPARE(table.words(CanA)[0].bits[0], (ClEbm{"0xFF", "0x0F", "37"}));
+        QCOMPARE(table.words(CanA)[0].bits[15], (ClEbm{"1", "2", "4095"}));
+        QCOMPARE(table.words(CanB)[0].bits[7], (ClEbm{"a,b", "", "18"}));
+    }
+
+    // Export, opened and saved by a spreadsheet program, imported: the same words.
+    void exportImportRoundTrip()
+    {
+        EmcyWordTable table;
+        table.importFrom(fixture(QStringLiteral("emcyword_two_tabs_and_extdata_2.xls")));
+        QTemporaryDir dir;
+        table.exportCsv(projectFiles(dir.path()));
+        const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("emcyword.csv")));
+        QVERIFY(csv.startsWith("index_addrm,subindex,extdata,devid,bit0_b0,bit0_b1,bit0_poscomp,bit1_b0,"));
+        QVERIFY(csv.contains(",bit15_poscomp,\r\n0x3000,1,0,3,0xFF,0x0F,37,,"));
+        QVERIFY(csv.contains("\r\n$2000,0,1,5,"));
+        QCOMPARE(csv.count("\r\n"), 5);
+
+        EmcyWordTable back;
+        const ImportOutcome outcome =
+            importWorksheet(csvAsWorksheet(csv, QStringLiteral("emcyword")), EmcyWordTable::importParams(), back);
+        QCOMPARE(outcome.notices, QStringList());
+        QCOMPARE(back.toXml(), table.toXml());
+        QCOMPARE(back.words(CanB), table.words(CanB));
+
+        // The name line met as a record, as when the export is pasted below a sheet's own names.
+        Worksheet pasted = csvAsWorksheet(csv, QStringLiteral("emcyword"));
+        pasted.records.prepend(EmcyWordTable::attributeNames());
+        EmcyWordTable again;
+        QCOMPARE(importWorksheet(pasted, EmcyWordTable::importParams(), again).notices, QStringList());
+        QCOMPARE(again.toXml(), table.toXml());
+    }
+
+    void emptyTableExportsTheNameLine()
+    {
+        QTemporaryDir dir;
+        EmcyWordTable().exportCsv(projectFiles(dir.path()));
+        const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("emcyword.csv")));
+        QCOMPARE(csv, EmcyWordTable::attributeNames().join(u',').toUtf8() + ",\r\n");
+        QCOMPARE(EmcyWordTable::attributeNames().size(), 52);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEmcyWordTable)
+#include "tst_EmcyWordTable.moc"
