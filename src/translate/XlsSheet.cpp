@@ -53,7 +53,7 @@ public:
 
 } // namespace
 
-Worksheet readXlsWorksheet(const QString &path, const QString &table)
+Worksheet readXlsWorksheet(const QString &path, const QString &openPath, const QString &table)
 {
     const QString shown = QDir::toNativeSeparators(path);
     auto damaged = [&](int code) {
@@ -61,7 +61,7 @@ Worksheet readXlsWorksheet(const QString &path, const QString &table)
     };
 
     XlsHandle xls;
-    int rc = freexl_open(QFile::encodeName(path).constData(), &xls.handle);
+    int rc = freexl_open(QFile::encodeName(openPath).constData(), &xls.handle);
     if (rc != FREEXL_OK)
         throw damaged(rc);
     unsigned int password = 0;
@@ -119,8 +119,16 @@ Worksheet readXlsWorksheet(const QString &path, const QString &table)
             default: // FREEXL_CELL_NULL, and formula cells, whose values FreeXL does not give
                 break;
             }
-            if (!cells.set(int(r), int(c), std::move(text)))
+            switch (cells.set(int(r), int(c), std::move(text))) {
+            case SheetCells::Placed::Set:
+                break;
+            case SheetCells::Placed::OutsideSheet:
                 throw sheetDamaged(FREEXL_ILLEGAL_CELL_ROW_COL);
+            case SheetCells::Placed::TooManyCells:
+                throw TessiroError(TranslateMessages::SheetDamaged.arg(
+                    shown, name,
+                    TranslateMessages::SheetTooLarge.arg(cells.rows()).arg(cells.columns()).arg(MaxSheetCells)));
+            }
         }
     }
     return cells.finish(path, name, true);

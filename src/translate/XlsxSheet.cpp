@@ -13,7 +13,10 @@
 namespace {
 
 // A zip entry may unpack to far more than the file: a bound against zip bombs.
-constexpr qint64 MaxEntryBytes = 256 * 1024 * 1024;
+// Parsed, a part takes up to sixteen times its size (a node per four bytes), so
+// the bound keeps a whole import within about a gigabyte; real parts of the
+// tables' workbooks are below a megabyte.
+constexpr qint64 MaxEntryBytes = 32 * 1024 * 1024;
 
 const char *localName(const char *name)
 {
@@ -200,6 +203,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
         for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling())
             if (isNamed(si, "si"))
                 shared << stringItemText(si);
+    sst.reset();
 
     pugi::xml_document sheetDoc;
     package.parse(sheetPart, sheetDoc);
@@ -251,8 +255,15 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
                 const double number = raw.toDouble(&ok);
                 text = ok ? numberCellText(number) : raw;
             }
-            if (!cells.set(row, column, std::move(text)))
+            switch (cells.set(row, column, std::move(text))) {
+            case SheetCells::Placed::Set:
+                break;
+            case SheetCells::Placed::OutsideSheet:
                 throw sheetDamaged(QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1));
+            case SheetCells::Placed::TooManyCells:
+                throw sheetDamaged(
+                    TranslateMessages::SheetTooLarge.arg(cells.rows()).arg(cells.columns()).arg(MaxSheetCells));
+            }
         }
     }
     return cells.finish(path, name, false);
