@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QHash>
+#include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
 #include <quazip.h>
@@ -104,7 +105,7 @@ public:
         QuaZipFile file(&m_zip);
         if (!file.open(QIODevice::ReadOnly))
             throw damaged(QStringLiteral("its part %1 cannot be unpacked").arg(name));
-        const QByteArray bytes = file.read(MaxEntryBytes + 1);
+        const QByteArray bytes = unpacked(file);
         if (bytes.size() > MaxEntryBytes)
             throw damaged(QStringLiteral("its part %1 unpacks to more than %2 MiB").arg(name).arg(MaxEntryBytes >> 20));
         file.close();
@@ -145,6 +146,22 @@ public:
     }
 
 private:
+    // The entry up to one byte past the bound, in memory of its stated size: reading
+    // into room for the bound would take that much for every part.
+    static QByteArray unpacked(QuaZipFile &file)
+    {
+        QByteArray bytes;
+        bytes.reserve(qsizetype(std::clamp<qint64>(file.usize(), 0, MaxEntryBytes + 1)));
+        char chunk[1 << 16];
+        while (bytes.size() <= MaxEntryBytes) {
+            const qint64 got = file.read(chunk, qMin<qint64>(sizeof chunk, MaxEntryBytes + 1 - bytes.size()));
+            if (got <= 0)
+                break;
+            bytes.append(chunk, qsizetype(got));
+        }
+        return bytes;
+    }
+
     QString m_shown;
     QBuffer m_buffer;
     QuaZip m_zip;
