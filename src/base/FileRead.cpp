@@ -1,5 +1,6 @@
 #include "base/FileRead.h"
 
+#include "base/LargePages.h"
 #include "base/TessiroError.h"
 
 #include <QDir>
@@ -97,6 +98,7 @@ QByteArray readRegularFile(const QString &path, qint64 maxBytes, const QString &
     openRegularFile(file, path, maxBytes, cannotRead);
     // The file may grow after the check: read to its end, never past the bound.
     QByteArray data(qMin(file.size(), maxBytes) + 1, Qt::Uninitialized);
+    adviseLargePages(data.data(), size_t(data.size()));
     qint64 filled = 0;
     for (;;) {
         if (filled == data.size()) {
