@@ -33,7 +33,8 @@ QString shown(const QString &path)
 // the opened descriptor: whatever stands at the path when it is opened is what is
 // read, so a FIFO put there after any earlier look is refused as well. Opening
 // does not wait (O_NONBLOCK): a FIFO without a writer would block in open().
-void openRegularFileUnix(QFile &file, const QString &path, qint64 maxBytes, const QString &cannotRead)
+void openRegularFileUnix(QFile &file, const QString &path, qint64 maxBytes, const QString &cannotRead,
+                         QIODevice::OpenMode mode)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info;
@@ -60,7 +61,7 @@ void openRegularFileUnix(QFile &file, const QString &path, qint64 maxBytes, cons
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags != -1)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         throw TessiroError(cannotRead.arg(shown(path), file.errorString()));
     }
@@ -80,14 +81,15 @@ void requireRegularFile(const QString &path, qint64 maxBytes)
         throwTooLarge(path, maxBytes);
 }
 
-void openRegularFile(QFile &file, const QString &path, qint64 maxBytes, const QString &cannotRead)
+void openRegularFile(QFile &file, const QString &path, qint64 maxBytes, const QString &cannotRead,
+                     QIODevice::OpenMode mode)
 {
 #ifdef Q_OS_UNIX
-    openRegularFileUnix(file, path, maxBytes, cannotRead);
+    openRegularFileUnix(file, path, maxBytes, cannotRead, mode);
 #else
     requireRegularFile(path, maxBytes);
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(mode))
         throw TessiroError(cannotRead.arg(shown(path), file.errorString()));
 #endif
 }

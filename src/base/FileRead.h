@@ -19,11 +19,12 @@ inline const QString CannotReadFileMessage = QStringLiteral("Cannot read file \"
 QByteArray readRegularFile(const QString &path, qint64 maxBytes = MaxProjectFileBytes,
                            const QString &cannotRead = CannotReadFileMessage);
 
-// Opens path into file (read only) with readRegularFile's checks, for readers that
-// go on by themselves; throws as readRegularFile does. On Unix the checks are made
-// on the opened descriptor: what is read is what was checked.
+// Opens path into file for reading (mode: ReadOnly and its options) with
+// readRegularFile's checks, for readers that go on by themselves; throws as
+// readRegularFile does. On Unix the checks are made on the opened descriptor: what
+// is read is what was checked.
 void openRegularFile(QFile &file, const QString &path, qint64 maxBytes = MaxProjectFileBytes,
-                     const QString &cannotRead = CannotReadFileMessage);
+                     const QString &cannotRead = CannotReadFileMessage, QIODevice::OpenMode mode = QIODevice::ReadOnly);
 
 // The same checks without reading: throws as readRegularFile does.
 void requireRegularFile(const QString &path, qint64 maxBytes = MaxProjectFileBytes);
