@@ -1,8 +1,10 @@
 #include "cli/CliCommands.h"
 
 #include "base/Notices.h"
+#include "cli/CliSupport.h"
 #include "xmlview/XMLTree.h"
 
+#include <QFileInfo>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -118,6 +120,8 @@ int xmlTree(const QStringList &args, Notices &notices)
         return 1;
     }
     const std::unique_ptr<TXMLNode> document = ReadXMLFile(args.first());
+    // The file item names the file as given, not by the descriptor it was read through.
+    document->SetFileName(QFileInfo(shownAsGiven(args.first())).fileName());
     TreeTextWriter(stdout).write(*document, 0);
     return 0;
 }

@@ -1,13 +1,12 @@
 #include "base/GuardedCall.h"
 #include "base/TessiroError.h"
 #include "cli/CliCommands.h"
+#include "cli/CliSupport.h"
 #include "cli/StderrNotices.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
-#include <utility>
-#include <vector>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -80,15 +79,6 @@ public:
 #endif
     }
 
-    // text with the descriptor paths replaced by the names given.
-    QString shownAs(QString text) const
-    {
-        // The latest descriptor first: /proc/self/fd/12 before /proc/self/fd/1.
-        for (auto it = m_shown.crbegin(); it != m_shown.crend(); ++it)
-            text.replace(it->first, it->second);
-        return text;
-    }
-
 private:
 #ifdef Q_OS_LINUX
     // The /proc/self/fd path of the file or folder at raw, open until the program
@@ -100,7 +90,7 @@ private:
         if (fd < 0)
             return {};
         const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
-        m_shown.emplace_back(path, QFile::decodeName(raw));
+        rememberGivenName(path, QFile::decodeName(raw));
         return path;
     }
     const QStringList ReadOnlyWords = {QStringLiteral("PROJECT_DIR"), QStringLiteral("FILE")};
@@ -110,21 +100,19 @@ private:
     const QString NameNotOpened =
         QStringLiteral("The name \"%1\" given as %2 is not valid UTF-8 and cannot be opened here. Rename it.");
 #endif
-    std::vector<std::pair<QString, QString>> m_shown;
 };
 
 // Messages name the files as the user gave them.
 class ShownNamesNotices : public Notices {
 public:
-    ShownNamesNotices(Notices &out, const ArgumentNames &names) : m_out(out), m_names(names) {}
-    void notice(const QString &text) override { m_out.notice(m_names.shownAs(text)); }
-    void error(const QString &text) override { m_out.error(m_names.shownAs(text)); }
-    void generalError(const QString &text) override { m_out.generalError(m_names.shownAs(text)); }
-    bool confirm(const QString &text) override { return m_out.confirm(m_names.shownAs(text)); }
+    explicit ShownNamesNotices(Notices &out) : m_out(out) {}
+    void notice(const QString &text) override { m_out.notice(shownAsGiven(text)); }
+    void error(const QString &text) override { m_out.error(shownAsGiven(text)); }
+    void generalError(const QString &text) override { m_out.generalError(shownAsGiven(text)); }
+    bool confirm(const QString &text) override { return m_out.confirm(shownAsGiven(text)); }
 
 private:
     Notices &m_out;
-    const ArgumentNames &m_names;
 };
 
 // The command's arguments as names Qt can open; the usage line names each one.
@@ -170,7 +158,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     ArgumentNames names;
-    ShownNamesNotices shown(notices, names);
+    ShownNamesNotices shown(notices);
     int code = 1;
     if (!guardedCall(shown, [&] { code = command->run(commandArguments(argc, argv, *command, names), shown); }))
         return 1;

@@ -2,6 +2,7 @@
 
 #include "base/AppConstants.h"
 #include "base/AtomicFile.h"
+#include "base/FileRead.h"
 #include "base/Progress.h"
 #include "base/TessiroError.h"
 #include "image/BankImage.h"
@@ -368,6 +369,8 @@ constexpr qint64 BankFileSizeLimit = qint64(64) << 20;
 
 // Why a file given to the merge is refused, or nothing: a FIFO or a device would
 // block the read or never end.
+const QString CannotRead = ImageMessages::fileNotRead(QStringLiteral("%1"), QStringLiteral("%2"));
+
 std::optional<QString> refusal(const QString &path, qint64 limit)
 {
     const QFileInfo info(path);
@@ -460,9 +463,10 @@ std::optional<StageOutcome> FirmwareMerge::checkBank(int bank, QByteArray *recor
         return failed(ImageMessages::bankFileNotFound(bank + 1));
     if (const auto refused = refusal(bankPath, BankFileSizeLimit))
         return failed(*refused);
-    QFile bankFile(bankPath);
-    if (!bankFile.open(QIODevice::ReadOnly))
-        throw TessiroError(ImageMessages::fileNotRead(bankPath, bankFile.errorString()));
+    // Opened with the checks made again on the descriptor: a FIFO put in place
+    // since the look above must not block.
+    QFile bankFile;
+    openRegularFile(bankFile, bankPath, BankFileSizeLimit, CannotRead);
     const QByteArray bankBytes = bankFile.read(BankImage::BankSize);
     if (bankBytes.size() < BankImage::BankSize)
         return failed(ImageMessages::bankFileTooShort(bankPath, bankBytes.size(), BankImage::BankSize));
@@ -511,9 +515,8 @@ StageOutcome FirmwareMerge::merge(const QString &input, const std::array<bool, 5
         throw TessiroError(ImageMessages::sameInputAndOutput(input));
     if (const auto refused = refusal(input, MasterSizeLimit))
         return failed(*refused);
-    QFile inputFile(input);
-    if (!inputFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw TessiroError(ImageMessages::fileNotRead(input, inputFile.errorString()));
+    QFile inputFile;
+    openRegularFile(inputFile, input, MasterSizeLimit, CannotRead, QIODevice::ReadOnly | QIODevice::Unbuffered);
 
     // Nothing is written when a later stage is known to fail: the pass only looks
     // for the failures of the stages before it.

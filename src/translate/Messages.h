@@ -9,6 +9,9 @@ inline const QString NotAWorkbook = QStringLiteral("File \"%1\" is not an Excel 
 inline const QString WorkbookDamaged = QStringLiteral("Workbook \"%1\" cannot be read: %2.");
 inline const QString SheetDamaged = QStringLiteral("Worksheet \"%2\" of workbook \"%1\" cannot be read: %3.");
 inline const QString SheetMissing = QStringLiteral("Workbook \"%1\" has no worksheet named \"%2\".");
+// The reason in SheetDamaged for values spread too far: %1 rows, %2 columns, %3 the bound.
+inline const QString SheetTooLarge = QStringLiteral("its values span %1 rows and %2 columns, more than the %3 cells "
+                                                    "an import reads");
 
 // An import that stops early or leaves records out; %1 workbook, %2 worksheet.
 inline const QString ImportStopped =

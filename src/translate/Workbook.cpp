@@ -42,12 +42,19 @@ void SheetCells::reserve(int rows, int columns)
     m_columnHint = std::clamp(columns, 0, 256);
 }
 
-bool SheetCells::set(int row, int column, QString text)
+SheetCells::Placed SheetCells::set(int row, int column, QString text)
 {
     if (row < 0 || row >= MaxSheetRows || column < 0 || column >= MaxSheetColumns)
-        return false;
+        return Placed::OutsideSheet;
     if (text.isEmpty())
-        return true;
+        return Placed::Set;
+    const int spanRows = std::max(int(m_rows.size()), row + 1);
+    const int spanColumns = std::max(m_columns, column + 1);
+    if (qint64(spanRows) * spanColumns > MaxSheetCells) {
+        m_spanRows = spanRows;
+        m_spanColumns = spanColumns;
+        return Placed::TooManyCells;
+    }
     if (row >= m_rows.size())
         m_rows.resize(row + 1);
     QStringList &cells = m_rows[row];
@@ -56,8 +63,8 @@ bool SheetCells::set(int row, int column, QString text)
     if (column >= cells.size())
         cells.resize(column + 1);
     cells[column] = std::move(text);
-    m_columns = std::max(m_columns, column + 1);
-    return true;
+    m_columns = spanColumns;
+    return Placed::Set;
 }
 
 Worksheet SheetCells::finish(const QString &path, const QString &name, bool formulasUnread)
@@ -80,17 +87,23 @@ Worksheet SheetCells::finish(const QString &path, const QString &name, bool form
 Worksheet readWorksheet(const QString &path, const QString &table)
 {
     // A FIFO or a device would hang the reader or feed it without end.
-    requireRegularFile(path, MaxWorkbookBytes);
-    const QString shown = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TessiroError(TranslateMessages::WorkbookUnreadable.arg(shown, file.errorString()));
-    const QByteArray head = file.read(8);
-    file.close();
-    if (head.startsWith(CompoundFileMagic))
-        return readXlsWorksheet(path, table);
+    QFile file;
+    openRegularFile(file, path, MaxWorkbookBytes);
+    const QByteArray head = file.peek(8);
+    if (file.error() != QFileDevice::NoError)
+        throw TessiroError(
+            TranslateMessages::WorkbookUnreadable.arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (head.startsWith(CompoundFileMagic)) {
+#ifdef Q_OS_LINUX
+        // FreeXL opens by name: it gets the very file checked above, whatever
+        // may have been put at path since.
+        return readXlsWorksheet(path, QStringLiteral("/proc/self/fd/%1").arg(file.handle()), table);
+#else
+        return readXlsWorksheet(path, path, table);
+#endif
+    }
     if (!head.startsWith(ZipMagic))
-        throw TessiroError(TranslateMessages::NotAWorkbook.arg(shown));
+        throw TessiroError(TranslateMessages::NotAWorkbook.arg(QDir::toNativeSeparators(path)));
     // Read whole, so that the zip reader never sees the file change under it.
     return readXlsxWorksheet(path, readRegularFile(path, MaxWorkbookBytes), table);
 }

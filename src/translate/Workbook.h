@@ -21,6 +21,10 @@ struct Worksheet {
 
 // The largest workbook the import opens; translation tables are far smaller.
 constexpr qint64 MaxWorkbookBytes = qint64(64) << 20;
+// The most cells a worksheet's values may span (rows times columns, the name row
+// included): a few bytes of a packed sheet can name a cell a million rows down
+// and thousands of columns across, whose records would fill the memory.
+constexpr qint64 MaxSheetCells = qint64(4) << 20;
 
 // Reads the worksheet whose name, in lower case, is table (itself lower case).
 // Knows .xls (BIFF5 to BIFF8) and .xlsx by their content, whatever the file's

@@ -2,10 +2,19 @@
 #include "translate/Messages.h"
 #include "translate/WorkbookFormats.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <algorithm>
 #include <freexl.h>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -51,9 +60,8 @@ public:
     const void *handle = nullptr;
 };
 
-} // namespace
-
-Worksheet readXlsWorksheet(const QString &path, const QString &table)
+// The reading itself, by FreeXL in this process.
+Worksheet readInProcess(const QString &path, const QString &openPath, const QString &table)
 {
     const QString shown = QDir::toNativeSeparators(path);
     auto damaged = [&](int code) {
@@ -61,7 +69,7 @@ Worksheet readXlsWorksheet(const QString &path, const QString &table)
     };
 
     XlsHandle xls;
-    int rc = freexl_open(QFile::encodeName(path).constData(), &xls.handle);
+    int rc = freexl_open(QFile::encodeName(openPath).constData(), &xls.handle);
     if (rc != FREEXL_OK)
         throw damaged(rc);
     unsigned int password = 0;
@@ -119,9 +127,109 @@ Worksheet readXlsWorksheet(const QString &path, const QString &table)
             default: // FREEXL_CELL_NULL, and formula cells, whose values FreeXL does not give
                 break;
             }
-            if (!cells.set(int(r), int(c), std::move(text)))
+            switch (cells.set(int(r), int(c), std::move(text))) {
+            case SheetCells::Placed::Set:
+                break;
+            case SheetCells::Placed::OutsideSheet:
                 throw sheetDamaged(FREEXL_ILLEGAL_CELL_ROW_COL);
+            case SheetCells::Placed::TooManyCells:
+                throw TessiroError(TranslateMessages::SheetDamaged.arg(
+                    shown, name,
+                    TranslateMessages::SheetTooLarge.arg(cells.rows()).arg(cells.columns()).arg(MaxSheetCells)));
+            }
         }
     }
     return cells.finish(path, name, true);
+}
+
+#ifdef Q_OS_UNIX
+// What the reading process sends back.
+enum class Outcome : quint8 { Sheet, Refused };
+
+// Reads in a child process and takes back its worksheet or its message: FreeXL
+// 1.0.6 reads past a buffer on some damaged files (seen by the fuzzer), and a
+// fault of the library must end only the child. The child is stopped after a
+// minute in case the library loops.
+Worksheet readInChild(const QString &path, const QString &openPath, const QString &table)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+        throw TessiroError(TranslateMessages::WorkbookUnreadable.arg(shown, qt_error_string(errno)));
+    const pid_t child = ::fork();
+    if (child < 0) {
+        const int error = errno;
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        throw TessiroError(TranslateMessages::WorkbookUnreadable.arg(shown, qt_error_string(error)));
+    }
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        ::alarm(60);
+        QByteArray message;
+        QDataStream out(&message, QIODevice::WriteOnly);
+        try {
+            const Worksheet sheet = readInProcess(path, openPath, table);
+            out << Outcome::Sheet << sheet.name << qint32(sheet.columnCount) << sheet.records;
+        } catch (const TessiroError &e) {
+            out << Outcome::Refused << e.message();
+        } catch (const std::bad_alloc &) {
+            out << Outcome::Refused
+                << TranslateMessages::WorkbookDamaged.arg(shown, freexlProblem(FREEXL_INSUFFICIENT_MEMORY));
+        }
+        for (qsizetype sent = 0; sent < message.size();) {
+            const ssize_t n = ::write(pipeEnds[1], message.constData() + sent, size_t(message.size() - sent));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                ::_exit(1);
+            sent += n;
+        }
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray received;
+    char chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(pipeEnds[0], chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        received.append(chunk, qsizetype(n));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    QDataStream in(received);
+    Outcome outcome{};
+    in >> outcome;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || in.status() != QDataStream::Ok)
+        throw TessiroError(TranslateMessages::WorkbookDamaged.arg(
+            shown, QStringLiteral("the .xls reader stopped on its damaged records")));
+    if (outcome == Outcome::Refused) {
+        QString message;
+        in >> message;
+        throw TessiroError(message);
+    }
+    Worksheet sheet;
+    sheet.workbookPath = path;
+    sheet.formulasUnread = true;
+    qint32 columns = 0;
+    in >> sheet.name >> columns >> sheet.records;
+    sheet.columnCount = columns;
+    return sheet;
+}
+#endif
+
+} // namespace
+
+Worksheet readXlsWorksheet(const QString &path, const QString &openPath, const QString &table)
+{
+#ifdef Q_OS_UNIX
+    return readInChild(path, openPath, table);
+#else
+    return readInProcess(path, openPath, table);
+#endif
 }

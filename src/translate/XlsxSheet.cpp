@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QHash>
+#include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
 #include <quazip.h>
@@ -13,7 +14,10 @@
 namespace {
 
 // A zip entry may unpack to far more than the file: a bound against zip bombs.
-constexpr qint64 MaxEntryBytes = 256 * 1024 * 1024;
+// Parsed, a part takes up to sixteen times its size (a node per four bytes), so
+// the bound keeps a whole import within about a gigabyte; real parts of the
+// tables' workbooks are below a megabyte.
+constexpr qint64 MaxEntryBytes = 32 * 1024 * 1024;
 
 const char *localName(const char *name)
 {
@@ -101,7 +105,7 @@ public:
         QuaZipFile file(&m_zip);
         if (!file.open(QIODevice::ReadOnly))
             throw damaged(QStringLiteral("its part %1 cannot be unpacked").arg(name));
-        const QByteArray bytes = file.read(MaxEntryBytes + 1);
+        const QByteArray bytes = unpacked(file);
         if (bytes.size() > MaxEntryBytes)
             throw damaged(QStringLiteral("its part %1 unpacks to more than %2 MiB").arg(name).arg(MaxEntryBytes >> 20));
         file.close();
@@ -142,6 +146,22 @@ public:
     }
 
 private:
+    // The entry up to one byte past the bound, in memory of its stated size: reading
+    // into room for the bound would take that much for every part.
+    static QByteArray unpacked(QuaZipFile &file)
+    {
+        QByteArray bytes;
+        bytes.reserve(qsizetype(std::clamp<qint64>(file.usize(), 0, MaxEntryBytes + 1)));
+        char chunk[1 << 16];
+        while (bytes.size() <= MaxEntryBytes) {
+            const qint64 got = file.read(chunk, qMin<qint64>(sizeof chunk, MaxEntryBytes + 1 - bytes.size()));
+            if (got <= 0)
+                break;
+            bytes.append(chunk, qsizetype(got));
+        }
+        return bytes;
+    }
+
     QString m_shown;
     QBuffer m_buffer;
     QuaZip m_zip;
@@ -200,6 +220,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
         for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling())
             if (isNamed(si, "si"))
                 shared << stringItemText(si);
+    sst.reset();
 
     pugi::xml_document sheetDoc;
     package.parse(sheetPart, sheetDoc);
@@ -251,8 +272,15 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
                 const double number = raw.toDouble(&ok);
                 text = ok ? numberCellText(number) : raw;
             }
-            if (!cells.set(row, column, std::move(text)))
+            switch (cells.set(row, column, std::move(text))) {
+            case SheetCells::Placed::Set:
+                break;
+            case SheetCells::Placed::OutsideSheet:
                 throw sheetDamaged(QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1));
+            case SheetCells::Placed::TooManyCells:
+                throw sheetDamaged(
+                    TranslateMessages::SheetTooLarge.arg(cells.rows()).arg(cells.columns()).arg(MaxSheetCells));
+            }
         }
     }
     return cells.finish(path, name, false);

@@ -1,6 +1,6 @@
 #include "xmlview/XMLReader.h"
 
-#include "xmlview/LargePages.h"
+#include "base/LargePages.h"
 #include "xmlview/Messages.h"
 
 #include <QHash>

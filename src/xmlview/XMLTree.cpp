@@ -1,10 +1,9 @@
 #include "xmlview/XMLTree.h"
 
+#include "base/FileRead.h"
 #include "base/TessiroError.h"
-#include "xmlview/LargePages.h"
 #include "xmlview/Messages.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <pugixml.hpp>
@@ -213,23 +212,7 @@ struct ByteWriter : pugi::xml_writer {
 
 std::unique_ptr<TXMLNode> ReadXMLFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw TessiroError(XmlMessages::CannotOpenFile.arg(path, file.errorString()));
-    QByteArray data;
-    // Read in one go into memory of its own size when the size is known.
-    const qint64 size = file.size();
-    if (size > 0 && size <= MaxXMLInputSize) {
-        data.resize(qsizetype(size));
-        adviseLargePages(data.data(), size_t(size));
-        const qint64 got = file.read(data.data(), size);
-        data.truncate(qsizetype(std::max<qint64>(got, 0)));
-    }
-    if (file.error() == QFileDevice::NoError)
-        data += file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw TessiroError(XmlMessages::CannotOpenFile.arg(path, file.errorString()));
-    TXMLStringReader reader(std::move(data));
+    TXMLStringReader reader(readRegularFile(path, MaxXMLFileBytes, XmlMessages::CannotOpenFile));
     std::unique_ptr<TXMLNode> document = ParseDocument(reader);
     document->SetFileName(QFileInfo(path).fileName());
     return document;

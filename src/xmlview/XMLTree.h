@@ -16,8 +16,13 @@ struct XMLTreeItem {
     std::vector<XMLTreeItem> Children;
 };
 
+// The largest file the viewer opens: its tree holds an item per node, and a
+// larger document would take minutes and gigabytes to show.
+constexpr qint64 MaxXMLFileBytes = qint64(64) << 20;
+
 // Reads and parses a whole file; the document node carries the file's name
-// without its directory. Throws TessiroError with "Cannot open file ..." or the
+// without its directory. Throws TessiroError with "Cannot open file ...", the
+// refusal of what is no regular file or is larger than MaxXMLFileBytes, or the
 // reader's message.
 std::unique_ptr<TXMLNode> ReadXMLFile(const QString &path);
 

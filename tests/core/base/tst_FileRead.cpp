@@ -30,6 +30,9 @@ private slots:
         QCOMPARE(readRegularFile(path, bound), content);
     }
 
+    // A FIFO is judged on the opened descriptor, not on an earlier look at the
+    // path: this case is also the case of a FIFO put in place just before the open,
+    // and it would block here if the open waited for a writer.
     void refusesWhatIsNoFile_data()
     {
         QTest::addColumn<QString>("kind");

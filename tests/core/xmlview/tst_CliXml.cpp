@@ -1,3 +1,4 @@
+#include "HostileFiles.h"
 #include "support/TestSupport.h"
 #include "xmlview/Messages.h"
 
@@ -72,6 +73,21 @@ private slots:
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, QByteArray());
         QCOMPARE(QString::fromLocal8Bit(run.err), message + u'\n');
+    }
+
+    // Refused at once with the file named and nothing printed: no wait, no memory filled.
+    void refusesWhatIsNoFile_data() { addHostileFileCases(); }
+    void refusesWhatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.xml"));
+        QVERIFY(makeHostileFile(kind, path));
+        const Run run = runCli({QStringLiteral("xml-tree"), path});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(QString::fromLocal8Bit(run.err), message.arg(QDir::toNativeSeparators(path)) + u'\n');
     }
 
     void missingFileAndUsage()

@@ -1,3 +1,4 @@
+#include "HostileFiles.h"
 #include "XmlCases.h"
 #include "base/TessiroError.h"
 #include "support/TestSupport.h"
@@ -246,6 +247,23 @@ private slots:
         }
         writeFileBytes(path, "<a/>");
         QCOMPARE(ReadXMLFile(path)->DisplayText(), QStringLiteral("File: cfg.xml"));
+    }
+
+    void refusesWhatIsNoFile_data() { addHostileFileCases(); }
+    void refusesWhatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("doc.xml"));
+        QVERIFY(makeHostileFile(kind, path));
+        QString error;
+        try {
+            ReadXMLFile(path);
+        } catch (const TessiroError &e) {
+            error = e.message();
+        }
+        QCOMPARE(error, message.arg(QDir::toNativeSeparators(path)));
     }
 };
 

@@ -1,0 +1,125 @@
+// Workbooks (.xls through FreeXL, .xlsx through QuaZip): whatever bytes an import
+// is given, it ends in a worksheet whose records are as wide as the sheet, or in
+// messages that name the workbook; never a crash, a hang or memory without bound.
+// Bytes that are neither a zip nor a compound document are also read as the
+// worksheet of a small .xlsx made around them, so that mutations reach the
+// sheet's XML without having to forge the zip's checksums.
+#include "FuzzSupport.h"
+#include "base/TessiroError.h"
+#include "translate/TableImport.h"
+
+#include <QBuffer>
+#include <fcntl.h>
+#include <pthread.h>
+#include <quazip.h>
+#include <quazipfile.h>
+#include <sanitizer/common_interface_defs.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray ZipMagic("PK\x03\x04", 4);
+const QByteArray CompoundFileMagic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+
+// The .xls reader runs FreeXL in a child process, where a fault of the library
+// ends the child only and becomes a message. libFuzzer's death callback, inherited
+// by the child, would save that input as a crash of the run; the child goes
+// quietly instead.
+void quietChild()
+{
+    __sanitizer_set_death_callback(nullptr);
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0)
+        ::dup2(null, STDERR_FILENO);
+}
+const int ChildHook = pthread_atfork(nullptr, nullptr, quietChild);
+
+void addEntry(QuaZip &zip, const char *name, const QByteArray &bytes)
+{
+    QuaZipFile file(&zip);
+    // Stored, not deflated: the run's time goes to the reader.
+    if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromLatin1(name)), nullptr, 0, 0, 0) ||
+        file.write(bytes) != bytes.size())
+        std::abort();
+    file.close();
+}
+
+QByteArray workbookAround(const QByteArray &sheetXml)
+{
+    QBuffer buffer;
+    QuaZip zip(&buffer);
+    if (!zip.open(QuaZip::mdCreate))
+        std::abort();
+    addEntry(zip, "xl/workbook.xml",
+             "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Sdo\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
+    addEntry(zip, "xl/_rels/workbook.xml.rels",
+             "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+             "<Relationship Id=\"rId2\" Type=\"x/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
+    addEntry(zip, "xl/sharedStrings.xml", "<sst><si><t>index</t></si><si><r><t>0x</t></r><r><t>181</t></r></si></sst>");
+    addEntry(zip, "xl/worksheets/sheet1.xml", sheetXml);
+    zip.close();
+    if (zip.getZipError() != 0)
+        std::abort();
+    return buffer.data();
+}
+
+// Takes every record, reading its first field as an integer as the tables do.
+class AnyTable : public ImportTarget {
+public:
+    void clearForImport() override {}
+    RowTaken takeRecord(const ImportRecord &record) override
+    {
+        if (++m_taken > 100)
+            return RowTaken::NoRoom;
+        record.integer(0);
+        return RowTaken::Taken;
+    }
+
+private:
+    int m_taken = 0;
+};
+
+void import(const QString &path, const QString &table)
+{
+    Worksheet sheet;
+    try {
+        sheet = readWorksheet(path, table);
+    } catch (const TessiroError &e) {
+        if (!e.message().contains(path))
+            fuzzFail("a refusal does not name the workbook");
+        return;
+    }
+    for (const QStringList &record : sheet.records)
+        if (record.size() != sheet.columnCount)
+            fuzzFail("a record is not as wide as the sheet");
+    if (!sheet.records.isEmpty()) {
+        bool valued = false;
+        for (const QString &field : sheet.records.constLast())
+            valued |= !field.isEmpty();
+        if (!valued)
+            fuzzFail("the last record holds no value");
+    }
+    AnyTable target;
+    const ImportOutcome outcome = importWorksheet(sheet, {.table = table, .columns = 1}, target);
+    for (const QString &notice : outcome.notices)
+        if (!notice.contains(path))
+            fuzzFail("a notice does not name the workbook");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes = inputBytes(data, size);
+    const QString path = fuzzDir().filePath(QStringLiteral("book.xls"));
+    if (bytes.startsWith(ZipMagic) || bytes.startsWith(CompoundFileMagic)) {
+        writeWhole(path, bytes);
+        // The sheet names of the seed workbooks.
+        for (const char *table : {"cells", "rpdodef", "sdo"})
+            import(path, QString::fromLatin1(table));
+    } else {
+        writeWhole(path, workbookAround(bytes));
+        import(path, QStringLiteral("sdo"));
+    }
+    return 0;
+}
