@@ -1,12 +1,11 @@
-#include "cli/CliCommands.h"
-#include "cli/CliEmcy.h"
-
 #include "base/Notices.h"
 #include "base/TessiroError.h"
-#include "cli/CliEmcyWord.h"
+#include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
+#include "translate/EmcyTable.h"
+#include "translate/EmcyWordTable.h"
 #include "translate/Messages.h"
 #include "translate/PdoTranslation.h"
 #include "translate/SdoTranslation.h"
@@ -16,102 +15,123 @@
 
 namespace {
 
-const QString Tables = QStringLiteral("rpdodef, sdo, sdopdo, emcydef, emcyword");
+// A table as its editor holds it, driven by a script: open, then import and save,
+// or export.
+class ScriptedTable {
+public:
+    virtual ~ScriptedTable() = default;
+    // What the editor shows when it opens; true when the file was read whole.
+    virtual bool open(const ProjectFilesT &files, Notices &notices) = 0;
+    virtual ImportOutcome importFrom(const QString &workbookPath) = 0;
+    virtual void save(const ProjectFilesT &files) = 0;
+    virtual void exportCsv(const ProjectFilesT &files) = 0;
+    // Whether records the import left out keep the table from being saved.
+    virtual bool leftOutStops() const { return false; }
+};
 
-std::unique_ptr<TranslationTable> makeTable(const QString &name)
+// The tables kept in one file of the project; a file not there yet reads as whole.
+template <typename Table> class FileTable : public ScriptedTable {
+public:
+    FileTable(std::unique_ptr<Table> table, QString ProjectFilesT::*file) : m_table(std::move(table)), m_file(file) {}
+
+    bool open(const ProjectFilesT &files, Notices &notices) override
+    {
+        bool whole = true;
+        for (const QString &problem : m_table->load(files.*m_file).problems) {
+            notices.notice(problem);
+            whole = whole && problem == TranslateMessages::XmlNotFound;
+        }
+        return whole;
+    }
+    ImportOutcome importFrom(const QString &workbookPath) override { return m_table->importFrom(workbookPath); }
+    void save(const ProjectFilesT &files) override { m_table->save(files.*m_file); }
+    void exportCsv(const ProjectFilesT &files) override { m_table->exportCsv(files); }
+
+private:
+    std::unique_ptr<Table> m_table;
+    QString ProjectFilesT::*m_file;
+};
+
+// The stored-PDO table reads three files. Records naming a PDO that rpdodef.xml
+// lacks are not saved away without anyone there to press Cancel.
+class ScriptedStoredPdo : public ScriptedTable {
+public:
+    bool open(const ProjectFilesT &files, Notices &notices) override
+    {
+        const Loaded<StoredPdoTable::LoadResult> loaded = m_table.load(files);
+        for (const QString &problem : loaded.problems)
+            notices.notice(problem);
+        return loaded.value.tableWhole;
+    }
+    ImportOutcome importFrom(const QString &workbookPath) override { return m_table.importFrom(workbookPath); }
+    void save(const ProjectFilesT &files) override { m_table.save(files.SdopdoPath); }
+    void exportCsv(const ProjectFilesT &files) override { m_table.exportCsv(files); }
+    bool leftOutStops() const override { return true; }
+
+private:
+    StoredPdoTable m_table;
+};
+
+template <typename Table, QString ProjectFilesT::*File> std::unique_ptr<ScriptedTable> fileTable()
 {
-    if (name == QLatin1String("rpdodef"))
-        return std::make_unique<PdoTranslation>();
-    if (name == QLatin1String("sdo"))
-        return std::make_unique<SdoTranslation>();
-    return nullptr;
+    return std::make_unique<FileTable<Table>>(std::make_unique<Table>(), File);
 }
+
+// A translation table names its file in its params.
+template <typename Table> std::unique_ptr<ScriptedTable> translationTable()
+{
+    auto table = std::make_unique<Table>();
+    QString ProjectFilesT::*file = table->params().file;
+    return std::make_unique<FileTable<TranslationTable>>(std::move(table), file);
+}
+
+std::unique_ptr<ScriptedTable> storedPdoTable()
+{
+    return std::make_unique<ScriptedStoredPdo>();
+}
+
+// The tables by name, in the order the unknown-table message lists them.
+const struct {
+    const char *name;
+    std::unique_ptr<ScriptedTable> (*make)();
+} Tables[] = {
+    {"rpdodef", translationTable<PdoTranslation>},
+    {"sdo", translationTable<SdoTranslation>},
+    {"sdopdo", storedPdoTable},
+    {"emcydef", fileTable<EmcyTable, &ProjectFilesT::EmcydefPath>},
+    {"emcyword", fileTable<EmcyWordTable, &ProjectFilesT::EmcywordPath>},
+};
 
 // The table named by the first argument; throws for an unknown one.
-std::unique_ptr<TranslationTable> requireTable(const QString &name)
+std::unique_ptr<ScriptedTable> requireTable(const QString &name)
 {
-    std::unique_ptr<TranslationTable> table = makeTable(name);
-    if (!table)
-        throw TessiroError(QStringLiteral("Unknown table '%1'; the tables are %2").arg(name, Tables));
-    return table;
-}
-
-// What the editor shows when it opens; true when the file was read whole.
-bool loadAsTheEditorOpens(TranslationTable &table, const ProjectFilesT &files, Notices &notices)
-{
-    bool whole = true;
-    for (const QString &problem : table.load(files.*(table.params().file)).problems) {
-        notices.notice(problem);
-        whole = whole && problem == TranslateMessages::XmlNotFound;
+    QStringList names;
+    for (const auto &entry : Tables) {
+        if (name == QLatin1String(entry.name))
+            return entry.make();
+        names << QString::fromLatin1(entry.name);
     }
-    return whole;
-}
-
-// The stored-PDO table keeps lists rather than grids: commands of its own.
-const QString StoredPdoName = QStringLiteral("sdopdo");
-
-// What "Define Store PDO" shows when it opens; true when no stored SDO was lost.
-bool loadStoredPdo(StoredPdoTable &table, const ProjectFilesT &files, Notices &notices)
-{
-    const Loaded<StoredPdoTable::LoadResult> loaded = table.load(files);
-    for (const QString &problem : loaded.problems)
-        notices.notice(problem);
-    return loaded.value.tableWhole;
-}
-
-// Records naming a PDO that rpdodef.xml lacks are not saved away without anyone
-// there to press Cancel: nothing is written then.
-int importStoredPdo(const QStringList &args, Notices &notices)
-{
-    const QString projectDir = requireProjectDir(args[1]);
-    const ProjectWriteLock lock(projectDir);
-    const ProjectFilesT files = projectFiles(projectDir);
-    StoredPdoTable table;
-    loadStoredPdo(table, files, notices);
-    const ImportOutcome outcome = table.importFrom(args[2]);
-    for (const QString &notice : outcome.notices)
-        notices.notice(notice);
-    if (outcome.stoppedEarly || outcome.leftOut > 0)
-        return 1;
-    table.save(files.SdopdoPath);
-    return 0;
-}
-
-int exportStoredPdo(const QStringList &args, Notices &notices)
-{
-    const QString projectDir = requireProjectDir(args[1]);
-    const ProjectWriteLock lock(projectDir);
-    const ProjectFilesT files = projectFiles(projectDir);
-    StoredPdoTable table;
-    if (!loadStoredPdo(table, files, notices))
-        return 1;
-    table.exportCsv(files);
-    return 0;
+    throw TessiroError(
+        QStringLiteral("Unknown table '%1'; the tables are %2").arg(name, names.join(QStringLiteral(", "))));
 }
 
 // Opening the editor, "Import" with the workbook, then "OK". Nothing is written when
 // the import stops early.
 int importCommand(const QStringList &args, Notices &notices)
 {
-    if (args.value(0) == QLatin1String("emcyword"))
-        return importEmcyWord(args, notices);
     requireArguments(args, 3, "import TABLE PROJECT_DIR WORKBOOK");
-    if (args[0] == StoredPdoName)
-        return importStoredPdo(args, notices);
-    if (args[0] == QLatin1String("emcydef"))
-        return importEmcydef(args, notices);
-    const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
+    const std::unique_ptr<ScriptedTable> table = requireTable(args[0]);
     const QString projectDir = requireProjectDir(args[1]);
     const ProjectWriteLock lock(projectDir);
     const ProjectFilesT files = projectFiles(projectDir);
     // The import replaces what was read, so a faulty file only shows its notice.
-    loadAsTheEditorOpens(*table, files, notices);
+    table->open(files, notices);
     const ImportOutcome outcome = table->importFrom(args[2]);
     for (const QString &notice : outcome.notices)
         notices.notice(notice);
-    if (outcome.stoppedEarly)
+    if (outcome.stoppedEarly || (table->leftOutStops() && outcome.leftOut > 0))
         return 1;
-    table->save(files.*(table->params().file));
+    table->save(files);
     return 0;
 }
 
@@ -119,18 +139,12 @@ int importCommand(const QStringList &args, Notices &notices)
 // script could not see that rows are missing.
 int exportCommand(const QStringList &args, Notices &notices)
 {
-    if (args.value(0) == QLatin1String("emcyword"))
-        return exportEmcyWord(args, notices);
     requireArguments(args, 2, "export TABLE PROJECT_DIR");
-    if (args[0] == StoredPdoName)
-        return exportStoredPdo(args, notices);
-    if (args[0] == QLatin1String("emcydef"))
-        return exportEmcydef(args, notices);
-    const std::unique_ptr<TranslationTable> table = requireTable(args[0]);
+    const std::unique_ptr<ScriptedTable> table = requireTable(args[0]);
     const QString projectDir = requireProjectDir(args[1]);
     const ProjectWriteLock lock(projectDir);
     const ProjectFilesT files = projectFiles(projectDir);
-    if (!loadAsTheEditorOpens(*table, files, notices))
+    if (!table->open(files, notices))
         return 1;
     table->exportCsv(files);
     return 0;

@@ -1,8 +1,6 @@
 #include "translate/TranslationEditor.h"
 
-#include "base/GuardedCall.h"
-#include "project/ProjectLock.h"
-#include "translate/Messages.h"
+#include "translate/TableWindow.h"
 #include "widgets/AppContext.h"
 #include "widgets/SpreadsheetGrid.h"
 #include "widgets/Style.h"
@@ -13,7 +11,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <cmath>
@@ -21,13 +18,6 @@
 namespace {
 
 const QColor TitleTint(0xFF, 0xFF, 0xC0);
-
-const ProjectState &requireProject(const AppContext &ctx)
-{
-    if (!ctx.project().hasValidProject())
-        throw TessiroError(TranslateMessages::NoProjectOpen);
-    return ctx.project();
-}
 
 } // namespace
 
@@ -166,17 +156,7 @@ void TranslationEditor::FormShow()
         view->scrollToTop();
     }
     m_grids[m_tabs->currentIndex()]->setFocus();
-    showNotices(problems);
-}
-
-void TranslationEditor::showNotices(const QStringList &notices)
-{
-    // Shown once the window is up, so that they sit in front of it.
-    if (!notices.isEmpty())
-        QTimer::singleShot(0, this, [this, notices] {
-            for (const QString &notice : notices)
-                m_ctx.notices.notice(notice);
-        });
+    showNoticesOnceShown(this, m_ctx.notices, problems);
 }
 
 void TranslationEditor::commitEditors()
@@ -187,37 +167,18 @@ void TranslationEditor::commitEditors()
 
 void TranslationEditor::BitBtn1Click()
 {
-    guardedCall(m_ctx.notices, [this] {
-        commitEditors();
-        const ProjectState &project = requireProject(m_ctx);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table->save(project.ProjectFiles.*m_params.file);
-        accept();
-    });
+    commitEditors();
+    saveAndAccept(this, m_ctx, *m_table, m_params.file);
 }
 
 void TranslationEditor::ExportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        commitEditors();
-        const ProjectState &project = requireProject(m_ctx);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table->exportCsv(project.ProjectFiles);
-    });
+    commitEditors();
+    exportIntoProject(m_ctx, *m_table);
 }
 
 void TranslationEditor::ImportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        commitEditors();
-        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
-                                                         .filter = TranslateMessages::OpenExcelFilter,
-                                                         .defaultSuffix = {},
-                                                         .initialDir = m_ctx.project().ProjectDir});
-        if (workbook.isEmpty())
-            return;
-        const ImportOutcome outcome = m_table->importFrom(workbook);
-        for (const QString &notice : outcome.notices)
-            m_ctx.notices.notice(notice);
-    });
+    commitEditors();
+    importChosenWorkbook(m_ctx, [this](const QString &workbook) { return m_table->importFrom(workbook); });
 }

@@ -36,7 +36,6 @@ private:
     QWidget *makePage(int which, const char *name);
     void sizeColumns();
     void commitEditors();
-    void showNotices(const QStringList &notices);
 
     std::unique_ptr<TranslationTable> m_table;
     const TranslationTableParams &m_params;

@@ -1,8 +1,8 @@
 #include "translate/UInfoPdo.h"
 
 #include "base/GuardedCall.h"
-#include "project/ProjectLock.h"
 #include "translate/Messages.h"
+#include "translate/TableWindow.h"
 #include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
@@ -21,7 +21,6 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -138,13 +137,6 @@ void setPosition(QButtonGroup *group, int position)
         b->setChecked(false);
     group->setExclusive(true);
     tabStopAt(group, group->button(0));
-}
-
-const ProjectState &requireProject(const AppContext &ctx)
-{
-    if (!ctx.project().hasValidProject())
-        throw TessiroError(TranslateMessages::NoProjectOpen);
-    return ctx.project();
 }
 
 } // namespace
@@ -304,17 +296,7 @@ void TFInfopdo::FormShow()
         clearSdoSide(which);
     }
     m_pages[m_tabs->currentIndex()].pdos->setFocus();
-    showNotices(loaded.problems);
-}
-
-void TFInfopdo::showNotices(const QStringList &notices)
-{
-    // Shown once the window is up, so that they sit in front of it.
-    if (!notices.isEmpty())
-        QTimer::singleShot(0, this, [this, notices] {
-            for (const QString &notice : notices)
-                m_ctx.notices.notice(notice);
-        });
+    showNoticesOnceShown(this, m_ctx.notices, loaded.problems);
 }
 
 void TFInfopdo::clearSdoSide(int which)
@@ -425,32 +407,17 @@ void TFInfopdo::PasteSdoClick(int which)
 
 void TFInfopdo::BitBtn1Click()
 {
-    guardedCall(m_ctx.notices, [this] {
-        const ProjectState &project = requireProject(m_ctx);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table.save(project.ProjectFiles.SdopdoPath);
-        accept();
-    });
+    saveAndAccept(this, m_ctx, m_table, &ProjectFilesT::SdopdoPath);
 }
 
 void TFInfopdo::ExportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        const ProjectState &project = requireProject(m_ctx);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table.exportCsv(project.ProjectFiles);
-    });
+    exportIntoProject(m_ctx, m_table);
 }
 
 void TFInfopdo::ImportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
-                                                         .filter = TranslateMessages::OpenExcelFilter,
-                                                         .defaultSuffix = {},
-                                                         .initialDir = m_ctx.project().ProjectDir});
-        if (workbook.isEmpty())
-            return;
+    importChosenWorkbook(m_ctx, [this](const QString &workbook) {
         const ImportOutcome outcome = m_table.importFrom(workbook);
         // The selected PDOs show what they now hold.
         if (outcome.cleared)
@@ -458,7 +425,6 @@ void TFInfopdo::ImportClick()
                 clearSdoSide(which);
                 listSdos(which, -1);
             }
-        for (const QString &notice : outcome.notices)
-            m_ctx.notices.notice(notice);
+        return outcome;
     });
 }

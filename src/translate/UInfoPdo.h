@@ -59,7 +59,6 @@ private:
     SdoFields fields(int which) const;
     void showFields(int which, const SdoFields &fields);
     void listSdos(int which, int selected);
-    void showNotices(const QStringList &notices);
 
     StoredPdoTable m_table;
     AppContext &m_ctx;

@@ -1,8 +1,8 @@
 #include "translate/UWemcy.h"
 
 #include "base/GuardedCall.h"
-#include "project/ProjectLock.h"
 #include "translate/Messages.h"
+#include "translate/TableWindow.h"
 #include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
@@ -17,7 +17,6 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -218,17 +217,7 @@ void TFWemcy::FormShow()
     const QStringList problems = m_table.load(m_ctx.project().ProjectFiles.EmcywordPath).problems;
     fillTrees();
     m_pages[m_tabs->currentIndex()].tree->setFocus();
-    showNotices(problems);
-}
-
-void TFWemcy::showNotices(const QStringList &notices)
-{
-    // Shown once the window is up, so that they sit in front of it.
-    if (!notices.isEmpty())
-        QTimer::singleShot(0, this, [this, notices] {
-            for (const QString &notice : notices)
-                m_ctx.notices.notice(notice);
-        });
+    showNoticesOnceShown(this, m_ctx.notices, problems);
 }
 
 void TFWemcy::clearWindow()
@@ -356,41 +345,20 @@ void TFWemcy::DeleteClick(int tab)
 
 void TFWemcy::BitBtn1Click()
 {
-    // A save that fails keeps the window open with the words as they stand.
-    guardedCall(m_ctx.notices, [this] {
-        const ProjectState &project = m_ctx.project();
-        if (!project.hasValidProject())
-            throw TessiroError(TranslateMessages::NoProjectOpen);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table.save(project.ProjectFiles.EmcywordPath);
-        accept();
-    });
+    saveAndAccept(this, m_ctx, m_table, &ProjectFilesT::EmcywordPath);
 }
 
 void TFWemcy::ExportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        const ProjectState &project = m_ctx.project();
-        if (!project.hasValidProject())
-            throw TessiroError(TranslateMessages::NoProjectOpen);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table.exportCsv(project.ProjectFiles);
-    });
+    exportIntoProject(m_ctx, m_table);
 }
 
 void TFWemcy::ImportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
-                                                         .filter = TranslateMessages::OpenExcelFilter,
-                                                         .defaultSuffix = {},
-                                                         .initialDir = m_ctx.project().ProjectDir});
-        if (workbook.isEmpty())
-            return;
+    importChosenWorkbook(m_ctx, [this](const QString &workbook) {
         const ImportOutcome outcome = m_table.importFrom(workbook);
         if (outcome.cleared)
             fillTrees();
-        for (const QString &notice : outcome.notices)
-            m_ctx.notices.notice(notice);
+        return outcome;
     });
 }

@@ -60,7 +60,6 @@ private:
     void DeleteClick(int tab);
     void NewClick(int tab);
     void ModifyClick(int tab);
-    void showNotices(const QStringList &notices);
 
     EmcyWordTable m_table;
     AppContext &m_ctx;

@@ -1,8 +1,7 @@
 #include "translate/Uemcy.h"
 
 #include "base/GuardedCall.h"
-#include "project/ProjectLock.h"
-#include "translate/Messages.h"
+#include "translate/TableWindow.h"
 #include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
@@ -19,7 +18,6 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,13 +73,6 @@ const TabTexts Tabs[2] = {
 QString named(const char *prefix, const char *name, const char *suffix)
 {
     return QString::fromLatin1(prefix) + QString::fromLatin1(name) + QString::fromLatin1(suffix);
-}
-
-const ProjectState &requireProject(const AppContext &ctx)
-{
-    if (!ctx.project().hasValidProject())
-        throw TessiroError(TranslateMessages::NoProjectOpen);
-    return ctx.project();
 }
 
 } // namespace
@@ -236,7 +227,7 @@ void TFemcy::FormShow()
     showFirstEntries();
     m_tabs->setCurrentIndex(FromCanA);
     m_pages[FromCanA].list->setFocus();
-    showNotices(problems);
+    showNoticesOnceShown(this, m_ctx.notices, problems);
 }
 
 void TFemcy::clearControls()
@@ -329,51 +320,24 @@ void TFemcy::DeleteClick(EmcyTab tab)
     fillList(tab, -1);
 }
 
-void TFemcy::showNotices(const QStringList &notices)
-{
-    // Shown once the window is up, so that they sit in front of it.
-    if (!notices.isEmpty())
-        QTimer::singleShot(0, this, [this, notices] {
-            for (const QString &notice : notices)
-                m_ctx.notices.notice(notice);
-        });
-}
-
 void TFemcy::BitBtn1Click()
 {
-    // A save that fails leaves the window open with the entries as they are.
-    guardedCall(m_ctx.notices, [this] {
-        const ProjectState &project = requireProject(m_ctx);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table.save(project.ProjectFiles.EmcydefPath);
-        accept();
-    });
+    saveAndAccept(this, m_ctx, m_table, &ProjectFilesT::EmcydefPath);
 }
 
 void TFemcy::ExportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        const ProjectState &project = requireProject(m_ctx);
-        const ProjectWriteLock lock(project.ProjectDir);
-        m_table.exportCsv(project.ProjectFiles);
-    });
+    exportIntoProject(m_ctx, m_table);
 }
 
 void TFemcy::ImportClick()
 {
-    guardedCall(m_ctx.notices, [this] {
-        const QString workbook = m_ctx.chooser.openFile({.title = TranslateMessages::OpenExcelTitle,
-                                                         .filter = TranslateMessages::OpenExcelFilter,
-                                                         .defaultSuffix = {},
-                                                         .initialDir = m_ctx.project().ProjectDir});
-        if (workbook.isEmpty())
-            return;
+    importChosenWorkbook(m_ctx, [this](const QString &workbook) {
         const ImportOutcome outcome = m_table.importFrom(workbook);
         if (outcome.cleared) {
             clearControls();
             showFirstEntries();
         }
-        for (const QString &notice : outcome.notices)
-            m_ctx.notices.notice(notice);
+        return outcome;
     });
 }

@@ -49,7 +49,6 @@ private:
     void NewClick(EmcyTab tab);
     void ModifyClick(EmcyTab tab);
     void DeleteClick(EmcyTab tab);
-    void showNotices(const QStringList &notices);
 
     AppContext &m_ctx;
     EmcyTable m_table;

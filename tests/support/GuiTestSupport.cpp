@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -33,4 +34,18 @@ void closeModal(QWidget *modal)
         dialog->reject();
     else
         modal->close();
+}
+
+ProjectTestContext::ProjectTestContext()
+{
+    store.startUp(folder.path());
+    QCOMPARE(store.createProject(store.state().ProjectsDir, QStringLiteral("P")), QStringList());
+}
+
+void showActive(QWidget *window)
+{
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QCoreApplication::processEvents();
 }

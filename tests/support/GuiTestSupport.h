@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 #include <functional>
 
 class QWidget;
@@ -18,6 +19,17 @@ struct TestContext {
     ProjectStore store;
     AppContext ctx{notices, chooser, launcher, store};
 };
+
+// A TestContext whose store has started in a fresh temporary folder and made the
+// project "P" there, as "New project" leaves it. A project that cannot be made
+// fails the current test.
+struct ProjectTestContext : TestContext {
+    ProjectTestContext();
+    QTemporaryDir folder;
+};
+
+// Shows window, waits until it is active and lets the notices it defers to then through.
+void showActive(QWidget *window);
 
 // Runs action on the next modal window that opens (polled from the event loop),
 // so a test can drive a dialog that a click opens with exec().

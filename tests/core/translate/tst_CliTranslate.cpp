@@ -112,8 +112,9 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown table") << QStringList{"export", "emcy", "."}
-                                       << "Unknown table 'emcy'; the tables are rpdodef, sdo, sdopdo, emcydef, emcyword";
+        QTest::newRow("unknown table")
+            << QStringList{"export", "emcy", "."}
+            << "Unknown table 'emcy'; the tables are rpdodef, sdo, sdopdo, emcydef, emcyword";
         QTest::newRow("no project") << QStringList{"export", "sdo", "/nonexistent/project"}
                                     << "Project directory /nonexistent/project not found";
         QTest::newRow("usage") << QStringList{"import", "sdo", "."}

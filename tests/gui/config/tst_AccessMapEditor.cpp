@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -27,8 +26,7 @@ const QColor Red(0xFF, 0x00, 0x00);
 class TestAccessMapEditor : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TestContext> m_t;
+    std::unique_ptr<ProjectTestContext> m_t;
     std::unique_ptr<AccessMapEditor> m_window;
 
     const ProjectFilesT &files() const { return m_t->store.state().ProjectFiles; }
@@ -39,13 +37,7 @@ private:
         else
             m_window = std::make_unique<TFSetVar>(m_t->ctx);
     }
-    void open()
-    {
-        m_window->show();
-        QApplication::setActiveWindow(m_window.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QCoreApplication::processEvents(); // deferred load messages
-    }
+    void open() { showActive(m_window.get()); }
     QLabel *counter() const { return requireChild<QLabel>(m_window.get(), "LabelUsedBytes"); }
     QString count() const { return counter()->text(); }
     QColor countColour() const { return counter()->palette().color(QPalette::WindowText); }
@@ -77,13 +69,7 @@ private:
     void clickOk() { QTest::mouseClick(requireChild<QPushButton>(m_window.get(), "BitBtn1"), Qt::LeftButton); }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_t = std::make_unique<TestContext>();
-        m_t->store.startUp(m_dir->path());
-        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P")), QStringList());
-    }
+    void init() { m_t = std::make_unique<ProjectTestContext>(); }
     void cleanup() { m_window.reset(); }
 
     void windows_data()

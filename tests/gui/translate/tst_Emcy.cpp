@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -49,18 +48,14 @@ QStringList lines(const QListWidget *list)
 class TestEmcy : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TestContext> m_t;
+    std::unique_ptr<ProjectTestContext> m_t;
     std::unique_ptr<TFemcy> m_window;
 
     QString path() const { return m_t->store.state().ProjectFiles.EmcydefPath; }
     void open()
     {
         m_window = std::make_unique<TFemcy>(m_t->ctx);
-        m_window->show();
-        QApplication::setActiveWindow(m_window.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QCoreApplication::processEvents(); // deferred load notices
+        showActive(m_window.get());
     }
     template <typename T> T *child(const QString &name) const
     {
@@ -83,13 +78,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_t = std::make_unique<TestContext>();
-        m_t->store.startUp(m_dir->path());
-        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P")), QStringList());
-    }
+    void init() { m_t = std::make_unique<ProjectTestContext>(); }
     void cleanup() { m_window.reset(); }
 
     // The controls with their names, captions and buddies; opening shows each

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
@@ -46,8 +45,7 @@ QImage picture(const QTreeWidgetItem *item, QIcon::Mode mode)
 class TestEmcyWordEditor : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TestContext> m_t;
+    std::unique_ptr<ProjectTestContext> m_t;
     std::unique_ptr<TFWemcy> m_window;
 
     QString path() const { return m_t->store.state().ProjectFiles.EmcywordPath; }
@@ -70,10 +68,7 @@ private:
     void open()
     {
         m_window = std::make_unique<TFWemcy>(m_t->ctx);
-        m_window->show();
-        QApplication::setActiveWindow(m_window.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QCoreApplication::processEvents(); // deferred load notices
+        showActive(m_window.get());
     }
     // Types text over the field's content, reaching it with Tab as a user does.
     void typeInto(const char *name, const QString &text)
@@ -92,13 +87,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_t = std::make_unique<TestContext>();
-        m_t->store.startUp(m_dir->path());
-        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P")), QStringList());
-    }
+    void init() { m_t = std::make_unique<ProjectTestContext>(); }
     void cleanup() { m_window.reset(); }
 
     void treesAndFieldsFromTheKeyboard()

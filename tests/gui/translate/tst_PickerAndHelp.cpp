@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <memory>
@@ -17,32 +16,17 @@
 class TestPickerAndHelp : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TestContext> m_t;
-
-    void show(QWidget *window)
-    {
-        window->show();
-        QApplication::setActiveWindow(window);
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QCoreApplication::processEvents(); // deferred notices
-    }
+    std::unique_ptr<ProjectTestContext> m_t;
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_t = std::make_unique<TestContext>();
-        m_t->store.startUp(m_dir->path());
-        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P")), QStringList());
-    }
+    void init() { m_t = std::make_unique<ProjectTestContext>(); }
 
     void pickerKeepsTheSelectedRow()
     {
         writeFileBytes(m_t->store.state().ProjectFiles.StringsPath,
                        "<strings><s>Motor</s><s>Pump</s><s>Valve</s></strings>");
         TFSELstringhe picker(m_t->ctx);
-        show(&picker);
+        showActive(&picker);
         QCOMPARE(picker.windowTitle(), QStringLiteral("Select String"));
         auto *grid = requireChild<QTableView>(&picker, "sg");
         auto *label = requireChild<QLabel>(&picker, "Label1");
@@ -68,7 +52,7 @@ private slots:
 
         // The file gone, the next opening says so and stands on row 7 again.
         QVERIFY(QFile::remove(m_t->store.state().ProjectFiles.StringsPath));
-        show(&picker);
+        showActive(&picker);
         QCOMPARE(grid->currentIndex().row(), 7);
         QCOMPARE(picker.selectedIndex(), 7);
         QCOMPARE(grid->model()->index(1, 1).data().toString(), QString());

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -27,8 +26,7 @@ QString fixture(const char *name)
 class TestTranslationEditors : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TestContext> m_t;
+    std::unique_ptr<ProjectTestContext> m_t;
     std::unique_ptr<TranslationEditor> m_window;
 
     const ProjectFilesT &files() const { return m_t->store.state().ProjectFiles; }
@@ -38,10 +36,7 @@ private:
             m_window = std::make_unique<TFsdo>(m_t->ctx);
         else
             m_window = std::make_unique<TFpdo>(m_t->ctx);
-        m_window->show();
-        QApplication::setActiveWindow(m_window.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QCoreApplication::processEvents(); // deferred load notices
+        showActive(m_window.get());
     }
     SpreadsheetGrid *grid(const char *name) const { return requireChild<SpreadsheetGrid>(m_window.get(), name); }
     void click(const char *button)
@@ -62,13 +57,7 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_t = std::make_unique<TestContext>();
-        m_t->store.startUp(m_dir->path());
-        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P")), QStringList());
-    }
+    void init() { m_t = std::make_unique<ProjectTestContext>(); }
     void cleanup() { m_window.reset(); }
 
     void windows_data()

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -48,8 +47,7 @@ QStringList items(const QListWidget *list)
 class TestUInfoPdo : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TestContext> m_t;
+    std::unique_ptr<ProjectTestContext> m_t;
     StoredPdoCopies m_copies;
     std::unique_ptr<TFInfopdo> m_window;
 
@@ -57,10 +55,7 @@ private:
     void open()
     {
         m_window = std::make_unique<TFInfopdo>(m_t->ctx, nullptr, m_copies);
-        m_window->show();
-        QApplication::setActiveWindow(m_window.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QCoreApplication::processEvents(); // deferred load notices
+        showActive(m_window.get());
     }
     template <typename T> T *child(const char *name) const { return requireChild<T>(m_window.get(), name); }
     QListWidget *list(const char *name) const { return child<QListWidget>(name); }
@@ -95,10 +90,7 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_t = std::make_unique<TestContext>();
-        m_t->store.startUp(m_dir->path());
-        QCOMPARE(m_t->store.createProject(m_t->store.state().ProjectsDir, QStringLiteral("P")), QStringList());
+        m_t = std::make_unique<ProjectTestContext>();
         writeFileBytes(files().RpdodefPath, Rpdodef);
         writeFileBytes(files().SdotransPath, Sdotrans);
         writeFileBytes(files().SdopdoPath, Stored);
