@@ -73,11 +73,6 @@ Loaded<int> EmcyTable::load(const QString &path)
         loaded.problems << TranslateMessages::XmlNotFound;
         return loaded;
     }
-    // A FIFO or a device in the file's place would hang the reader.
-    if (!QFileInfo(path).isFile()) {
-        loaded.problems << TranslateMessages::XmlReadError;
-        return loaded;
-    }
     try {
         pugi::xml_document doc;
         const pugi::xml_node root = requireProjectXml(path, doc);
