@@ -6,6 +6,15 @@ namespace ProjectMessages {
 inline const QString DestinationNotValid = QStringLiteral("directory destination not valid");
 inline const QString NameNotValid = QStringLiteral("Name project not valid");
 inline const QString NameExists = QStringLiteral("Name project not valid because directory already exists");
+// Names that Windows cannot hold as a folder; %1 is the name as typed.
+inline const QString NameIsDevice =
+    QStringLiteral("Name project not valid: \"%1\" is the name of a device on Windows.");
+inline const QString NameHasForbiddenCharacter =
+    QStringLiteral("Name project not valid: \"%1\" holds \"%2\", which Windows does not allow in a folder name.");
+inline const QString NameHasControlCharacter =
+    QStringLiteral("Name project not valid: \"%1\" holds a control character.");
+inline const QString NameEndsWithDotOrBlank =
+    QStringLiteral("Name project not valid: \"%1\" ends with a dot or a blank, which Windows drops.");
 inline const QString SelectDirectoryTitle = QStringLiteral("Select directory of project");
 
 // Project XML files that cannot be read or written; %1 is the file's path.

@@ -39,13 +39,33 @@ bool isPlainName(const QString &name)
 {
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
-    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
-        return false;
-#ifdef Q_OS_WIN
-    if (name.contains(u':'))
-        return false;
-#endif
-    return true;
+    return !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QChar(0));
+}
+
+// Why Windows would refuse name as a folder name, or a null string. Checked on
+// every system: a project folder is copied between the Linux and Windows laptops
+// of the same team, and one that Windows cannot hold would be lost on the way.
+QString windowsNameProblem(const QString &name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20)
+            return ProjectMessages::NameHasControlCharacter.arg(name);
+        if (QStringView(u"<>:\"|?*").contains(c))
+            return ProjectMessages::NameHasForbiddenCharacter.arg(name, c);
+    }
+    if (name.endsWith(u'.') || name.endsWith(u' '))
+        return ProjectMessages::NameEndsWithDotOrBlank.arg(name);
+    // CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 name devices, with any extension
+    // and in any case ("aux.txt", "Com1 .x").
+    const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
+    static const QStringList devices{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                     QStringLiteral("NUL")};
+    const bool numbered = stem.size() == 4 &&
+                          (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT"))) &&
+                          stem.at(3) >= u'1' && stem.at(3) <= u'9';
+    if (devices.contains(stem) || numbered)
+        return ProjectMessages::NameIsDevice.arg(name);
+    return {};
 }
 
 } // namespace
@@ -128,6 +148,8 @@ QStringList ProjectStore::createProject(const QString &parent, const QString &na
         refusals << ProjectMessages::DestinationNotValid;
     if (name.isEmpty() || !isPlainName(name))
         refusals << ProjectMessages::NameNotValid;
+    else if (const QString problem = windowsNameProblem(name); !problem.isNull())
+        refusals << problem;
     if (!refusals.isEmpty())
         return refusals;
 

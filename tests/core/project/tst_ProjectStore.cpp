@@ -144,6 +144,24 @@ private slots:
         QTest::newRow("backslash") << true << "a\\b" << QStringList{notValid};
         QTest::newRow("climbs out") << true << "../evil" << QStringList{notValid};
         QTest::newRow("refused by file system") << true << QString(300, u'n') << QStringList{notValid};
+        // Names Windows cannot hold are refused on every system, each with its reason.
+        const auto device = [](const char *n) {
+            return QStringList{ProjectMessages::NameIsDevice.arg(QLatin1String(n))};
+        };
+        QTest::newRow("device") << true << "CON" << device("CON");
+        QTest::newRow("device, other case, extension") << true << "aux.txt" << device("aux.txt");
+        QTest::newRow("numbered device") << true << "com1" << device("com1");
+        QTest::newRow("device with blank before extension") << true << "Lpt9 .x" << device("Lpt9 .x");
+        QTest::newRow("forbidden character")
+            << true << "a<b" << QStringList{ProjectMessages::NameHasForbiddenCharacter.arg("a<b", "<")};
+        QTest::newRow("colon") << true << "c:x"
+                               << QStringList{ProjectMessages::NameHasForbiddenCharacter.arg("c:x", ":")};
+        QTest::newRow("control character")
+            << true << "a\tb" << QStringList{ProjectMessages::NameHasControlCharacter.arg("a\tb")};
+        QTest::newRow("trailing dot") << true << "Line."
+                                      << QStringList{ProjectMessages::NameEndsWithDotOrBlank.arg("Line.")};
+        QTest::newRow("trailing blank") << true << "Line "
+                                        << QStringList{ProjectMessages::NameEndsWithDotOrBlank.arg("Line ")};
     }
 
     void newProjectChecks()
@@ -164,6 +182,27 @@ private slots:
         QCOMPARE(QDir(app.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
         QCOMPARE(QDir(before.ProjectsDir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("Line3")});
+    }
+
+    void newProjectAcceptsNamesNearDevices_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("longer than a device") << "CONSOLE";
+        QTest::newRow("COM0 is no device") << "COM0";
+        QTest::newRow("COM10 is no device") << "COM10";
+        QTest::newRow("device inside the name") << "my con";
+        QTest::newRow("leading blank and dot") << " .Line";
+        QTest::newRow("non-ASCII") << QStringLiteral("Linie Ä");
+    }
+
+    void newProjectAcceptsNamesNearDevices()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir app;
+        ProjectStore store;
+        store.startUp(app.path());
+        QCOMPARE(store.createProject(store.state().ProjectsDir, name), QStringList());
+        QVERIFY(QFileInfo(store.state().ProjectDir).isDir());
     }
 
     void newProjectCreatesEmptyProject()
