@@ -1,6 +1,7 @@
 #include "shell/QtSeams.h"
 
 #include "base/AppConstants.h"
+#include "shell/Messages.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QSortFilterProxyModel>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -145,12 +147,25 @@ QString QtFileChooser::chooseFolder(const QString &title, const QString &root, c
 bool QtProcessLauncher::startDetached(const QString &program, const QString &parameters, QString *error)
 {
     QProcess process;
-    process.setProgram(program);
 #ifdef Q_OS_WIN
+    process.setProgram(program);
     // The parameter string is the whole command line tail, passed on unchanged.
     process.setNativeArguments(parameters);
 #else
-    process.setArguments({parameters});
+    if (program.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
+        // The maker's flash tool is a Windows program: elsewhere it runs through Wine.
+        const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+        if (wine.isEmpty()) {
+            if (error)
+                *error = ShellMessages::WineNeeded;
+            return false;
+        }
+        process.setProgram(wine);
+        process.setArguments({program, parameters});
+    } else {
+        process.setProgram(program);
+        process.setArguments({parameters});
+    }
 #endif
     if (process.startDetached())
         return true;

@@ -1,3 +1,4 @@
+#include "shell/Messages.h"
 #include "shell/QtSeams.h"
 #include "support/GuiTestSupport.h"
 
@@ -94,6 +95,46 @@ private slots:
         offered.sort();
         QCOMPARE(offered, (QStringList{QStringLiteral("Line1"), QStringLiteral("Line2")}));
     }
+
+#ifndef Q_OS_WIN
+    // Elsewhere than on Windows the flash tool runs through the wine found on the
+    // PATH, with the parameter string passed on whole; without wine it says so.
+    void windowsProgramRunsThroughWine_data()
+    {
+        QTest::addColumn<bool>("withWine");
+        QTest::newRow("wine on the PATH") << true;
+        QTest::newRow("no wine") << false;
+    }
+
+    void windowsProgramRunsThroughWine()
+    {
+        QFETCH(bool, withWine);
+        QTemporaryDir bin;
+        const QString argsFile = bin.filePath(QStringLiteral("args"));
+        if (withWine) {
+            const QString wine = bin.filePath(QStringLiteral("wine"));
+            writeFileBytes(wine, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + argsFile.toUtf8() + ".part\"\nmv \"" +
+                                     argsFile.toUtf8() + ".part\" \"" + argsFile.toUtf8() + "\"\n");
+            QVERIFY(QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        const QByteArray oldPath = qgetenv("PATH");
+        // The fake wine comes first; without it, nothing else on the PATH may be a wine.
+        qputenv("PATH", QFile::encodeName(bin.path()) + (withWine ? ":" + oldPath : QByteArray()));
+        const QString tool = bin.filePath(QStringLiteral("Kavrin.exe"));
+        const QString parameters = QStringLiteral("\"/p/Line 3/New_qk4471.sx\"\u00B61");
+        QtProcessLauncher launcher;
+        QString error;
+        const bool started = launcher.startDetached(tool, parameters, &error);
+        qputenv("PATH", oldPath);
+        QCOMPARE(started, withWine);
+        if (!withWine) {
+            QCOMPARE(error, ShellMessages::WineNeeded);
+            return;
+        }
+        QTRY_VERIFY(QFileInfo::exists(argsFile));
+        QCOMPARE(QString::fromUtf8(readFileBytes(argsFile)), tool + u'\n' + parameters + u'\n');
+    }
+#endif
 };
 
 QTEST_MAIN(TestQtSeams)
