@@ -8,15 +8,29 @@
 #include <QWidget>
 #include <QWindow>
 
+QPalette tessiroPalette()
+{
+    using namespace HouseColour;
+    const QColor white(Qt::white);
+    // QPalette's own constructor derives Light, Midlight, Mid, Dark and Shadow from the face.
+    QPalette palette(Ink, Face, Face.lighter(115), Face.darker(160), Face.darker(125), Ink, white, white, Cream);
+    palette.setColor(QPalette::AlternateBase, Cream);
+    palette.setColor(QPalette::Highlight, Highlight);
+    palette.setColor(QPalette::HighlightedText, Ink);
+    palette.setColor(QPalette::ToolTipBase, white);
+    palette.setColor(QPalette::ToolTipText, Ink);
+    palette.setColor(QPalette::PlaceholderText, Faded);
+    palette.setColor(QPalette::Link, QColor(0x1A, 0x4F, 0x9C));
+    palette.setColor(QPalette::LinkVisited, QColor(0x5A, 0x3D, 0x8A));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, Faded);
+    palette.setColor(QPalette::Disabled, QPalette::Base, Cream);
+    return palette;
+}
+
 void applyTessiroStyle(QWidget *window)
 {
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, HouseColour::Cream);
-    palette.setColor(QPalette::WindowText, HouseColour::Ink);
-    palette.setColor(QPalette::ButtonText, HouseColour::Ink);
-    palette.setColor(QPalette::Text, HouseColour::Ink);
-    palette.setColor(QPalette::Base, Qt::white);
-    window->setPalette(palette);
+    window->setPalette(tessiroPalette());
     window->setAutoFillBackground(true);
     QFont font(QStringLiteral("Verdana"));
     font.setPointSize(8);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QLabel>
+#include <QPalette>
 
 class QHBoxLayout;
 class QPushButton;
@@ -12,7 +13,16 @@ namespace HouseColour {
 inline const QColor Cream(0xF8, 0xF7, 0xED);
 inline const QColor Ink(0x33, 0x33, 0x33);
 inline const QColor Highlight(0xA6, 0xCA, 0xF0);
+// Faces of buttons, tabs, headers and row numbers.
+inline const QColor Face(0xEC, 0xEA, 0xDC);
+// Text of disabled controls.
+inline const QColor Faded(0x8C, 0x8C, 0x8C);
 } // namespace HouseColour
+
+// Every colour role the house look draws with, built from the house colours alone,
+// so that a dark desktop theme never pairs its own dark faces with the house's
+// dark text.
+QPalette tessiroPalette();
 
 // The house look: cream background, dark grey Verdana 8 pt.
 void applyTessiroStyle(QWidget *window);

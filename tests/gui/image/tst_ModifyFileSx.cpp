@@ -276,10 +276,18 @@ private slots:
         writeFileBytes(s.toolPath(), "#!/bin/sh\nprintf '%s' \"$*\" > \"$(dirname \"$0\")/received.tmp\"\n"
                                      "mv \"$(dirname \"$0\")/received.tmp\" \"$(dirname \"$0\")/received.txt\"\n");
         QFile::setPermissions(s.toolPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // The Windows tool runs through Wine here: a stand-in wine that runs it directly.
+        QTemporaryDir wineDir;
+        const QString wine = wineDir.filePath(QStringLiteral("wine"));
+        writeFileBytes(wine, "#!/bin/sh\nexec \"$@\"\n");
+        QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(wineDir.path()) + ':' + oldPath);
         TFModifyFileSx window(ctx);
         window.show();
         window.findChild<QComboBox *>(QStringLiteral("cbport"))->setCurrentIndex(1);
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
+        qputenv("PATH", oldPath);
         QCOMPARE(s.notices.all(), QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received), 10000);
         QCOMPARE(QString::fromUtf8(readFileBytes(received)), s.parameters(1));
