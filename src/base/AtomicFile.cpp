@@ -64,6 +64,18 @@ public:
     bool openUnbuffered() { return QTemporaryFile::open(QIODevice::ReadWrite | QIODevice::Unbuffered); }
 };
 
+// QSaveFile refuses a file it may not write in words of its own; the system's
+// reason comes from opening the file for writing without changing it.
+QString openFailure(const QString &path, const QString &qtReason)
+{
+    if (!QFileInfo(path).isFile())
+        return qtReason;
+    QFile probe(path);
+    if (probe.open(QIODevice::ReadWrite))
+        return qtReason;
+    return probe.errorString();
+}
+
 } // namespace
 
 AtomicFileWriter::AtomicFileWriter(const QString &path, AtomicWriteOptions options) : m_path(path)
@@ -87,7 +99,7 @@ AtomicFileWriter::AtomicFileWriter(const QString &path, AtomicWriteOptions optio
     // Qt's buffer would hold back up to 16 KiB until commit(), which renames even
     // when writing them out fails there.
     if (!m_save->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw FileWriteError(path, m_save->errorString());
+        throw FileWriteError(path, openFailure(path, m_save->errorString()));
 }
 
 AtomicFileWriter::~AtomicFileWriter()
