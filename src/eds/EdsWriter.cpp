@@ -335,9 +335,13 @@ QByteArray BuildEdsText(const PdoCobIds &cobIds)
 void WriteEdsFile(const QString &fileName, const QString &pdoPath)
 {
     const QByteArray text = BuildEdsText(ReadPdoCobIds(pdoPath));
-    QString reason;
-    if (!writeFileAtomically(fileName, text, &reason))
-        throw TessiroError(EdsMessages::CannotCreateFile.arg(fileName, reason));
+    // Inside the project the EDS is a generated file like the others: never written through a link.
+    const bool inProject = QFileInfo(fileName).absolutePath() == QFileInfo(pdoPath).absolutePath();
+    try {
+        writeFileAtomically(fileName, text, {.replaceLink = inProject});
+    } catch (const FileWriteError &e) {
+        throw TessiroError(EdsMessages::CannotCreateFile.arg(fileName, e.reason()));
+    }
 }
 
 FileDialogOptions edsSaveDialogOptions(const QString &projectDir)

@@ -129,9 +129,11 @@ void readPargen(BankImage &image, const QString &path)
 
 void writeOrThrow(const QString &path, const QByteArray &data)
 {
-    QString error;
-    if (!writeFileAtomically(path, data, &error))
-        throw TessiroError(ImageMessages::fileNotWritten(path, error));
+    try {
+        writeFileAtomically(path, data, {.replaceLink = true});
+    } catch (const FileWriteError &e) {
+        throw TessiroError(ImageMessages::fileNotWritten(path, e.reason()));
+    }
 }
 
 } // namespace

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -520,12 +519,14 @@ StageOutcome FirmwareMerge::merge(const QString &input, const std::array<bool, 5
 
     // Nothing is written when a later stage is known to fail: the pass only looks
     // for the failures of the stages before it.
-    std::optional<QSaveFile> file;
+    std::optional<AtomicFileWriter> file;
     if (!device && !laterFailure && !laterError) {
-        file.emplace(outputPath);
-        if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            throw TessiroError(ImageMessages::fileNotWritten(outputPath, file->errorString()));
-        device = &*file;
+        try {
+            file.emplace(outputPath, AtomicWriteOptions{.replaceLink = true});
+        } catch (const FileWriteError &e) {
+            throw TessiroError(ImageMessages::fileNotWritten(outputPath, e.reason()));
+        }
+        device = &file->device();
     }
 
     OutputSink sink(device);
@@ -544,8 +545,13 @@ StageOutcome FirmwareMerge::merge(const QString &input, const std::array<bool, 5
         return *laterFailure;
     if (!sink.ok())
         return failed(ImageMessages::outputNotWritten(outputPath, device->errorString()));
-    if (file && !file->commit())
-        return failed(ImageMessages::outputNotWritten(outputPath, file->errorString()));
+    if (file) {
+        try {
+            file->commit();
+        } catch (const FileWriteError &e) {
+            return failed(ImageMessages::outputNotWritten(outputPath, e.reason()));
+        }
+    }
 
     // The chain goes on after a stage whose range was absent, so only a single
     // stage tells one from the other.

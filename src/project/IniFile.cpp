@@ -151,5 +151,12 @@ bool writeIniValue(const QString &path, const QString &section, const QString &k
     QString text;
     for (const IniLine &line : lines)
         text += line.text + line.eol;
-    return writeFileAtomically(path, text.toUtf8(), error);
+    try {
+        writeFileAtomically(path, text.toUtf8());
+    } catch (const FileWriteError &e) {
+        if (error)
+            *error = e.reason();
+        return false;
+    }
+    return true;
 }

@@ -26,4 +26,9 @@ inline const QString CannotWriteFile = QStringLiteral("Cannot write file \"%1\".
 // A second program writing into the same project.
 inline const QString ProjectInUse = QStringLiteral("Project is in use by another program");
 inline const QString CannotLockProject = QStringLiteral("Cannot lock project folder \"%1\" for writing.");
+// The lock file's path, and its owner where the file names one.
+inline const QString ProjectInUseBy = QStringLiteral("%1 (%2, process %3 on %4)");
+inline const QString ProjectInUseAt = QStringLiteral("%1 (%2)");
+inline const QString LockNotAFile =
+    QStringLiteral("Cannot lock project folder for writing: \"%1\" is not a regular file. Remove it and try again.");
 } // namespace ProjectMessages

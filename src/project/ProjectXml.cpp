@@ -69,7 +69,10 @@ void saveProjectXml(const QString &path, const pugi::xml_document &doc)
 
 void saveProjectBytes(const QString &path, const QByteArray &bytes)
 {
-    QString reason;
-    if (!writeFileAtomically(path, bytes, &reason))
-        throw TessiroError(ProjectMessages::CannotWriteFile.arg(QDir::toNativeSeparators(path), reason));
+    // A project file the user linked on purpose is rewritten at its target.
+    try {
+        writeFileAtomically(path, bytes, {.removeStale = true});
+    } catch (const FileWriteError &e) {
+        throw TessiroError(ProjectMessages::CannotWriteFile.arg(QDir::toNativeSeparators(path), e.reason()));
+    }
 }

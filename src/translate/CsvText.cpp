@@ -34,7 +34,9 @@ QByteArray csvBytes(const QList<QStringList> &lines)
 
 void writeCsvFile(const QString &path, const QByteArray &bytes)
 {
-    QString reason;
-    if (!writeFileAtomically(path, bytes, &reason))
-        throw TessiroError(TranslateMessages::CannotWriteCsv.arg(QDir::toNativeSeparators(path), reason));
+    try {
+        writeFileAtomically(path, bytes, {.replaceLink = true, .removeStale = true});
+    } catch (const FileWriteError &e) {
+        throw TessiroError(TranslateMessages::CannotWriteCsv.arg(QDir::toNativeSeparators(path), e.reason()));
+    }
 }

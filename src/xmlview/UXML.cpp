@@ -246,7 +246,9 @@ void TFXML::writeTree()
     // No by default: an existing file is kept unless the user says otherwise.
     if (QFileInfo::exists(path) && !m_ctx.notices.confirm(XmlMessages::ReplaceFile.arg(QFileInfo(path).fileName())))
         return;
-    QString error;
-    if (!writeFileAtomically(path, bytes, &error))
-        m_ctx.notices.generalError(XmlMessages::CannotWriteFile.arg(path, error));
+    try {
+        writeFileAtomically(path, bytes);
+    } catch (const FileWriteError &e) {
+        m_ctx.notices.generalError(XmlMessages::CannotWriteFile.arg(path, e.reason()));
+    }
 }

@@ -14,6 +14,11 @@
 #include <QTest>
 #include <memory>
 
+#ifdef Q_OS_LINUX
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
+
 using namespace ConfigMessages;
 
 namespace {
@@ -28,6 +33,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TestContext> m_t;
     std::unique_ptr<TFpargen> m_window;
+    QString m_mounted; // a full disk under the project, taken away in cleanup()
 
     QString path() const { return m_t->store.state().ProjectFiles.PargenPath; }
     template <typename T> T *child(const char *name) const { return requireChild<T>(m_window.get(), name); }
@@ -54,7 +60,15 @@ private slots:
         m_t->store.startUp(m_dir->path());
         m_window = std::make_unique<TFpargen>(m_t->ctx);
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+#ifdef Q_OS_LINUX
+        if (!m_mounted.isEmpty())
+            ::umount2(QFile::encodeName(m_mounted).constData(), MNT_DETACH);
+        m_mounted.clear();
+#endif
+    }
 
     void newProjectShowsDefaultsAndOkWritesThem()
     {
@@ -229,6 +243,40 @@ private slots:
         QVERIFY(m_t->notices.generalErrors.first().contains(QDir::toNativeSeparators(path())));
         QVERIFY(m_window->isVisible());
     }
+
+#ifdef Q_OS_LINUX
+    // pargen.xml is far smaller than Qt's write buffer: on a full disk it must
+    // still fail, with the reason, and keep the file that was there.
+    void fullDiskKeepsTheOldFile()
+    {
+        const QString project = m_t->store.state().ProjectDir;
+        if (::mount("tmpfs", QFile::encodeName(project).constData(), "tmpfs", 0, "size=64k") != 0) {
+            if (::geteuid() == 0)
+                QFAIL("tmpfs could not be mounted");
+            QSKIP("mounting a tmpfs needs root");
+        }
+        m_mounted = project;
+        const QByteArray old = QByteArray(DefaultFile).replace("<Can_Baud>0<", "<Can_Baud>4<");
+        writeFileBytes(path(), old);
+        QFile ballast(project + QStringLiteral("/ballast"));
+        QVERIFY(ballast.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray page(4096, 'x');
+        while (ballast.write(page) == page.size()) {
+        }
+        QVERIFY(ballast.resize(ballast.size() - page.size())); // room for the lock alone
+        open();
+        retype("Ed_CanDevId", QStringLiteral("9"));
+        clickOk();
+        QCOMPARE(m_t->notices.generalErrors.size(), 1);
+        QVERIFY2(m_t->notices.generalErrors.first().contains(QLatin1String("No space left on device")),
+                 qPrintable(m_t->notices.generalErrors.first()));
+        QVERIFY(m_t->notices.generalErrors.first().contains(QDir::toNativeSeparators(path())));
+        QCOMPARE(readFileBytes(path()), old);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(QDir(project).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({QStringLiteral("ballast"), QStringLiteral("pargen.xml")}));
+    }
+#endif
 };
 
 QTEST_MAIN(TestTFpargen)
