@@ -285,7 +285,7 @@ void TFInfopdo::showEvent(QShowEvent *event)
 
 void TFInfopdo::FormShow()
 {
-    const Loaded<StoredPdoTable::LoadResult> loaded = m_table.load(m_ctx.project().ProjectFiles);
+    const Loaded<TableRead> loaded = m_table.load(m_ctx.project().ProjectFiles);
     for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
         QListWidget *pdos = m_pages[which].pdos;
         const QSignalBlocker blocker(pdos);
