@@ -407,7 +407,7 @@ void TFInfopdo::PasteSdoClick(int which)
 
 void TFInfopdo::BitBtn1Click()
 {
-    saveAndAccept(this, m_ctx, m_table, &ProjectFilesT::SdopdoPath);
+    saveAndAccept(this, m_ctx, m_table);
 }
 
 void TFInfopdo::ExportClick()
