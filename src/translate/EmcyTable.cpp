@@ -3,10 +3,8 @@
 #include "base/TessiroError.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectXml.h"
-#include "translate/CsvText.h"
 #include "translate/Messages.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <optional>
 
@@ -65,45 +63,23 @@ void EmcyTable::clear()
     m_entries[FromCanB].clear();
 }
 
-Loaded<int> EmcyTable::load(const QString &path)
+QString EmcyTable::missingNotice() const
 {
-    clear();
-    Loaded<int> loaded;
-    if (!QFileInfo::exists(path)) {
-        loaded.problems << TranslateMessages::XmlNotFound;
-        return loaded;
+    return TranslateMessages::XmlNotFound;
+}
+
+void EmcyTable::readRow(const pugi::xml_node &row)
+{
+    TClEmcy entry;
+    for (int t = 0; t < EmcyTextCount; ++t) {
+        entry.texts[size_t(t)] = requireAttribute(row, EmcyAttributes[size_t(t)]);
+        if (entry.texts[size_t(t)].isEmpty())
+            entry.texts[size_t(t)] = QStringLiteral("0");
     }
-    try {
-        pugi::xml_document doc;
-        const pugi::xml_node root = requireProjectXml(path, doc);
-        for (const pugi::xml_node &row : root.children()) {
-            if (row.type() != pugi::node_element)
-                continue;
-            auto attribute = [&row](const char *name) {
-                const pugi::xml_attribute a = row.attribute(name);
-                if (!a)
-                    throw TessiroError(TranslateMessages::XmlReadError);
-                return fromXml(a.value());
-            };
-            TClEmcy entry;
-            for (int t = 0; t < EmcyTextCount; ++t) {
-                entry.texts[size_t(t)] = attribute(EmcyAttributes[size_t(t)]);
-                if (entry.texts[size_t(t)].isEmpty())
-                    entry.texts[size_t(t)] = QStringLiteral("0");
-            }
-            const std::optional<qint32> v = tryParseIntText(attribute(EmcyAttributes[BypassColumn]));
-            if (!v)
-                throw TessiroError(TranslateMessages::XmlReadError);
-            const Bypass bypass = splitBypass(*v);
-            entry.translate = bypass.translate;
-            entry.alias = bypass.alias;
-            m_entries[bypass.tab] << entry;
-            ++loaded.value;
-        }
-    } catch (const TessiroError &) {
-        loaded.problems << TranslateMessages::XmlReadError;
-    }
-    return loaded;
+    const Bypass bypass = splitBypass(requireIntegerAttribute(row, EmcyAttributes[BypassColumn]));
+    entry.translate = bypass.translate;
+    entry.alias = bypass.alias;
+    m_entries[bypass.tab] << entry;
 }
 
 QStringList EmcyTable::identifierProblems(EmcyTab tab, const QString &id) const
@@ -170,11 +146,6 @@ QByteArray EmcyTable::toXml() const
     return projectXmlBytes(doc);
 }
 
-void EmcyTable::save(const QString &path) const
-{
-    saveProjectBytes(path, toXml());
-}
-
 QList<QStringList> EmcyTable::exportLines() const
 {
     // The import takes a sheet's first row as its column names: without this line a
@@ -192,11 +163,6 @@ QList<QStringList> EmcyTable::exportLines() const
     return lines;
 }
 
-void EmcyTable::exportCsv(const ProjectFilesT &files) const
-{
-    writeCsvFile(files.csvPath(importParams().table), csvBytes(exportLines()));
-}
-
 const ImportParams &EmcyTable::importParams()
 {
     static const ImportParams params{.table = QStringLiteral("emcydef"),
@@ -204,11 +170,6 @@ const ImportParams &EmcyTable::importParams()
                                      .headerField = IdDev,
                                      .headerText = QString::fromLatin1(EmcyAttributes[IdDev])};
     return params;
-}
-
-ImportOutcome EmcyTable::importFrom(const QString &workbookPath)
-{
-    return importWorkbook(workbookPath, importParams(), *this);
 }
 
 void EmcyTable::clearForImport()

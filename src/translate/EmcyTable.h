@@ -1,8 +1,6 @@
 #pragma once
 
-#include "base/Loaded.h"
-#include "project/ProjectStore.h"
-#include "translate/TableImport.h"
+#include "translate/ProjectTable.h"
 
 #include <QByteArray>
 #include <QList>
@@ -55,16 +53,14 @@ struct TClEmcy {
 
 // The EMCY translation table, emcydef.xml: the entries of both lists, each list in
 // the order its list box shows it.
-class EmcyTable : public ImportTarget {
+class EmcyTable : public ProjectTable {
 public:
+    EmcyTable() : ProjectTable(importParams(), &ProjectFilesT::EmcydefPath) {}
+
     const QList<TClEmcy> &entries(EmcyTab tab) const { return m_entries[tab]; }
     // The list box's lines: each entry's identifier as typed.
     QStringList lines(EmcyTab tab) const;
-    void clear();
-
-    // Empties both lists, then reads path. The value is the number of entries read;
-    // reading stops at the first fault, keeping the entries before it.
-    Loaded<int> load(const QString &path);
+    void clear() override;
 
     // The identifier check: the notices that refuse id as a new identifier of tab;
     // empty when it is accepted. An identifier must be an integer and differ, as
@@ -78,19 +74,18 @@ public:
     void remove(EmcyTab tab, int row);
 
     // The exact bytes of emcydef.xml; throws TessiroError when an identifier is no integer.
-    QByteArray toXml() const;
-    // Replaces path with toXml() in one step; throws TessiroError, leaving the file as it was.
-    void save(const QString &path) const;
-
+    QByteArray toXml() const override;
     // The lines of "Export": the attribute names, then tab A's entries and tab B's.
-    QList<QStringList> exportLines() const;
-    // Writes emcydef.csv into the project in one step; throws TessiroError.
-    void exportCsv(const ProjectFilesT &files) const;
+    QList<QStringList> exportLines() const override;
 
     static const ImportParams &importParams();
-    ImportOutcome importFrom(const QString &workbookPath);
     void clearForImport() override;
     RowTaken takeRecord(const ImportRecord &record) override;
+
+protected:
+    QString missingNotice() const override;
+    void readRow(const pugi::xml_node &row) override;
+    int entryCount() const override { return int(m_entries[FromCanA].size() + m_entries[FromCanB].size()); }
 
 private:
     QList<TClEmcy> m_entries[2];

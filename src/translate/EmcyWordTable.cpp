@@ -3,10 +3,8 @@
 #include "base/TessiroError.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectXml.h"
-#include "translate/CsvText.h"
 #include "translate/Messages.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <tuple>
 
@@ -111,38 +109,17 @@ void EmcyWordTable::place(qint32 extdata, const TClWEmcy &word)
     append(tab, word, int(m_tabs[tab].words.size()));
 }
 
-Loaded<int> EmcyWordTable::load(const QString &path)
+QString EmcyWordTable::missingNotice() const
 {
-    clear();
-    Loaded<int> loaded;
-    if (!QFileInfo::exists(path)) {
-        loaded.problems << TranslateMessages::XmlNotFound;
-        return loaded;
-    }
-    try {
-        pugi::xml_document doc;
-        const pugi::xml_node root = requireProjectXml(path, doc);
-        const QStringList &names = attributeNames();
-        for (const pugi::xml_node &row : root.children()) {
-            if (row.type() != pugi::node_element)
-                continue;
-            QStringList values;
-            for (const QString &name : names) {
-                const pugi::xml_attribute a = row.attribute(name.toLatin1().constData());
-                if (!a)
-                    throw TessiroError(TranslateMessages::XmlReadError);
-                values << fromXml(a.value());
-            }
-            const std::optional<qint32> extdata = tryParseIntText(values[Extdata]);
-            if (!extdata)
-                throw TessiroError(TranslateMessages::XmlReadError);
-            place(*extdata, wordOf(values));
-        }
-    } catch (const TessiroError &) {
-        loaded.problems << TranslateMessages::XmlReadError;
-    }
-    loaded.value = int(m_tabs[0].words.size() + m_tabs[1].words.size());
-    return loaded;
+    return TranslateMessages::XmlNotFound;
+}
+
+void EmcyWordTable::readRow(const pugi::xml_node &row)
+{
+    QStringList values;
+    for (const QString &name : attributeNames())
+        values << requireAttribute(row, name.toLatin1().constData());
+    place(requireIntegerAttribute(row, "extdata"), wordOf(values));
 }
 
 bool EmcyWordTable::wordCheck(int tab, const TClWEmcy &key, int exclude) const
@@ -229,11 +206,6 @@ QByteArray EmcyWordTable::toXml() const
     return projectXmlBytes(doc);
 }
 
-void EmcyWordTable::save(const QString &path) const
-{
-    saveProjectBytes(path, toXml());
-}
-
 QList<QStringList> EmcyWordTable::exportLines() const
 {
     QList<QStringList> lines{attributeNames()};
@@ -241,16 +213,6 @@ QList<QStringList> EmcyWordTable::exportLines() const
         for (const TClWEmcy &word : m_tabs[tab].words)
             lines << valuesOf(word, tab);
     return lines;
-}
-
-void EmcyWordTable::exportCsv(const ProjectFilesT &files) const
-{
-    writeCsvFile(files.csvPath(importParams().table), csvBytes(exportLines()));
-}
-
-ImportOutcome EmcyWordTable::importFrom(const QString &workbookPath)
-{
-    return importWorkbook(workbookPath, importParams(), *this);
 }
 
 void EmcyWordTable::clearForImport()

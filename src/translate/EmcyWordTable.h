@@ -1,8 +1,6 @@
 #pragma once
 
-#include "base/Loaded.h"
-#include "project/ProjectStore.h"
-#include "translate/TableImport.h"
+#include "translate/ProjectTable.h"
 
 #include <QByteArray>
 #include <QList>
@@ -46,8 +44,10 @@ QString joinPoscomp(const QString &byte1, const QString &byte2);
 // The table of EMCY words, emcyword.xml: two lists of words, one per tab ("CanA":
 // extdata 0, "CanB": extdata 1), each word shown as a node "W" + number followed
 // by its sixteen bit nodes "Bit0" to "Bit15".
-class EmcyWordTable : public ImportTarget {
+class EmcyWordTable : public ProjectTable {
 public:
+    EmcyWordTable() : ProjectTable(importParams(), &ProjectFilesT::EmcywordPath) {}
+
     static constexpr int TabCount = 2;
     static constexpr int NodesPerWord = 1 + TClWEmcy::BitCount;
     static constexpr int ColumnCount = 4 + 3 * TClWEmcy::BitCount;
@@ -62,10 +62,7 @@ public:
     QString wordNodeText(int tab, int word) const;
     static QString bitNodeText(int bit);
 
-    // Both lists emptied, then filled from path. The problems are the notices to
-    // show; reading stops at the first fault, keeping the words read before it.
-    Loaded<int> load(const QString &path);
-    void clear();
+    void clear() override;
 
     // Whether the three texts make a word of tab: none empty, and no other word of
     // the tab (exclude is the word being changed, -1 for none) has the same three.
@@ -83,19 +80,19 @@ public:
     // The exact bytes of emcyword.xml: each tab's words sorted by devid, then
     // index_addrm, then subindex, as integers (of equal words the one further down
     // the list first). Throws TessiroError when one of them is not an integer.
-    QByteArray toXml() const;
-    // Writes toXml() over path in one step; throws TessiroError.
-    void save(const QString &path) const;
+    QByteArray toXml() const override;
 
     // The CSV lines of "Export": the attribute names, then the words of "CanA" and
     // of "CanB" in list order.
-    QList<QStringList> exportLines() const;
-    // Writes ProjectDir/emcyword.csv in one step; throws TessiroError.
-    void exportCsv(const ProjectFilesT &files) const;
+    QList<QStringList> exportLines() const override;
 
-    ImportOutcome importFrom(const QString &workbookPath);
     void clearForImport() override;
     RowTaken takeRecord(const ImportRecord &record) override;
+
+protected:
+    QString missingNotice() const override;
+    void readRow(const pugi::xml_node &row) override;
+    int entryCount() const override { return int(m_tabs[0].words.size() + m_tabs[1].words.size()); }
 
 private:
     struct Tab {

@@ -15,14 +15,6 @@ constexpr qint32 TranslateBit = 0x01;
 
 const char *const Attributes[] = {"cobid", "id_dev_orig", "en_bypass", "posind", "n_tpdo"};
 
-QString attribute(const pugi::xml_node &row, const char *name)
-{
-    const pugi::xml_attribute a = row.attribute(name);
-    if (!a)
-        throw TessiroError(TranslateMessages::XmlReadError);
-    return fromXml(a.value());
-}
-
 } // namespace
 
 const TranslationTableParams &pdoTranslationTable()
@@ -62,7 +54,7 @@ const TranslationTableParams &pdoTranslationTable()
 
 PdoTranslation::PdoTranslation() : TranslationTable(pdoTranslationTable()) {}
 
-QString PdoTranslation::missingFileNotice() const
+QString PdoTranslation::missingNotice() const
 {
     return TranslateMessages::XmlNotFound;
 }
@@ -71,15 +63,13 @@ void PdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
 {
     QStringList values;
     for (const char *name : Attributes)
-        values << attribute(row, name);
-    const std::optional<qint32> v = tryParseIntText(values[2]);
-    if (!v)
-        throw TessiroError(TranslateMessages::XmlReadError);
-    const int which = (*v & DirectionBit) ? 0 : 1;
+        values << requireAttribute(row, name);
+    const qint32 v = requireIntegerAttribute(row, Attributes[2]);
+    const int which = (v & DirectionBit) ? 0 : 1;
     const int entry = takeRow(filler, which);
     if (entry < 0)
         return;
-    values[2] = (*v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0");
+    values[2] = (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0");
     grid(which).setEntry(entry, values);
 }
 

@@ -15,7 +15,7 @@ public:
     enum Column { Number, Cobid, IdDevOrig, Translate, Posind, NTpdo };
 
 protected:
-    QString missingFileNotice() const override;
+    QString missingNotice() const override;
     void loadRow(const pugi::xml_node &row, Filler &filler) override;
 };
 

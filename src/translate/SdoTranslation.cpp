@@ -59,23 +59,17 @@ SdoTranslation::SdoTranslation() : TranslationTable(sdoTranslationTable()) {}
 
 void SdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
 {
-    const pugi::xml_attribute conf = row.attribute("conf");
-    const std::optional<qint32> v = conf ? tryParseIntText(fromXml(conf.value())) : std::nullopt;
-    if (!v)
-        throw TessiroError(TranslateMessages::XmlReadError);
+    const qint32 conf = requireIntegerAttribute(row, "conf");
     QStringList values;
-    for (int c = IndexA; c <= Mnemonico; ++c) {
-        const pugi::xml_attribute a = row.attribute(params().columns[c].attribute);
-        // Only the mnemonic may be left out.
-        if (!a && c != Mnemonico)
-            throw TessiroError(TranslateMessages::XmlReadError);
-        values << fromXml(a.value());
-    }
-    const int which = (*v & GridBit) ? 1 : 0;
+    for (int c = IndexA; c < Mnemonico; ++c)
+        values << requireAttribute(row, params().columns[c].attribute);
+    // Only the mnemonic may be left out.
+    values << fromXml(row.attribute(params().columns[Mnemonico].attribute).value());
+    const int which = (conf & GridBit) ? 1 : 0;
     const int entry = takeRow(filler, which);
     if (entry < 0)
         return;
-    values.prepend(flagText(*v));
+    values.prepend(flagText(conf));
     grid(which).setEntry(entry, values);
 }
 

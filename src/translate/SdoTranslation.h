@@ -15,7 +15,7 @@ public:
     enum Column { Number, ReadWrite, IndexA, SubindexA, DevIDB, IndexB, SubindexB, NbyteB, Mnemonico };
 
 protected:
-    QString missingFileNotice() const override { return {}; }
+    QString missingNotice() const override { return {}; }
     void loadRow(const pugi::xml_node &row, Filler &filler) override;
 };
 

@@ -3,7 +3,6 @@
 #include "base/TessiroError.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectXml.h"
-#include "translate/CsvText.h"
 #include "translate/Messages.h"
 
 #include <QDir>
@@ -23,25 +22,6 @@ constexpr int MaxPdosPerTab = PdoNumberMask;
 constexpr int LastPosition = 8;
 
 const QString TableName = QStringLiteral("sdopdo");
-
-// A reading fault inside one loading step; the step shows its own message.
-struct ReadFault {};
-
-QString attribute(const pugi::xml_node &row, const char *name)
-{
-    const pugi::xml_attribute a = row.attribute(name);
-    if (!a)
-        throw ReadFault();
-    return fromXml(a.value());
-}
-
-qint32 integerAttribute(const pugi::xml_node &row, const char *name)
-{
-    const std::optional<qint32> v = tryParseIntText(attribute(row, name));
-    if (!v)
-        throw ReadFault();
-    return *v;
-}
 
 // The root of an existing project file, or the step's message: notFound when the
 // file is not there, readError when it cannot be read as XML.
@@ -74,16 +54,24 @@ StoredPdoCopies &programStoredPdoCopies()
     return copies;
 }
 
-StoredPdoTable::StoredPdoTable(StoredPdoCopies &copies) : m_copies(copies) {}
+StoredPdoTable::StoredPdoTable(StoredPdoCopies &copies)
+    : ProjectTable(importParams(), &ProjectFilesT::SdopdoPath), m_copies(copies)
+{
+}
 
-Loaded<StoredPdoTable::LoadResult> StoredPdoTable::load(const ProjectFilesT &files)
+void StoredPdoTable::clear()
 {
     for (TabData &t : m_tabs)
         t = TabData();
-    Loaded<LoadResult> loaded;
+}
+
+Loaded<TableRead> StoredPdoTable::load(const ProjectFilesT &files)
+{
+    clear();
+    Loaded<TableRead> loaded;
     loadReference(files.SdotransPath, loaded.problems);
     loadPdos(files.RpdodefPath, loaded.problems);
-    loaded.value.tableWhole = loadStored(files.SdopdoPath, loaded.problems, loaded.value.storedSdos);
+    loaded.value = loadStored(files.SdopdoPath, loaded.problems);
     return loaded;
 }
 
@@ -98,11 +86,11 @@ void StoredPdoTable::loadReference(const QString &path, QStringList &problems)
         for (const pugi::xml_node &row : root->children()) {
             if (row.type() != pugi::node_element)
                 continue;
-            TClSdo entry{attribute(row, "IndexA"), attribute(row, "SubindexA"), {}};
-            const qint32 conf = integerAttribute(row, "conf");
+            TClSdo entry{requireAttribute(row, "IndexA"), requireAttribute(row, "SubindexA"), {}};
+            const qint32 conf = requireIntegerAttribute(row, "conf");
             m_tabs[(conf & SdoLineBit) ? CanB : CanA].reference << entry;
         }
-    } catch (const ReadFault &) {
+    } catch (const TessiroError &) {
         problems << TranslateMessages::SdoXmlReadError;
     }
 }
@@ -119,8 +107,8 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
         for (const pugi::xml_node &row : root->children()) {
             if (row.type() != pugi::node_element)
                 continue;
-            const qint32 bypass = integerAttribute(row, "en_bypass");
-            const QString cobid = attribute(row, "cobid");
+            const qint32 bypass = requireIntegerAttribute(row, "en_bypass");
+            const QString cobid = requireAttribute(row, "cobid");
             QList<TClPdo> &pdos = m_tabs[(bypass & PdoDirectionBit) ? CanB : CanA].pdos;
             // A stored SDO names its PDO in seven bits.
             if (pdos.size() == MaxPdosPerTab) {
@@ -129,7 +117,7 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
             }
             pdos << TClPdo{cobid, int(pdos.size()) + 1, {}};
         }
-    } catch (const ReadFault &) {
+    } catch (const TessiroError &) {
         problems << TranslateMessages::PdoXmlReadError;
     }
     for (int which : {CanA, CanB})
@@ -139,44 +127,48 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
                             .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"));
 }
 
-bool StoredPdoTable::loadStored(const QString &path, QStringList &problems, int &stored)
+TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
 {
-    stored = 0;
+    TableRead read;
+    // No file yet is an empty table, read whole.
+    if (!QFileInfo::exists(path)) {
+        problems << TranslateMessages::SdopdoXmlNotFound;
+        read.state = ReadState::Missing;
+        return read;
+    }
     pugi::xml_document doc;
     const std::optional<pugi::xml_node> root =
         openStep(path, doc, TranslateMessages::SdopdoXmlNotFound, TranslateMessages::SdopdoXmlReadError, problems);
-    // No file yet is an empty table, read whole.
-    if (!root)
-        return problems.constLast() == TranslateMessages::SdopdoXmlNotFound;
+    if (!root) {
+        read.state = ReadState::Partly;
+        return read;
+    }
     int skipped = 0;
-    bool whole = true;
     try {
         for (const pugi::xml_node &row : root->children()) {
             if (row.type() != pugi::node_element)
                 continue;
-            const qint32 nrpdo = integerAttribute(row, "nrpdo");
-            std::optional<std::pair<int, int>> at;
-            try {
-                at = pdoOf(nrpdo, {});
-            } catch (const TessiroError &) {
-                throw ReadFault();
-            }
-            const TClSdo sdo{attribute(row, "index"), attribute(row, "subindex"), attribute(row, "poscomp")};
+            const qint32 nrpdo = requireIntegerAttribute(row, "nrpdo");
+            const std::optional<std::pair<int, int>> at = pdoOf(nrpdo, {});
+            const TClSdo sdo{requireAttribute(row, "index"), requireAttribute(row, "subindex"),
+                             requireAttribute(row, "poscomp")};
             if (!at) {
                 ++skipped;
                 continue;
             }
             m_tabs[at->first].pdos[at->second].sdos << sdo;
-            ++stored;
+            ++read.entries;
         }
-    } catch (const ReadFault &) {
+    } catch (const TessiroError &) {
         problems << TranslateMessages::SdopdoXmlReadError;
-        whole = false;
+        read.state = ReadState::Partly;
     }
     // Dropped in silence, they would be gone at the next OK.
-    if (skipped > 0)
+    if (skipped > 0) {
         problems << TranslateMessages::StoredSdosLeftOut.arg(QDir::toNativeSeparators(path)).arg(skipped);
-    return whole && skipped == 0;
+        read.state = ReadState::Partly;
+    }
+    return read;
 }
 
 std::optional<std::pair<int, int>> StoredPdoTable::pdoOf(qint32 nrpdo, const QString &zeroMessage) const
@@ -273,11 +265,6 @@ QByteArray StoredPdoTable::toXml() const
     return projectXmlBytes(doc);
 }
 
-void StoredPdoTable::save(const QString &path) const
-{
-    saveProjectBytes(path, toXml());
-}
-
 QList<QStringList> StoredPdoTable::exportLines() const
 {
     // The spreadsheet takes the first line as its column names.
@@ -291,11 +278,6 @@ QList<QStringList> StoredPdoTable::exportLines() const
     return lines;
 }
 
-void StoredPdoTable::exportCsv(const ProjectFilesT &files) const
-{
-    writeCsvFile(files.csvPath(TableName), csvBytes(exportLines()));
-}
-
 const ImportParams &StoredPdoTable::importParams()
 {
     static const ImportParams params{.table = TableName,
@@ -304,11 +286,6 @@ const ImportParams &StoredPdoTable::importParams()
                                      .headerText = QStringLiteral("index"),
                                      .leftOutNotice = TranslateMessages::ImportedSdosLeftOut};
     return params;
-}
-
-ImportOutcome StoredPdoTable::importFrom(const QString &workbookPath)
-{
-    return importWorkbook(workbookPath, importParams(), *this);
 }
 
 void StoredPdoTable::clearForImport()

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "base/Loaded.h"
-#include "project/ProjectStore.h"
-#include "translate/TableImport.h"
+#include "translate/ProjectTable.h"
 
 #include <QByteArray>
 #include <QList>
@@ -52,7 +50,7 @@ StoredPdoCopies &programStoredPdoCopies();
 // The stored-PDO table behind "Define Store PDO": per tab ("CanA" 0, "CanB" 1) the
 // PDOs of rpdodef.xml with the SDOs stored under each, and the SDOs that the SDO
 // translation table already answers on that line.
-class StoredPdoTable : public ImportTarget {
+class StoredPdoTable : public ProjectTable {
 public:
     enum Tab { CanA = 0, CanB = 1 };
     static constexpr int TabCount = 2;
@@ -67,17 +65,13 @@ public:
     const TabData &tab(int which) const { return m_tabs[which]; }
     const TClPdo &pdo(int which, int pdo) const { return m_tabs[which].pdos[pdo]; }
 
-    // What loading read, beside the problems.
-    struct LoadResult {
-        // rpdodef.xml and sdopdo.xml were read whole and every stored SDO found its
-        // PDO: saving or exporting writes back what the file holds.
-        bool tableWhole = true;
-        int storedSdos = 0;
-    };
     // The window's opening: reference SDOs from sdotrans.xml, PDOs from rpdodef.xml,
     // stored SDOs from sdopdo.xml, in that order; each step goes on after a failed
-    // one. The problems are the plain notices to show, in order.
-    Loaded<LoadResult> load(const ProjectFilesT &files);
+    // one. The problems are the plain notices to show, in order; the value counts
+    // the stored SDOs, and is whole when sdopdo.xml was read whole and every stored
+    // SDO found its PDO.
+    Loaded<TableRead> load(const ProjectFilesT &files);
+    Loaded<TableRead> open(const ProjectFilesT &files) override { return load(files); }
 
     // The check before storing fields under a PDO of the tab: the refusal to show,
     // or nothing. The stored SDO at (pdo, sdo) is left out of the comparison when
@@ -98,27 +92,28 @@ public:
 
     // The exact bytes of sdopdo.xml, each tab's SDOs sorted by index, then subindex;
     // throws TessiroError when one of them is not an integer.
-    QByteArray toXml() const;
-    // Writes toXml() over path in one step; throws TessiroError.
-    void save(const QString &path) const;
+    QByteArray toXml() const override;
 
     // The CSV lines of "Export", the header line first.
-    QList<QStringList> exportLines() const;
-    void exportCsv(const ProjectFilesT &files) const;
+    QList<QStringList> exportLines() const override;
 
-    // "Import" once the workbook is chosen.
-    ImportOutcome importFrom(const QString &workbookPath);
     static const ImportParams &importParams();
+    // Records naming a PDO that rpdodef.xml lacks are not saved away by a script,
+    // with no one there to press Cancel.
+    bool leftOutStops() const override { return true; }
     void clearForImport() override;
     RowTaken takeRecord(const ImportRecord &record) override;
 
     // "Sdo0", "Sdo1", ... for a PDO's list of count SDOs.
     static QStringList sdoLabels(int count);
 
+protected:
+    void clear() override;
+
 private:
     void loadReference(const QString &path, QStringList &problems);
     void loadPdos(const QString &path, QStringList &problems);
-    bool loadStored(const QString &path, QStringList &problems, int &stored);
+    TableRead loadStored(const QString &path, QStringList &problems);
     // The PDO that an "nrpdo" value names: its tab and its place, or nothing when
     // the tab has fewer PDOs. Throws TessiroError for PDO number 0.
     std::optional<std::pair<int, int>> pdoOf(qint32 nrpdo, const QString &zeroMessage) const;

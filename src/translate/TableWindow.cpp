@@ -42,3 +42,16 @@ void writeIntoProject(AppContext &ctx, const std::function<void(const ProjectSta
         write(project);
     });
 }
+
+void saveAndAccept(QDialog *window, AppContext &ctx, const ProjectTable &table)
+{
+    writeIntoProject(ctx, [&](const ProjectState &project) {
+        table.save(project.ProjectFiles);
+        window->accept();
+    });
+}
+
+void exportIntoProject(AppContext &ctx, const ProjectTable &table)
+{
+    writeIntoProject(ctx, [&](const ProjectState &project) { table.exportCsv(project.ProjectFiles); });
+}

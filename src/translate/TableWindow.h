@@ -1,7 +1,7 @@
 #pragma once
 
 #include "project/ProjectStore.h"
-#include "translate/TableImport.h"
+#include "translate/ProjectTable.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -27,17 +27,7 @@ void writeIntoProject(AppContext &ctx, const std::function<void(const ProjectSta
 
 // "OK": saves table into its file of the project, then closes window. A save that
 // fails keeps the window open with the table as it stands.
-template <typename Table>
-void saveAndAccept(QDialog *window, AppContext &ctx, const Table &table, QString ProjectFilesT::*file)
-{
-    writeIntoProject(ctx, [&](const ProjectState &project) {
-        table.save(project.ProjectFiles.*file);
-        window->accept();
-    });
-}
+void saveAndAccept(QDialog *window, AppContext &ctx, const ProjectTable &table);
 
 // "Export": writes the table's CSV file into the project.
-template <typename Table> void exportIntoProject(AppContext &ctx, const Table &table)
-{
-    writeIntoProject(ctx, [&](const ProjectState &project) { table.exportCsv(project.ProjectFiles); });
-}
+void exportIntoProject(AppContext &ctx, const ProjectTable &table);

@@ -168,7 +168,7 @@ void TranslationEditor::commitEditors()
 void TranslationEditor::BitBtn1Click()
 {
     commitEditors();
-    saveAndAccept(this, m_ctx, *m_table, m_params.file);
+    saveAndAccept(this, m_ctx, *m_table);
 }
 
 void TranslationEditor::ExportClick()

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "base/Loaded.h"
-#include "project/ProjectStore.h"
-#include "translate/TableImport.h"
+#include "translate/ProjectTable.h"
 #include "translate/TranslationGrid.h"
 
 #include <QByteArray>
@@ -59,7 +57,7 @@ struct TranslationTableParams {
 
 // A translation table as its editor holds it: two grids, loaded from and saved to
 // the table's project file, filled from a worksheet, exported as CSV.
-class TranslationTable : public ImportTarget {
+class TranslationTable : public ProjectTable {
 public:
     explicit TranslationTable(const TranslationTableParams &params);
     ~TranslationTable() override = default;
@@ -69,23 +67,6 @@ public:
     TranslationGrid &grid(int which) { return which == 0 ? m_a : m_b; }
     const TranslationGrid &grid(int which) const { return which == 0 ? m_a : m_b; }
 
-    // Both grids emptied, then filled from path. The value is the number of
-    // entries read; the problems are the notices to show. Reading stops at the
-    // first fault, keeping the entries read before it.
-    Loaded<int> load(const QString &path);
-    // The exact bytes of the file for the grids as they stand; throws TessiroError
-    // when a value that must be an integer is not one.
-    virtual QByteArray toXml() const = 0;
-    // Writes toXml() over path in one step; throws TessiroError.
-    void save(const QString &path) const;
-
-    // The CSV lines of "Export", in order.
-    virtual QList<QStringList> exportLines() const = 0;
-    // Writes the CSV file of the table into the project; throws TessiroError.
-    void exportCsv(const ProjectFilesT &files) const;
-
-    // Import from a workbook, as "Import" runs it once the file is chosen.
-    ImportOutcome importFrom(const QString &workbookPath);
     void clearForImport() override;
 
 protected:
@@ -94,12 +75,15 @@ protected:
         int next[2] = {0, 0};
         int leftOut[2] = {0, 0};
     };
-    // The file's missing-file notice; empty for none.
-    virtual QString missingFileNotice() const = 0;
     // Reads one element into the grids; throws TessiroError on a fault.
     virtual void loadRow(const pugi::xml_node &row, Filler &filler) = 0;
     // Next free entry row of grid which, or -1 when it is full.
     int takeRow(Filler &filler, int which) const;
+
+    void clear() override;
+    void readRow(const pugi::xml_node &row) override { loadRow(row, m_load); }
+    QStringList leftOutNotices(const QString &path) const override;
+    int entryCount() const override { return m_load.next[0] + m_load.next[1]; }
 
     Filler m_import;
 
@@ -107,4 +91,5 @@ private:
     const TranslationTableParams &m_params;
     TranslationGrid m_a;
     TranslationGrid m_b;
+    Filler m_load;
 };

@@ -285,7 +285,7 @@ void TFInfopdo::showEvent(QShowEvent *event)
 
 void TFInfopdo::FormShow()
 {
-    const Loaded<StoredPdoTable::LoadResult> loaded = m_table.load(m_ctx.project().ProjectFiles);
+    const Loaded<TableRead> loaded = m_table.load(m_ctx.project().ProjectFiles);
     for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
         QListWidget *pdos = m_pages[which].pdos;
         const QSignalBlocker blocker(pdos);
@@ -407,7 +407,7 @@ void TFInfopdo::PasteSdoClick(int which)
 
 void TFInfopdo::BitBtn1Click()
 {
-    saveAndAccept(this, m_ctx, m_table, &ProjectFilesT::SdopdoPath);
+    saveAndAccept(this, m_ctx, m_table);
 }
 
 void TFInfopdo::ExportClick()

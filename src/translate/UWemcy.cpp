@@ -345,7 +345,7 @@ void TFWemcy::DeleteClick(int tab)
 
 void TFWemcy::BitBtn1Click()
 {
-    saveAndAccept(this, m_ctx, m_table, &ProjectFilesT::EmcywordPath);
+    saveAndAccept(this, m_ctx, m_table);
 }
 
 void TFWemcy::ExportClick()

@@ -322,7 +322,7 @@ void TFemcy::DeleteClick(EmcyTab tab)
 
 void TFemcy::BitBtn1Click()
 {
-    saveAndAccept(this, m_ctx, m_table, &ProjectFilesT::EmcydefPath);
+    saveAndAccept(this, m_ctx, m_table);
 }
 
 void TFemcy::ExportClick()

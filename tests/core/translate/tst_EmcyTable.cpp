@@ -49,9 +49,9 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("emcydef.xml"));
         writeFileBytes(path, file(row("7", "39", "") + row("0x10", "5", "a&amp;b")));
         EmcyTable table;
-        const Loaded<int> loaded = table.load(path);
+        const Loaded<TableRead> loaded = table.load(path);
         QCOMPARE(loaded.problems, QStringList());
-        QCOMPARE(loaded.value, 2);
+        QCOMPARE(loaded.value.entries, 2);
         QCOMPARE(table.lines(FromCanA), QStringList{"0x10"});
         QCOMPARE(table.lines(FromCanB), QStringList{"7"});
         const TClEmcy b = table.entries(FromCanB).first();
@@ -82,10 +82,10 @@ private slots:
         writeFileBytes(path, bytes);
         EmcyTable table;
         table.add(FromCanB, entry("99"));
-        const Loaded<int> loaded = table.load(path);
+        const Loaded<TableRead> loaded = table.load(path);
         QCOMPARE(loaded.problems, QStringList{TranslateMessages::XmlReadError});
         QCOMPARE(int(table.entries(FromCanA).size() + table.entries(FromCanB).size()), entriesKept);
-        QCOMPARE(loaded.value, entriesKept);
+        QCOMPARE(loaded.value.entries, entriesKept);
     }
 
     void missingFile()

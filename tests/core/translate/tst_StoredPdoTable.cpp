@@ -99,10 +99,10 @@ private slots:
                   sdopdo(storedRow("0x2000", "1", "1", "18") + storedRow("0x2001", "0", "130", "33")));
         writeFileBytes(p.files.SdoPath, sdoFile(sdoRow("0x6000", "2"), {}));
         StoredPdoTable table;
-        const Loaded<StoredPdoTable::LoadResult> loaded = table.load(p.files);
+        const Loaded<TableRead> loaded = table.load(p.files);
         QCOMPARE(loaded.problems, QStringList());
-        QVERIFY(loaded.value.tableWhole);
-        QCOMPARE(loaded.value.storedSdos, 2);
+        QVERIFY(loaded.value.whole());
+        QCOMPARE(loaded.value.entries, 2);
         QCOMPARE(table.tab(0).reference, QList<TClSdo>({{"0x3000", "1", ""}, {"0x3002", "2", ""}}));
         QCOMPARE(table.tab(1).reference, QList<TClSdo>({{"0x3001", "0", ""}}));
         QStringList names[2];
@@ -154,7 +154,7 @@ private slots:
         QFETCH(int, pdos);
         Project p(rpdodef, sdotrans, stored);
         StoredPdoTable table;
-        const Loaded<StoredPdoTable::LoadResult> loaded = table.load(p.files);
+        const Loaded<TableRead> loaded = table.load(p.files);
         for (QString &problem : problems)
             if (problem.contains(QStringLiteral("%1")))
                 problem = problem.arg(fileShown(p.files.SdopdoPath));
@@ -169,7 +169,7 @@ private slots:
     {
         Project p(rpdodef(129, 1), "<sdo/>", sdopdo(storedRow("1", "0", "127", "0") + storedRow("2", "0", "129", "0")));
         StoredPdoTable table;
-        const Loaded<StoredPdoTable::LoadResult> loaded = table.load(p.files);
+        const Loaded<TableRead> loaded = table.load(p.files);
         QCOMPARE(
             loaded.problems,
             QStringList{
@@ -213,12 +213,12 @@ private slots:
                   sdopdo(storedRow("0x10", "0", "1", "0") + storedRow("i", "s", nrpdo.constData(), "0") +
                          storedRow("0x11", "0", "2", "0")));
         StoredPdoTable table;
-        const Loaded<StoredPdoTable::LoadResult> loaded = table.load(p.files);
+        const Loaded<TableRead> loaded = table.load(p.files);
         for (QString &problem : problems)
             if (problem.contains(QStringLiteral("%1")))
                 problem = problem.arg(fileShown(p.files.SdopdoPath));
         QCOMPARE(loaded.problems, problems);
-        QCOMPARE(loaded.value.tableWhole, whole);
+        QCOMPARE(loaded.value.whole(), whole);
         QStringList expected{"A:1 0x10/0/0"};
         if (!ends)
             expected << "A:2 0x11/0/0";

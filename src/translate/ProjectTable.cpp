@@ -1,0 +1,77 @@
+#include "translate/ProjectTable.h"
+
+#include "base/TessiroError.h"
+#include "project/ParseIntText.h"
+#include "project/ProjectXml.h"
+#include "translate/CsvText.h"
+#include "translate/Messages.h"
+
+#include <QFileInfo>
+#include <optional>
+
+Loaded<TableRead> ProjectTable::load(const QString &path)
+{
+    clear();
+    Loaded<TableRead> loaded;
+    if (!QFileInfo::exists(path)) {
+        loaded.value.state = ReadState::Missing;
+        if (!missingNotice().isEmpty())
+            loaded.problems << missingNotice();
+        return loaded;
+    }
+    try {
+        pugi::xml_document doc;
+        const pugi::xml_node root = requireProjectXml(path, doc);
+        for (const pugi::xml_node &row : root.children())
+            if (row.type() == pugi::node_element)
+                readRow(row);
+    } catch (const TessiroError &) {
+        // The window names no more than the file; the reason stays with the fault.
+        loaded.problems << TranslateMessages::XmlReadError;
+        loaded.value.state = ReadState::Partly;
+    }
+    const QStringList leftOut = leftOutNotices(path);
+    if (!leftOut.isEmpty())
+        loaded.value.state = ReadState::Partly;
+    loaded.problems << leftOut;
+    loaded.value.entries = entryCount();
+    return loaded;
+}
+
+void ProjectTable::save(const QString &path) const
+{
+    saveProjectBytes(path, toXml());
+}
+
+void ProjectTable::exportCsv(const ProjectFilesT &files) const
+{
+    writeCsvFile(files.csvPath(m_import.table), csvBytes(exportLines()));
+}
+
+ImportOutcome ProjectTable::importFrom(const QString &workbookPath)
+{
+    return importWorkbook(workbookPath, m_import, *this);
+}
+
+QString ProjectTable::requireAttribute(const pugi::xml_node &row, const char *name)
+{
+    const pugi::xml_attribute a = row.attribute(name);
+    if (!a)
+        throw TessiroError(QStringLiteral("<%1> at byte %2: no attribute \"%3\"")
+                               .arg(QString::fromUtf8(row.name()))
+                               .arg(row.offset_debug())
+                               .arg(QString::fromLatin1(name)));
+    return fromXml(a.value());
+}
+
+qint32 ProjectTable::requireIntegerAttribute(const pugi::xml_node &row, const char *name)
+{
+    const QString text = requireAttribute(row, name);
+    const std::optional<qint32> v = tryParseIntText(text);
+    if (!v)
+        throw TessiroError(QStringLiteral("<%1> at byte %2: attribute \"%3\" is no integer: \"%4\"")
+                               .arg(QString::fromUtf8(row.name()))
+                               .arg(row.offset_debug())
+                               .arg(QString::fromLatin1(name), text));
+    return *v;
+}
