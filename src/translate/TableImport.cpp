@@ -5,16 +5,63 @@
 #include "translate/Messages.h"
 
 #include <QDir>
+#include <cmath>
+
+QString ImportRecord::cellName(int column) const
+{
+    return m_row > 0 ? columnLetters(column) + QString::number(m_row) : columnLetters(column);
+}
+
+CellValue ImportRecord::value(int column) const
+{
+    if (m_values && column >= 0 && column < m_values->size())
+        return m_values->at(column);
+    return {m_fields.value(column).isEmpty() ? CellKind::Empty : CellKind::Text};
+}
+
+QString ImportRecord::field(int column) const
+{
+    if (value(column).kind == CellKind::Error)
+        throw TessiroError(TranslateMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+    return m_fields.value(column);
+}
 
 qint32 ImportRecord::integer(int column) const
 {
     const QString text = field(column);
-    if (text.isEmpty()) {
-        const QString cell = columnLetters(column);
-        throw TessiroError(m_formulasUnread ? TranslateMessages::EmptyIntegerXls.arg(cell)
-                                            : TranslateMessages::EmptyInteger.arg(cell));
+    const CellValue cell = value(column);
+    const QString name = cellName(column);
+    if (text.isEmpty())
+        throw TessiroError(m_formulasUnread ? TranslateMessages::EmptyIntegerXls.arg(name)
+                                            : TranslateMessages::EmptyInteger.arg(name));
+    if (cell.kind == CellKind::Boolean)
+        throw TessiroError(TranslateMessages::BooleanForInteger.arg(name, text));
+    if (cell.kind != CellKind::Number)
+        return ParseIntText(text);
+    const double n = cell.number;
+    switch (cell.format) {
+    case NumberFormat::Date:
+    case NumberFormat::DateTime:
+        throw TessiroError(TranslateMessages::DateForInteger.arg(name, text));
+    case NumberFormat::Time:
+        throw TessiroError(TranslateMessages::TimeForInteger.arg(name, text));
+    case NumberFormat::Currency:
+    case NumberFormat::Percent: {
+        const QString shown = numberCellText(n);
+        const bool whole = n == std::floor(n) && n >= 0 && n <= 0xFFFFFFFF;
+        throw TessiroError(TranslateMessages::FormattedForInteger.arg(
+            name, shown, cell.format == NumberFormat::Currency ? QStringLiteral("currency") : QStringLiteral("percent"),
+            whole ? QStringLiteral("0x") + shown : QStringLiteral("0x183")));
     }
-    return ParseIntText(text);
+    default:
+        break;
+    }
+    if (!std::isfinite(n) || n != std::floor(n) || cell.format == NumberFormat::Fraction)
+        throw TessiroError(TranslateMessages::FractionForInteger.arg(name, numberCellText(n)));
+    // 32 bits: what ParseIntText takes as text, signed or unsigned.
+    if (n < -2147483648.0 || n > 4294967295.0)
+        throw TessiroError(TranslateMessages::NumberOutside32Bits.arg(name, numberCellText(n)));
+    return ParseIntText(numberCellText(n));
 }
 
 QString rowRanges(const QList<int> &rows)
@@ -66,7 +113,11 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
         if (params.headerField >= 0 && fields.value(params.headerField) == params.headerText)
             continue;
         try {
-            if (target.takeRecord(ImportRecord(fields, sheet.formulasUnread)) == RowTaken::Taken)
+            const QList<CellValue> *values = i < sheet.values.size() ? &sheet.values[i] : nullptr;
+            const RowTaken taken = sheet.values.isEmpty()
+                                       ? target.takeRecord(ImportRecord(fields, sheet.formulasUnread))
+                                       : target.takeRecord(ImportRecord(fields, values, row));
+            if (taken == RowTaken::Taken)
                 ++outcome.taken;
             else
                 leftOut << row;

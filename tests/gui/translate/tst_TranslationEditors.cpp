@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(m_t->notices.notices,
                  QStringList{TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
                                  .arg(6)
-                                 .arg(TranslateMessages::EmptyInteger.arg("A"))});
+                                 .arg(TranslateMessages::EmptyInteger.arg("A6"))});
         QCOMPARE(grid("sga")->model()->index(1, 2).data().toString(), QStringLiteral("0x2001"));
         QCOMPARE(grid("sgb")->model()->index(2, 8).data().toString(), QStringLiteral("b,c"));
         click("BtnExport");
