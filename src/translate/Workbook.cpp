@@ -91,6 +91,8 @@ NumberFormat classifyNumberFormat(int builtinId, const QString &code)
     }
     if (code.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0)
         return NumberFormat::General;
+    if (code.startsWith(QLatin1String("\"TRUE\";"), Qt::CaseInsensitive) && code.contains(QLatin1String("\"FALSE\"")))
+        return NumberFormat::Boolean;
     // Only the first section counts; quoted text and escapes are literals, but a
     // currency sign among them still makes a currency format.
     bool currency = false, percent = false, fraction = false, date = false, time = false, digits = false;
@@ -206,6 +208,9 @@ SheetCells::Placed SheetCells::set(int row, int column, QString text, CellValue 
 
 SheetCells::Placed SheetCells::setNumber(int row, int column, double number, NumberFormat format)
 {
+    if (format == NumberFormat::Boolean)
+        return set(row, column, number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE"),
+                   {CellKind::Boolean, NumberFormat::General, number != 0 ? 1.0 : 0.0});
     return set(row, column, numberShownText(number, format, m_date1904), {CellKind::Number, format, number});
 }
 

@@ -8,7 +8,8 @@
 enum class CellKind : quint8 { Empty, Text, Number, Boolean, Error };
 // A number cell's format, as far as the import cares: a date or a currency amount
 // is no integer, whatever number the file stores.
-enum class NumberFormat : quint8 { General, Date, Time, DateTime, Currency, Percent, Fraction, Other };
+// Boolean: LibreOffice's "TRUE";"TRUE";"FALSE", a number shown as a boolean.
+enum class NumberFormat : quint8 { General, Date, Time, DateTime, Currency, Percent, Fraction, Boolean, Other };
 
 struct CellValue {
     CellKind kind = CellKind::Empty;

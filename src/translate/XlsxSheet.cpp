@@ -310,7 +310,10 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
                 const qsizetype style = qsizetype(c.attribute("s").as_llong(0));
                 const NumberFormat format =
                     style >= 0 && style < styleFormats.size() ? styleFormats[style] : NumberFormat::General;
-                if (ok) {
+                if (ok && format == NumberFormat::Boolean) {
+                    text = number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+                    value = {CellKind::Boolean, NumberFormat::General, number != 0 ? 1.0 : 0.0};
+                } else if (ok) {
                     text = numberShownText(number, format, date1904.as_bool());
                     value = {CellKind::Number, format, number};
                 } else {
