@@ -29,15 +29,25 @@ QString ImportRecord::field(int column) const
 qint32 ImportRecord::integer(int column) const
 {
     const QString text = field(column);
-    const CellValue cell = value(column);
-    const QString name = cellName(column);
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        const QString name = cellName(column);
         throw TessiroError(m_formulasUnread ? TranslateMessages::EmptyIntegerXls.arg(name)
                                             : TranslateMessages::EmptyInteger.arg(name));
+    }
+    checkInteger(column);
+    const CellValue cell = value(column);
+    return ParseIntText(cell.kind == CellKind::Number ? numberCellText(cell.number) : text);
+}
+
+void ImportRecord::checkInteger(int column) const
+{
+    const QString text = field(column);
+    const CellValue cell = value(column);
+    const QString name = cellName(column);
     if (cell.kind == CellKind::Boolean)
         throw TessiroError(TranslateMessages::BooleanForInteger.arg(name, text));
     if (cell.kind != CellKind::Number)
-        return ParseIntText(text);
+        return;
     const double n = cell.number;
     switch (cell.format) {
     case NumberFormat::Date:
@@ -47,6 +57,7 @@ qint32 ImportRecord::integer(int column) const
         throw TessiroError(TranslateMessages::TimeForInteger.arg(name, text));
     case NumberFormat::Currency:
     case NumberFormat::Percent: {
+        // The export's "$283" comes back as the currency amount 283: it meant 0x283.
         const QString shown = numberCellText(n);
         const bool whole = n == std::floor(n) && n >= 0 && n <= 0xFFFFFFFF;
         throw TessiroError(TranslateMessages::FormattedForInteger.arg(
@@ -61,7 +72,6 @@ qint32 ImportRecord::integer(int column) const
     // 32 bits: what ParseIntText takes as text, signed or unsigned.
     if (n < -2147483648.0 || n > 4294967295.0)
         throw TessiroError(TranslateMessages::NumberOutside32Bits.arg(name, numberCellText(n)));
-    return ParseIntText(numberCellText(n));
 }
 
 QString rowRanges(const QList<int> &rows)
@@ -114,9 +124,11 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
             continue;
         try {
             const QList<CellValue> *values = i < sheet.values.size() ? &sheet.values[i] : nullptr;
-            const RowTaken taken = sheet.values.isEmpty()
-                                       ? target.takeRecord(ImportRecord(fields, sheet.formulasUnread))
-                                       : target.takeRecord(ImportRecord(fields, values, row));
+            const ImportRecord record =
+                sheet.values.isEmpty() ? ImportRecord(fields, sheet.formulasUnread) : ImportRecord(fields, values, row);
+            for (const int column : params.integerColumns)
+                record.checkInteger(column);
+            const RowTaken taken = target.takeRecord(record);
             if (taken == RowTaken::Taken)
                 ++outcome.taken;
             else

@@ -24,6 +24,10 @@ public:
     // boolean, error, fraction, or a number formatted as currency or percent is
     // refused with what to write instead.
     qint32 integer(int column) const;
+    // Throws, as integer() does, when the field's cell holds what no integer
+    // column may take (a date, a currency amount, an error...); an empty cell or
+    // a text passes: the table decides about those.
+    void checkInteger(int column) const;
 
 private:
     QString cellName(int column) const;
@@ -61,6 +65,10 @@ struct ImportParams {
     // The notice for records the table had no place for (%1 workbook, %2 sheet,
     // %3 count, %4 rows); empty: RowsLeftOut.
     QString leftOutNotice = {};
+    // Columns the table reads as integers, now or when it saves: a cell there
+    // that holds a date, a boolean, a currency or percent amount, a fraction or
+    // an error stops the import at its record.
+    QList<int> integerColumns = {};
 };
 
 // What an import did; notices are shown as plain notices, in order.

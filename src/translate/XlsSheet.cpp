@@ -50,12 +50,15 @@ public:
         if ((sectorShift != 9 && sectorShift != 12) || miniShift != 6)
             throw damaged(QStringLiteral("its compound-document header states sectors of an unknown size"));
         m_sectorSize = 1u << sectorShift;
+        // A last sector cut short still holds stream data; the FAT, DIFAT and
+        // directory are read from whole sectors only.
         m_sectorCount = quint32((quint64(data.size()) + m_sectorSize - 1) / m_sectorSize - 1);
+        m_wholeSectors = quint32(quint64(data.size()) / m_sectorSize - 1);
         m_miniCutoff = u32(h + 0x38);
 
         // The FAT's sectors: 109 in the header, the rest in the DIFAT chain.
         const quint32 fatSectors = u32(h + 0x2C);
-        if (fatSectors > m_sectorCount)
+        if (fatSectors > m_wholeSectors)
             throw damaged(QStringLiteral("its compound-document header states %1 FAT sectors").arg(fatSectors));
         QList<quint32> fatIds;
         fatIds.reserve(fatSectors);
@@ -64,7 +67,7 @@ public:
         quint32 difat = u32(h + 0x44);
         const quint32 perDifat = m_sectorSize / 4 - 1;
         for (quint32 steps = 0; quint32(fatIds.size()) < fatSectors; ++steps) {
-            if (difat >= m_sectorCount || steps > m_sectorCount)
+            if (difat >= m_wholeSectors || steps > m_sectorCount)
                 throw damagedAt(difat);
             const char *s = sector(difat);
             for (quint32 i = 0; i < perDifat && quint32(fatIds.size()) < fatSectors; ++i)
@@ -73,7 +76,7 @@ public:
         }
         m_fat.reserve(qsizetype(fatSectors) * (m_sectorSize / 4));
         for (const quint32 id : fatIds) {
-            if (id >= m_sectorCount)
+            if (id >= m_wholeSectors)
                 throw damagedAt(id);
             const char *s = sector(id);
             for (quint32 i = 0; i < m_sectorSize / 4; ++i)
@@ -171,6 +174,7 @@ private:
     QString m_shown;
     quint32 m_sectorSize = 512;
     quint32 m_sectorCount = 0;
+    quint32 m_wholeSectors = 0;
     quint32 m_miniCutoff = 4096;
     quint32 m_miniFatStart = EndOfChain;
     QList<quint32> m_fat;
