@@ -41,7 +41,7 @@ inline const QString RowsLeftOut = QStringLiteral(
 
 // The import's file dialog.
 inline const QString OpenExcelTitle = QStringLiteral("Import");
-inline const QString OpenExcelFilter = QStringLiteral("File EXCEL (*.xls *.xlsx)|*.xls;*.xlsx");
+inline const QString OpenExcelFilter = QStringLiteral("File EXCEL (*.xls *.xlsx *.ods)|*.xls;*.xlsx;*.ods");
 
 // Loading and saving the tables' files: the program's own texts.
 inline const QString XmlParserNotInstalled = QStringLiteral("Error XML parser not installed");
