@@ -31,8 +31,13 @@ pugi::xml_attribute attr(pugi::xml_node node, const char *name)
     return {};
 }
 
+// Far above what a spreadsheet cell holds; <text:s text:c="32767"/> would
+// otherwise let a few bytes of markup stand for gigabytes of spaces.
+constexpr qsizetype MaxCellChars = 1 << 20;
+
 // The text a cell shows: its paragraphs, one a line, with the spaces, tabs and
-// line breaks that the markup stands for; comments are not part of it.
+// line breaks that the markup stands for; comments are not part of it. Stops
+// growing past MaxCellChars.
 QString cellText(pugi::xml_node cell)
 {
     QString text;
@@ -44,7 +49,7 @@ QString cellText(pugi::xml_node cell)
             text += u'\n';
         firstParagraph = false;
         // Spans and links nest: walked without recursion.
-        for (pugi::xml_node n = p.first_child(); n && n != p;) {
+        for (pugi::xml_node n = p.first_child(); n && n != p && text.size() <= MaxCellChars;) {
             if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) {
                 text += QString::fromUtf8(n.value());
             } else if (isNamed(n, "s")) {
@@ -167,6 +172,10 @@ Worksheet readOdsWorksheet(const QString &path, const QByteArray &data, const QS
                     const pugi::xml_attribute stringValue = attr(c, "string-value");
                     cell.text = stringValue ? QString::fromUtf8(stringValue.value()) : cellText(c);
                 }
+                if (cell.text.size() > MaxCellChars)
+                    throw sheetDamaged(QStringLiteral("a cell in row %1 holds more than %2 characters")
+                                           .arg(row + 1)
+                                           .arg(MaxCellChars));
                 if (!cell.text.isEmpty()) {
                     if (column + repeat > 16384)
                         throw sheetDamaged(QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1));
