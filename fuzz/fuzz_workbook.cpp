@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (bytes.startsWith(ZipMagic) || bytes.startsWith(CompoundFileMagic)) {
         writeWhole(path, bytes);
         // The sheet names of the seed workbooks.
-        for (const char *table : {"cells", "rpdodef", "sdo"})
+        for (const char *table : {"cells", "rpdodef", "sdo", "typed"})
             import(path, QString::fromLatin1(table));
     } else {
         writeWhole(path, workbookAround(bytes));
