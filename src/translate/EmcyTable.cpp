@@ -168,7 +168,8 @@ const ImportParams &EmcyTable::importParams()
     static const ImportParams params{.table = QStringLiteral("emcydef"),
                                      .columns = EmcyTextCount + 1,
                                      .headerField = IdDev,
-                                     .headerText = QString::fromLatin1(EmcyAttributes[IdDev])};
+                                     .headerText = QString::fromLatin1(EmcyAttributes[IdDev]),
+                                     .integerColumns = {IdDev, BypassColumn}};
     return params;
 }
 

@@ -57,13 +57,25 @@ QString joinPoscomp(const QString &byte1, const QString &byte2)
     return QString::number(sum & 0xFFFF);
 }
 
+namespace {
+// index_addrm, subindex, extdata, devid and each bit's poscomp.
+QList<int> integerColumns()
+{
+    QList<int> columns{IndexAddrm, Subindex, Extdata, Devid};
+    for (int bit = 0; bit < TClWEmcy::BitCount; ++bit)
+        columns << FirstBit + 3 * bit + 2;
+    return columns;
+}
+} // namespace
+
 const ImportParams &EmcyWordTable::importParams()
 {
     // The export's name line, met as a record, is skipped.
     static const ImportParams params{.table = QStringLiteral("emcyword"),
                                      .columns = ColumnCount,
                                      .headerField = IndexAddrm,
-                                     .headerText = QStringLiteral("index_addrm")};
+                                     .headerText = QStringLiteral("index_addrm"),
+                                     .integerColumns = integerColumns()};
     return params;
 }
 

@@ -5,7 +5,7 @@
 namespace TranslateMessages {
 // Reading a workbook; %1 is the workbook's path.
 inline const QString WorkbookUnreadable = QStringLiteral("Cannot read workbook \"%1\". %2");
-inline const QString NotAWorkbook = QStringLiteral("File \"%1\" is not an Excel workbook (.xls or .xlsx).");
+inline const QString NotAWorkbook = QStringLiteral("File \"%1\" is not a workbook (.xls, .xlsx or .ods).");
 inline const QString WorkbookDamaged = QStringLiteral("Workbook \"%1\" cannot be read: %2.");
 inline const QString SheetDamaged = QStringLiteral("Worksheet \"%2\" of workbook \"%1\" cannot be read: %3.");
 inline const QString SheetMissing = QStringLiteral("Workbook \"%1\" has no worksheet named \"%2\".");
@@ -18,6 +18,22 @@ inline const QString ImportStopped =
     QStringLiteral("Import from workbook \"%1\", worksheet \"%2\" stopped at row %3: %4");
 inline const QString TooFewColumns = QStringLiteral("the worksheet has %1 columns; the table reads %2.");
 inline const QString EmptyInteger = QStringLiteral("cell %1 is empty where an integer is needed.");
+// A cell whose kind is no integer; %1 the cell (B4), %2 what it shows.
+inline const QString ErrorCell =
+    QStringLiteral("cell %1 holds the error %2; correct the formula or write the value in the cell.");
+inline const QString BooleanForInteger =
+    QStringLiteral("cell %1 holds the boolean %2 where an integer is needed; write 1 or 0 instead.");
+inline const QString DateForInteger = QStringLiteral(
+    "cell %1 holds the date %2 where an integer is needed; format the cell as text or as a plain number.");
+inline const QString TimeForInteger = QStringLiteral(
+    "cell %1 holds the time %2 where an integer is needed; format the cell as text or as a plain number.");
+// %3 currency or percent, %4 the example.
+inline const QString FormattedForInteger =
+    QStringLiteral("cell %1 holds %2 formatted as %3; write a hexadecimal value as text, e.g. %4");
+inline const QString FractionForInteger =
+    QStringLiteral("cell %1 holds %2, which is not a whole number; write an integer.");
+inline const QString NumberOutside32Bits =
+    QStringLiteral("cell %1 holds %2, which does not fit in 32 bits; write an integer from -2147483648 to 4294967295.");
 inline const QString EmptyIntegerXls =
     QStringLiteral("cell %1 is empty where an integer is needed (a formula cell of an .xls workbook reads as empty).");
 inline const QString RowsLeftOut = QStringLiteral(
@@ -25,7 +41,7 @@ inline const QString RowsLeftOut = QStringLiteral(
 
 // The import's file dialog.
 inline const QString OpenExcelTitle = QStringLiteral("Import");
-inline const QString OpenExcelFilter = QStringLiteral("File EXCEL (*.xls *.xlsx)|*.xls;*.xlsx");
+inline const QString OpenExcelFilter = QStringLiteral("File EXCEL (*.xls *.xlsx *.ods)|*.xls;*.xlsx;*.ods");
 
 // Loading and saving the tables' files: the program's own texts.
 inline const QString XmlParserNotInstalled = QStringLiteral("Error XML parser not installed");

@@ -47,7 +47,8 @@ const TranslationTableParams &pdoTranslationTable()
         .import = {.table = QStringLiteral("rpdodef"),
                    .columns = 5,
                    .headerField = 0,
-                   .headerText = QStringLiteral("cobid")},
+                   .headerText = QStringLiteral("cobid"),
+                   .integerColumns = {0, 2}},
     };
     return params;
 }

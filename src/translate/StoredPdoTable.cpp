@@ -284,7 +284,8 @@ const ImportParams &StoredPdoTable::importParams()
                                      .columns = 4,
                                      .headerField = 0,
                                      .headerText = QStringLiteral("index"),
-                                     .leftOutNotice = TranslateMessages::ImportedSdosLeftOut};
+                                     .leftOutNotice = TranslateMessages::ImportedSdosLeftOut,
+                                     .integerColumns = {0, 1, 2, 3}};
     return params;
 }
 

@@ -10,14 +10,33 @@
 class ImportRecord {
 public:
     ImportRecord(const QStringList &fields, bool formulasUnread) : m_fields(fields), m_formulasUnread(formulasUnread) {}
-    // The field's text; the empty text for a column past the record's end.
-    QString field(int column) const { return m_fields.value(column); }
-    // The field as an integer (strict ParseIntText); throws TessiroError with the reason.
+    // A record of a read sheet: values says what each field holds (may be null:
+    // all text), row is its spreadsheet row, named in messages.
+    ImportRecord(const QStringList &fields, const QList<CellValue> *values, int row)
+        : m_fields(fields), m_formulasUnread(false), m_values(values), m_row(row)
+    {
+    }
+    // The text the field's cell shows; the empty text for a column past the
+    // record's end. An error cell (#DIV/0!) throws TessiroError.
+    QString field(int column) const;
+    // The field as an integer (strict ParseIntText); throws TessiroError with the
+    // reason. A number cell must be a plain whole 32-bit number: a date, time,
+    // boolean, error, fraction, or a number formatted as currency or percent is
+    // refused with what to write instead.
     qint32 integer(int column) const;
+    // Throws, as integer() does, when the field's cell holds what no integer
+    // column may take (a date, a currency amount, an error...); an empty cell or
+    // a text passes: the table decides about those.
+    void checkInteger(int column) const;
 
 private:
+    QString cellName(int column) const;
+    CellValue value(int column) const;
+
     const QStringList &m_fields;
     bool m_formulasUnread;
+    const QList<CellValue> *m_values = nullptr;
+    int m_row = 0;
 };
 
 enum class RowTaken { Taken, NoRoom };
@@ -46,6 +65,10 @@ struct ImportParams {
     // The notice for records the table had no place for (%1 workbook, %2 sheet,
     // %3 count, %4 rows); empty: RowsLeftOut.
     QString leftOutNotice = {};
+    // Columns the table reads as integers, now or when it saves: a cell there
+    // that holds a date, a boolean, a currency or percent amount, a fraction or
+    // an error stops the import at its record.
+    QList<int> integerColumns = {};
 };
 
 // What an import did; notices are shown as plain notices, in order.

@@ -181,6 +181,12 @@ QString relsOf(const QString &part)
 
 } // namespace
 
+void parseZipPart(const QString &path, const QByteArray &data, const QString &part, pugi::xml_document &doc)
+{
+    XlsxPackage package(path, data);
+    package.parse(part, doc);
+}
+
 Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const QString &table)
 {
     XlsxPackage package(path, data);
@@ -214,6 +220,27 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
     if (name.isEmpty())
         throw TessiroError(TranslateMessages::SheetMissing.arg(package.shown(), table));
 
+    // Number formats by cell style: what tells a date or an amount from a number.
+    QList<NumberFormat> styleFormats;
+    {
+        QString stylesPart = package.rels(directoryOf(workbookPart), relsOf(workbookPart), "/styles").ofType;
+        pugi::xml_document styles;
+        if (!stylesPart.isEmpty() && package.parse(stylesPart, styles, true)) {
+            const pugi::xml_node root = styles.document_element();
+            QHash<int, QString> codes;
+            for (pugi::xml_node f = child(child(root, "numFmts"), "numFmt"); f; f = f.next_sibling())
+                if (isNamed(f, "numFmt"))
+                    codes.insert(f.attribute("numFmtId").as_int(),
+                                 QString::fromUtf8(f.attribute("formatCode").value()));
+            for (pugi::xml_node x = child(child(root, "cellXfs"), "xf"); x; x = x.next_sibling())
+                if (isNamed(x, "xf")) {
+                    const int id = x.attribute("numFmtId").as_int();
+                    styleFormats << classifyNumberFormat(id, codes.value(id));
+                }
+        }
+    }
+    const pugi::xml_attribute date1904 = child(workbook.document_element(), "workbookPr").attribute("date1904");
+
     QStringList shared;
     pugi::xml_document sst;
     if (!rels.ofType.isEmpty() && package.parse(rels.ofType, sst, true))
@@ -229,6 +256,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
     };
 
     SheetCells cells;
+    cells.setDate1904(date1904.as_bool());
     int row = -1;
     for (pugi::xml_node r = child(child(sheetDoc.document_element(), "sheetData"), "row"); r; r = r.next_sibling()) {
         if (!isNamed(r, "row"))
@@ -248,6 +276,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
             const char *type = c.attribute("t").value();
             const pugi::xml_node v = child(c, "v");
             QString text;
+            CellValue value{CellKind::Text};
             if (std::strcmp(type, "s") == 0) {
                 if (!v)
                     continue;
@@ -260,19 +289,38 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
             } else if (std::strcmp(type, "inlineStr") == 0) {
                 text = stringItemText(child(c, "is"));
             } else if (std::strcmp(type, "e") == 0) {
-                // An error value (#N/A, #DIV/0!) is no value: the null marker.
+                text = QString::fromUtf8(v.text().get());
+                value = {CellKind::Error};
             } else if (std::strcmp(type, "b") == 0) {
-                if (v)
-                    text = v.text().as_int() ? QStringLiteral("1") : QStringLiteral("0");
-            } else if (std::strcmp(type, "str") == 0 || std::strcmp(type, "d") == 0) {
+                if (!v)
+                    continue;
+                const bool on = v.text().as_int() != 0;
+                text = on ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+                value = {CellKind::Boolean, NumberFormat::General, on ? 1.0 : 0.0};
+            } else if (std::strcmp(type, "d") == 0) {
+                // An ISO 8601 date, as the strict form of the format writes it.
+                text = QString::fromUtf8(v.text().get()).replace(u'T', u' ');
+                value = {CellKind::Number, text.contains(u':') ? NumberFormat::DateTime : NumberFormat::Date};
+            } else if (std::strcmp(type, "str") == 0) {
                 text = QString::fromUtf8(v.text().get());
             } else if (v) {
                 const QString raw = QString::fromUtf8(v.text().get());
                 bool ok = false;
                 const double number = raw.toDouble(&ok);
-                text = ok ? numberCellText(number) : raw;
+                const qsizetype style = qsizetype(c.attribute("s").as_llong(0));
+                const NumberFormat format =
+                    style >= 0 && style < styleFormats.size() ? styleFormats[style] : NumberFormat::General;
+                if (ok && format == NumberFormat::Boolean) {
+                    text = number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+                    value = {CellKind::Boolean, NumberFormat::General, number != 0 ? 1.0 : 0.0};
+                } else if (ok) {
+                    text = numberShownText(number, format, date1904.as_bool());
+                    value = {CellKind::Number, format, number};
+                } else {
+                    text = raw;
+                }
             }
-            switch (cells.set(row, column, std::move(text))) {
+            switch (cells.set(row, column, std::move(text), value)) {
             case SheetCells::Placed::Set:
                 break;
             case SheetCells::Placed::OutsideSheet:

@@ -93,7 +93,7 @@ private slots:
         QTest::newRow("stopped at a row") << sdo
                                           << TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators(sdo), "sdo")
                                                  .arg(6)
-                                                 .arg(TranslateMessages::EmptyInteger.arg("A"));
+                                                 .arg(TranslateMessages::EmptyInteger.arg("A6"));
     }
     void failedImportWritesNothing()
     {

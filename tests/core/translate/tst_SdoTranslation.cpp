@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(outcome.notices,
                  QStringList{TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
                                  .arg(6)
-                                 .arg(TranslateMessages::EmptyInteger.arg("A"))});
+                                 .arg(TranslateMessages::EmptyInteger.arg("A6"))});
         QCOMPARE(entry(table, 1, 0), QStringList({"1", "0x2000", "1", "5", "0x6000", "2", "2", "speed"}));
         QCOMPARE(entry(table, 0, 0), QStringList({"1", "0x2001", "0", "6", "0x6001", "0", "4", ""}));
         QCOMPARE(entry(table, 1, 1), QStringList({"0", "0x2002", "3", "7", "0x6002", "1", "1", "b,c"}));

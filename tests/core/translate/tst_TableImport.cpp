@@ -52,6 +52,26 @@ QString stopped(int row, const QString &reason)
 class TestTableImport : public QObject {
     Q_OBJECT
 private slots:
+    // A column the table reads as text now but as an integer when it saves (a
+    // cobid) is held to the integer rule at import: the export's "$283", turned
+    // into a currency amount by the spreadsheet, stops the import at its cell.
+    void integerColumnsCheckedAtImport()
+    {
+        TwoPartTable table;
+        Worksheet s = sheet(2, {{"0x181", "0"}, {"283", "1"}, {"0x183", "1"}});
+        const CellValue text{CellKind::Text};
+        s.values = {{text, {CellKind::Number, NumberFormat::General, 0}},
+                    {{CellKind::Number, NumberFormat::Currency, 283}, {CellKind::Number, NumberFormat::General, 1}},
+                    {text, {CellKind::Number, NumberFormat::General, 1}}};
+        ImportParams params = Params;
+        params.integerColumns = {0, 1};
+        const ImportOutcome outcome = importWorksheet(s, params, table);
+        QCOMPARE(outcome.notices,
+                 QStringList{stopped(3, TranslateMessages::FormattedForInteger.arg("A3", "283", "currency", "0x283"))});
+        QCOMPARE(table.parts[0], QStringList{"0x181"});
+        QCOMPARE(table.parts[1], QStringList());
+    }
+
     void records()
     {
         TwoPartTable table;

@@ -157,7 +157,8 @@ private slots:
         m_t->chooser.answers << fixture("rpdodef_upper_case_sheet.xls");
         click("BtnImport");
         QCOMPARE(m_t->chooser.requests.size(), 1);
-        QCOMPARE(m_t->chooser.requests[0].options.filter, QStringLiteral("File EXCEL (*.xls *.xlsx)|*.xls;*.xlsx"));
+        QCOMPARE(m_t->chooser.requests[0].options.filter,
+                 QStringLiteral("File EXCEL (*.xls *.xlsx *.ods)|*.xls;*.xlsx;*.ods"));
         QCOMPARE(m_t->chooser.requests[0].options.initialDir, m_t->store.state().ProjectDir);
         QCOMPARE(grid("sga")->model()->index(2, 1).data().toString(), QStringLiteral("385"));
         QCOMPARE(grid("sgb")->model()->index(2, 2).data().toString(), QStringLiteral("a,b"));
@@ -227,7 +228,7 @@ private slots:
         QCOMPARE(m_t->notices.notices,
                  QStringList{TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
                                  .arg(6)
-                                 .arg(TranslateMessages::EmptyInteger.arg("A"))});
+                                 .arg(TranslateMessages::EmptyInteger.arg("A6"))});
         QCOMPARE(grid("sga")->model()->index(1, 2).data().toString(), QStringLiteral("0x2001"));
         QCOMPARE(grid("sgb")->model()->index(2, 8).data().toString(), QStringLiteral("b,c"));
         click("BtnExport");
