@@ -65,4 +65,12 @@ inline const QString MissingAttribute = QStringLiteral("%1: row %2 of <%3> has n
 inline const QString AttributeNotInteger =
     QStringLiteral("%1: row %2 of <%3> has %4 '%5', which is not a valid integer value");
 
+// Device EDS and DCF files. EdsLineError: %1 the file, %2 the line, %3 what is wrong there.
+inline const QString EdsLineError = QStringLiteral("%1, line %2: %3");
+inline const QString EdsSectionNotClosed = QStringLiteral("the section name \"%1\" is not closed by ]");
+inline const QString EdsLineNotEntry = QStringLiteral("\"%1\" is neither a section, a Key=Value entry nor a comment");
+inline const QString EdsNotANumber = QStringLiteral("%1 holds \"%2\", which is not a number CiA 306 allows");
+inline const QString EdsMissingKey = QStringLiteral("this section has no %1");
+inline const QString EdsUnknownAccess = QStringLiteral("AccessType \"%1\" is none of ro, wo, rw, rwr, rww, const");
+
 } // namespace ConfigMessages
