@@ -21,3 +21,4 @@ extern const CliCommandInfo ImageCliCommands[];
 extern const CliCommandInfo EdsCliCommands[];
 extern const CliCommandInfo XmlCliCommands[];
 extern const CliCommandInfo TranslateCliCommands[];
+extern const CliCommandInfo DeviceCliCommands[];

@@ -15,7 +15,7 @@
 namespace {
 
 const CliCommandInfo *const CommandLists[] = {ConfigCliCommands, ImageCliCommands, EdsCliCommands, XmlCliCommands,
-                                              TranslateCliCommands};
+                                              TranslateCliCommands, DeviceCliCommands};
 
 void printHelp()
 {
