@@ -1,7 +1,9 @@
 #include "base/GuardedCall.h"
+#include "base/Notices.h"
 #include "base/TessiroError.h"
 #include "cli/CliCommands.h"
 #include "cli/CliSupport.h"
+#include "config/DeviceCheck.h"
 #include "config/DeviceEds.h"
 
 #include <cstdio>
@@ -42,6 +44,14 @@ int runEdsPdos(const QStringList &args, Notices &notices)
 }
 
 } // namespace
+
+// check PROJECT_DIR --device EDS_FILE: the rows are warnings, printed without
+// changing the exit code; an EDS that cannot be read fails the command.
+void checkAgainstDevice(const ProjectState &project, const QString &edsPath, Notices &notices)
+{
+    for (const ConfigProblem &warning : checkSdoMapAgainstDevice(project, readDeviceEds(edsPath)))
+        notices.notice(QStringLiteral("Warning: ") + warning.toString());
+}
 
 const CliCommandInfo DeviceCliCommands[] = {
     {"eds-objects", "eds-objects EDS_FILE",

@@ -73,4 +73,10 @@ inline const QString EdsNotANumber = QStringLiteral("%1 holds \"%2\", which is n
 inline const QString EdsMissingKey = QStringLiteral("this section has no %1");
 inline const QString EdsUnknownAccess = QStringLiteral("AccessType \"%1\" is none of ro, wo, rw, rwr, rww, const");
 
+// The SDO map checked against the device's EDS: %1 the object as "$6041 sub $00".
+inline const QString DeviceLacksObject = QStringLiteral("the device has no object %1 in \"%2\"");
+inline const QString DeviceSizeDiffers = QStringLiteral("nByte is %1 but the device's object %2 has %3 bytes");
+inline const QString DeviceNotReadable = QStringLiteral("the device's object %1 cannot be read (AccessType %2)");
+inline const QString DeviceNotWritable = QStringLiteral("the device's object %1 cannot be written (AccessType %2)");
+
 } // namespace ConfigMessages

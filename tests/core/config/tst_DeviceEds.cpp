@@ -1,8 +1,11 @@
 #include "base/TessiroError.h"
+#include "config/DeviceCheck.h"
 #include "config/DeviceEds.h"
 #include "support/CliRunner.h"
+#include "support/ProjectBuilders.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -164,6 +167,34 @@ private slots:
         }
         QVERIFY(found > 50);
         QCOMPARE(devicePdos(eds, 1).size(), 20);
+    }
+
+    // IN reads the device, OUT writes it; a missing object, a wrong size and a
+    // read-only object written are each named by row.
+    void mapRowsAgainstDevice()
+    {
+        QTemporaryDir dir;
+        ProjectState project;
+        project.ProjectDir = QDir::toNativeSeparators(dir.path());
+        project.UpdateProjectFiles();
+        writeFileBytes(project.ProjectFiles.SdoPath,
+                       sdoFile(sdoRow("$6041", "2", "$00") + sdoRow("$6042", "2") + sdoRow("$6040", "4"),
+                               sdoRow("$6040", "2") + sdoRow("$6041", "2")));
+        const DeviceEds eds = readDeviceEds(fixture("var_array_record.eds"));
+        QStringList got;
+        for (const ConfigProblem &p : checkSdoMapAgainstDevice(project, eds))
+            got << p.where + u'|' + p.message;
+        QCOMPARE(got,
+                 QStringList({
+                     QStringLiteral("row 2 of ByteIN|the device has no object $6042 sub $00 in \"%1\"").arg(eds.path),
+                     QStringLiteral("row 3 of ByteIN|nByte is 4 but the device's object $6040 sub $00 has 2 bytes"),
+                     QStringLiteral("row 2 of ByteOUT|the device's object $6041 sub $00 cannot be written "
+                                    "(AccessType ro)"),
+                 }));
+        const CliRun run =
+            runCli({QStringLiteral("check"), dir.path(), QStringLiteral("--device"), fixture("var_array_record.eds")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains("row 2 of ByteIN: the device has no object $6042 sub $00"), run.err.constData());
     }
 
     void commandLine()
