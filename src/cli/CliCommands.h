@@ -21,3 +21,8 @@ extern const CliCommandInfo ImageCliCommands[];
 extern const CliCommandInfo EdsCliCommands[];
 extern const CliCommandInfo XmlCliCommands[];
 extern const CliCommandInfo TranslateCliCommands[];
+extern const CliCommandInfo DeviceCliCommands[];
+
+// check --device: warns of the SDO map rows that do not fit the device's EDS.
+struct ProjectState;
+void checkAgainstDevice(const ProjectState &project, const QString &edsPath, Notices &notices);

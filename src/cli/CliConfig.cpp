@@ -8,19 +8,25 @@ namespace {
 
 int checkCommand(const QStringList &args, Notices &notices)
 {
-    requireArguments(args, 1, "check PROJECT_DIR");
+    const bool withDevice = args.size() == 3 && args[1] == QLatin1String("--device");
+    if (!withDevice)
+        requireArguments(args, 1, "check PROJECT_DIR [--device EDS_FILE]");
     ProjectState project;
     project.ProjectDir = requireProjectDir(args.first());
     project.UpdateProjectFiles();
     const QList<ConfigProblem> problems = checkProject(project);
     for (const ConfigProblem &problem : problems)
         notices.error(problem.toString());
+    if (withDevice)
+        checkAgainstDevice(project, args[2], notices);
     return problems.isEmpty() ? 0 : 1;
 }
 
 } // namespace
 
 const CliCommandInfo ConfigCliCommands[] = {
-    {"check", "check PROJECT_DIR",
-     "runs the editors' checks on pargen.xml, sdo.xml and pdo.xml and prints every failing one", checkCommand},
+    {"check", "check PROJECT_DIR [--device EDS_FILE]",
+     "runs the editors' checks on pargen.xml, sdo.xml and pdo.xml and prints every failing one; with "
+     "--device, warns of SDO map rows that do not fit the device's EDS",
+     checkCommand},
     {nullptr, nullptr, nullptr, nullptr}};

@@ -14,8 +14,8 @@
 
 namespace {
 
-const CliCommandInfo *const CommandLists[] = {ConfigCliCommands, ImageCliCommands, EdsCliCommands, XmlCliCommands,
-                                              TranslateCliCommands};
+const CliCommandInfo *const CommandLists[] = {ConfigCliCommands, ImageCliCommands,     EdsCliCommands,
+                                              XmlCliCommands,    TranslateCliCommands, DeviceCliCommands};
 
 void printHelp()
 {

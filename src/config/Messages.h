@@ -65,4 +65,18 @@ inline const QString MissingAttribute = QStringLiteral("%1: row %2 of <%3> has n
 inline const QString AttributeNotInteger =
     QStringLiteral("%1: row %2 of <%3> has %4 '%5', which is not a valid integer value");
 
+// Device EDS and DCF files. EdsLineError: %1 the file, %2 the line, %3 what is wrong there.
+inline const QString EdsLineError = QStringLiteral("%1, line %2: %3");
+inline const QString EdsSectionNotClosed = QStringLiteral("the section name \"%1\" is not closed by ]");
+inline const QString EdsLineNotEntry = QStringLiteral("\"%1\" is neither a section, a Key=Value entry nor a comment");
+inline const QString EdsNotANumber = QStringLiteral("%1 holds \"%2\", which is not a number CiA 306 allows");
+inline const QString EdsMissingKey = QStringLiteral("this section has no %1");
+inline const QString EdsUnknownAccess = QStringLiteral("AccessType \"%1\" is none of ro, wo, rw, rwr, rww, const");
+
+// The SDO map checked against the device's EDS: %1 the object as "$6041 sub $00".
+inline const QString DeviceLacksObject = QStringLiteral("the device has no object %1 in \"%2\"");
+inline const QString DeviceSizeDiffers = QStringLiteral("nByte is %1 but the device's object %2 has %3 bytes");
+inline const QString DeviceNotReadable = QStringLiteral("the device's object %1 cannot be read (AccessType %2)");
+inline const QString DeviceNotWritable = QStringLiteral("the device's object %1 cannot be written (AccessType %2)");
+
 } // namespace ConfigMessages
