@@ -22,7 +22,7 @@ std::unique_ptr<ProjectTable> (*const Tables[])() = {make<PdoTranslation>, make<
 constexpr size_t TableCount = sizeof Tables / sizeof Tables[0];
 constexpr size_t StoredPdos = 2;
 
-// The PDOs that stored SDOs hang under: two on each line.
+// The PDOs that stored SDOs hang under.
 const char PdoList[] = "<rpdodef><row cobid=\"0x181\" id_dev_orig=\"1\" en_bypass=\"1\" posind=\"0\" n_tpdo=\"1\"/>"
                        "<row cobid=\"0x182\" id_dev_orig=\"1\" en_bypass=\"1\" posind=\"0\" n_tpdo=\"2\"/>"
                        "<row cobid=\"0x201\" id_dev_orig=\"1\" en_bypass=\"0\" posind=\"0\" n_tpdo=\"1\"/>"
