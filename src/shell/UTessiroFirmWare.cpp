@@ -129,39 +129,21 @@ void TFTessiroFirmWare::buildControls()
 
 void TFTessiroFirmWare::buildWindowEntries()
 {
-    // An entry whose window is still to come is dispatched and opens nothing; attaching the
-    // window is opens(m_window) in its line (help, which needs no project, shows it directly).
-    m_entries = {
-        .pdoEditor = opens(m_pdo),
-        .storePdoEditor = opens(m_infoPdo),
-        .emcyEditor = opens(m_emcy),
-        .emcyWordEditor = opens(m_wEmcy),
-        .sdoTranslation = opens(m_sdo),
-        .xmlViewer = [this] { guardedCall(m_ctx.notices, [this] { xmlViewer().exec(); }); },
-        .stringPicker = opens(m_selString),
-        .help = [this] { window(m_help).showHelp(); },
-    };
-
     // Beyond the six steps: everything else the program has, on the right button, the Menu key
-    // or Shift+F10, and help on F1.
-    const struct {
-        const char *name;
-        const char *caption;
-        const std::function<void()> &action;
-        QKeySequence shortcut = {};
-    } entries[] = {
-        {"MenuPdo", "Set Traslate PDO", m_entries.pdoEditor},
-        {"MenuInfoPdo", "Define store PDO", m_entries.storePdoEditor},
-        {"MenuEmcy", "Set Traslate EMCY", m_entries.emcyEditor},
-        {"MenuEmcyWd", "Define EMCY Word", m_entries.emcyWordEditor},
-        {"MenuSdo", "SDO Translation", m_entries.sdoTranslation},
-        {"MenuXml", "XML Viewer", m_entries.xmlViewer},
-        {"MenuSelString", "Select String", m_entries.stringPicker},
-        {"MenuHelp", "Help", m_entries.help, QKeySequence(Qt::Key_F1)},
+    // or Shift+F10, and help on F1. Help needs no project and shows itself.
+    m_windows = {
+        {"MenuPdo", "Set Traslate PDO", "btn_Pdo", opensOwn<TFpdo>()},
+        {"MenuInfoPdo", "Define store PDO", "btn_Info_Pdo", opensOwn<TFInfopdo>()},
+        {"MenuEmcy", "Set Traslate EMCY", "btn_Emcy", opensOwn<TFemcy>()},
+        {"MenuEmcyWd", "Define EMCY Word", "btn_Emcy_Wd", opensOwn<TFWemcy>()},
+        {"MenuSdo", "SDO Translation", nullptr, opensOwn<TFsdo>()},
+        {"MenuXml", "XML Viewer", nullptr, [this] { guardedCall(m_ctx.notices, [this] { xmlViewer().exec(); }); }},
+        {"MenuSelString", "Select String", nullptr, opensOwn<TFSELstringhe>()},
+        {"MenuHelp", "Help", nullptr, [this] { window(m_help).showHelp(); }, QKeySequence(Qt::Key_F1)},
     };
-    for (const auto &entry : entries) {
+    for (const WindowRow &entry : m_windows) {
         auto *action = new QAction(QString::fromLatin1(entry.caption), this);
-        action->setObjectName(QString::fromLatin1(entry.name));
+        action->setObjectName(QString::fromLatin1(entry.menuName));
         connect(action, &QAction::triggered, this, entry.action);
         action->setShortcut(entry.shortcut);
         addAction(action);
@@ -200,6 +182,13 @@ template <typename W> std::function<void()> TFTessiroFirmWare::opens(W *&slot)
     return [this, &slot] { runStep([this, &slot] { window(slot).exec(); }); };
 }
 
+template <typename W> std::function<void()> TFTessiroFirmWare::opensOwn()
+{
+    // The copies of the entry share the slot, so the menu and the hidden button show one window.
+    const auto slot = std::make_shared<W *>(nullptr);
+    return [this, slot] { runStep([this, slot] { window(*slot).exec(); }); };
+}
+
 std::function<void()> TFTessiroFirmWare::opensNothingYet()
 {
     return [this] { runStep([] {}); };
@@ -207,7 +196,7 @@ std::function<void()> TFTessiroFirmWare::opensNothingYet()
 
 void TFTessiroFirmWare::buildStepButtons()
 {
-    const StepButton buttons[] = {
+    QList<StepButton> buttons = {
         {"New", "New project", {1, 0}, Shown::Visible, [this] { NewaClick(); }},
         {"open", "Open project", {1, 1}, Shown::Visible, [this] { OpenaClick(); }},
         {"btn_Prm_Gen", "Set Communication", {2, 0}, Shown::Visible, opens(m_pargen)},
@@ -215,12 +204,11 @@ void TFTessiroFirmWare::buildStepButtons()
         {"Btn_SetPDO", "Set PDO Access ", {4, 0}, Shown::Visible, opens(m_setPdo)},
         {"B_EDS", "EDS File", {5, 0}, Shown::Visible, [this] { runStep([this] { runEdsStep(); }); }},
         {"CreateBin", "Up date Device", {6, 0}, Shown::Visible, [this] { CreateBinaClick(); }},
-        {"btn_Pdo", "Set Traslate PDO", {}, Shown::Hidden, m_entries.pdoEditor},
-        {"btn_Info_Pdo", "Define store PDO", {}, Shown::Hidden, m_entries.storePdoEditor},
-        {"btn_Emcy", "Set Traslate EMCY", {}, Shown::Hidden, m_entries.emcyEditor},
-        {"btn_Emcy_Wd", "Define EMCY Word", {}, Shown::Hidden, m_entries.emcyWordEditor},
-        {"CreateSx", "Generate Firmware", {}, Shown::Hidden, [this] { CreateSxClick(); }},
     };
+    for (const WindowRow &entry : m_windows)
+        if (entry.hiddenButton)
+            buttons.append({entry.hiddenButton, entry.caption, {}, Shown::Hidden, entry.action});
+    buttons.append({"CreateSx", "Generate Firmware", {}, Shown::Hidden, [this] { CreateSxClick(); }});
 
     QFont stepFont = font();
     stepFont.setBold(true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 #include <functional>
 
@@ -7,18 +9,12 @@
 
 class QLabel;
 class TFAbout;
-class TFInfopdo;
 class TFModifyFileSx;
 class TFSetPdo;
 class TFSetVar;
 class TFXML;
-class TFemcy;
-class TFWemcy;
-class TFSELstringhe;
 class TFHelp;
 class TFpargen;
-class TFpdo;
-class TFsdo;
 class TFsaveproj;
 
 // The main window: the six steps, About and exit.
@@ -56,6 +52,8 @@ private:
     void projectChanged(bool projectChosen = true);
     // A step that opens the window in slot through the dispatch.
     template <typename W> std::function<void()> opens(W *&slot);
+    // The same for a window that only this entry (and whatever copies it) opens.
+    template <typename W> std::function<void()> opensOwn();
     // A step without a window of its own yet: dispatched, it opens nothing.
     std::function<void()> opensNothingYet();
     bool refuseWithoutProject();
@@ -73,17 +71,16 @@ private:
     TFXML &xmlViewer();
 
     AppContext &m_ctx;
-    // The windows that no step shows, shared by the hidden step buttons and the context menu.
-    struct WindowEntries {
-        std::function<void()> pdoEditor;
-        std::function<void()> storePdoEditor;
-        std::function<void()> emcyEditor;
-        std::function<void()> emcyWordEditor;
-        std::function<void()> sdoTranslation;
-        std::function<void()> xmlViewer;
-        std::function<void()> stringPicker;
-        std::function<void()> help;
-    } m_entries;
+    // The windows that no step shows: each is an entry of the context menu and, where it has
+    // one, a hidden step button that opens the same window.
+    struct WindowRow {
+        const char *menuName;
+        const char *caption;
+        const char *hiddenButton;
+        std::function<void()> action;
+        QKeySequence shortcut = {};
+    };
+    QList<WindowRow> m_windows;
     QString m_excelInitialDir;
     QLabel *m_labelState = nullptr;
 
@@ -94,11 +91,5 @@ private:
     TFXML *m_xml = nullptr;
     TFSetVar *m_setVar = nullptr;
     TFSetPdo *m_setPdo = nullptr;
-    TFpdo *m_pdo = nullptr;
-    TFsdo *m_sdo = nullptr;
-    TFemcy *m_emcy = nullptr;
-    TFInfopdo *m_infoPdo = nullptr;
-    TFWemcy *m_wEmcy = nullptr;
-    TFSELstringhe *m_selString = nullptr;
     TFHelp *m_help = nullptr;
 };

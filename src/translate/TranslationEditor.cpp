@@ -22,48 +22,21 @@ const QColor TitleTint(0xFF, 0xFF, 0xC0);
 } // namespace
 
 TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, AppContext &context, QWidget *parent)
-    : QDialog(parent), m_table(std::move(table)), m_params(m_table->params()), m_ctx(context)
+    : TableDialog(context,
+                  {.objectName = QString::fromLatin1(table->params().windowClass),
+                   .caption = table->params().caption,
+                   .width = table->params().initialWidth,
+                   .height = table->params().initialHeight,
+                   .givenSizeOnShow = true,
+                   .enter = TableEnterKey::BelongsToGrid},
+                  parent),
+      m_table(std::move(table)), m_params(m_table->params())
 {
-    setObjectName(QString::fromLatin1(m_params.windowClass));
-    setWindowTitle(m_params.caption);
-    applyTessiroStyle(this);
-    resize(m_params.initialWidth, m_params.initialHeight);
-
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
     m_tabs->addTab(makePage(0, "sga"), m_params.tabA);
     m_tabs->addTab(makePage(1, "sgb"), m_params.tabB);
-
-    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
-    // Enter belongs to the grid.
-    m_ok->setDefault(false);
-    m_ok->setAutoDefault(false);
-    m_cancel->setAutoDefault(false);
-    m_export = new QPushButton(QStringLiteral("Export"), this);
-    m_export->setObjectName(QStringLiteral("BtnExport"));
-    m_import = new QPushButton(QStringLiteral("Import"), this);
-    m_import->setObjectName(QStringLiteral("BtnImport"));
-    for (QPushButton *button : {m_export, m_import}) {
-        button->setAutoDefault(false);
-        buttonStrip->addWidget(button);
-    }
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttonStrip);
-
-    setTabOrder(m_tabs, m_grids[0]);
-    setTabOrder(m_grids[0], m_grids[1]);
-    setTabOrder(m_grids[1], m_ok);
-    setTabOrder(m_ok, m_cancel);
-    setTabOrder(m_cancel, m_export);
-    setTabOrder(m_export, m_import);
-
-    connect(m_ok, &QPushButton::clicked, this, &TranslationEditor::BitBtn1Click);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_export, &QPushButton::clicked, this, &TranslationEditor::ExportClick);
-    connect(m_import, &QPushButton::clicked, this, &TranslationEditor::ImportClick);
+    placeContent(m_tabs, {m_tabs, m_grids[0], m_grids[1]});
 }
 
 TranslationEditor::~TranslationEditor() = default;
@@ -86,7 +59,7 @@ QWidget *TranslationEditor::makePage(int which, const char *name)
     palette.setColor(QPalette::Highlight, HouseColour::Highlight);
     palette.setColor(QPalette::HighlightedText, HouseColour::Ink);
     view->setPalette(palette);
-    connect(view, &SpreadsheetGrid::okRequested, this, [this] { m_ok->click(); });
+    connect(view, &SpreadsheetGrid::okRequested, this, [this] { okButton()->click(); });
     m_grids[which] = view;
 
     auto *layout = new QVBoxLayout(page);
@@ -140,45 +113,21 @@ void TranslationEditor::resizeEvent(QResizeEvent *event)
 
 void TranslationEditor::showEvent(QShowEvent *event)
 {
-    applyGivenSizeOnce(this, m_params.initialWidth, m_params.initialHeight, m_sized);
-    // A window coming back from the task bar keeps what is being typed.
-    if (!event->spontaneous())
-        FormShow();
-    QDialog::showEvent(event);
+    TableDialog::showEvent(event);
     sizeColumns();
 }
 
-void TranslationEditor::FormShow()
+void TranslationEditor::tableLoaded()
 {
-    const QStringList problems = m_table->load(m_ctx.project().ProjectFiles.*m_params.file).problems;
     for (SpreadsheetGrid *view : m_grids) {
         view->setCurrentIndex(view->model()->index(1, 1));
         view->scrollToTop();
     }
     m_grids[m_tabs->currentIndex()]->setFocus();
-    showNoticesOnceShown(this, m_ctx.notices, problems);
 }
 
-void TranslationEditor::commitEditors()
+void TranslationEditor::commitEdits()
 {
     for (SpreadsheetGrid *view : m_grids)
         view->commitOpenEditor();
-}
-
-void TranslationEditor::BitBtn1Click()
-{
-    commitEditors();
-    saveAndAccept(this, m_ctx, *m_table);
-}
-
-void TranslationEditor::ExportClick()
-{
-    commitEditors();
-    exportIntoProject(m_ctx, *m_table);
-}
-
-void TranslationEditor::ImportClick()
-{
-    commitEditors();
-    importChosenWorkbook(m_ctx, [this](const QString &workbook) { return m_table->importFrom(workbook); });
 }

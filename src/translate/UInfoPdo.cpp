@@ -142,30 +142,20 @@ void setPosition(QButtonGroup *group, int position)
 } // namespace
 
 TFInfopdo::TFInfopdo(AppContext &context, QWidget *parent, StoredPdoCopies &copies)
-    : QDialog(parent), m_table(copies), m_ctx(context)
+    : TableDialog(context,
+                  {.objectName = QStringLiteral("TFInfopdo"),
+                   .caption = TranslateMessages::StoredPdoCaption,
+                   .width = InitialWidth,
+                   .height = InitialHeight,
+                   .givenSizeOnShow = true,
+                   .enter = TableEnterKey::Saves},
+                  parent),
+      m_table(copies)
 {
-    setObjectName(QStringLiteral("TFInfopdo"));
-    setWindowTitle(TranslateMessages::StoredPdoCaption);
-    applyTessiroStyle(this);
-    resize(InitialWidth, InitialHeight);
-
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
     for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB})
         m_tabs->addTab(makePage(which), Pages[which].tab);
-
-    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
-    m_export = new QPushButton(QStringLiteral("Export"), this);
-    m_export->setObjectName(QStringLiteral("BtnExport"));
-    m_import = new QPushButton(QStringLiteral("Import"), this);
-    m_import->setObjectName(QStringLiteral("BtnImport"));
-    buttonStrip->addWidget(m_export);
-    buttonStrip->addWidget(m_import);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttonStrip);
 
     // Each tab's controls in reading order, then the window's buttons.
     QList<QWidget *> order{m_tabs};
@@ -177,14 +167,7 @@ TFInfopdo::TFInfopdo(AppContext &context, QWidget *parent, StoredPdoCopies &copi
         for (QPushButton *b : page.buttons)
             order << b;
     }
-    order << m_ok << m_cancel << m_export << m_import;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
-
-    connect(m_ok, &QPushButton::clicked, this, &TFInfopdo::BitBtn1Click);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_export, &QPushButton::clicked, this, &TFInfopdo::ExportClick);
-    connect(m_import, &QPushButton::clicked, this, &TFInfopdo::ImportClick);
+    placeContent(m_tabs, order);
 }
 
 QWidget *TFInfopdo::makePage(int which)
@@ -274,18 +257,8 @@ QGroupBox *TFInfopdo::makePositions(int which, const char *name, QButtonGroup **
     return box;
 }
 
-void TFInfopdo::showEvent(QShowEvent *event)
+void TFInfopdo::tableLoaded()
 {
-    applyGivenSizeOnce(this, InitialWidth, InitialHeight, m_sized);
-    // A window coming back from the task bar keeps what is being typed.
-    if (!event->spontaneous())
-        FormShow();
-    QDialog::showEvent(event);
-}
-
-void TFInfopdo::FormShow()
-{
-    const Loaded<TableRead> loaded = m_table.load(m_ctx.project().ProjectFiles);
     for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
         QListWidget *pdos = m_pages[which].pdos;
         const QSignalBlocker blocker(pdos);
@@ -296,7 +269,15 @@ void TFInfopdo::FormShow()
         clearSdoSide(which);
     }
     m_pages[m_tabs->currentIndex()].pdos->setFocus();
-    showNoticesOnceShown(this, m_ctx.notices, loaded.problems);
+}
+
+// The selected PDOs show what they now hold.
+void TFInfopdo::tableReplaced()
+{
+    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
+        clearSdoSide(which);
+        listSdos(which, -1);
+    }
 }
 
 void TFInfopdo::clearSdoSide(int which)
@@ -403,28 +384,4 @@ void TFInfopdo::PasteSdoClick(int which)
 {
     if (const std::optional<SdoFields> copied = m_table.pasteSdo(which))
         showFields(which, *copied);
-}
-
-void TFInfopdo::BitBtn1Click()
-{
-    saveAndAccept(this, m_ctx, m_table);
-}
-
-void TFInfopdo::ExportClick()
-{
-    exportIntoProject(m_ctx, m_table);
-}
-
-void TFInfopdo::ImportClick()
-{
-    importChosenWorkbook(m_ctx, [this](const QString &workbook) {
-        const ImportOutcome outcome = m_table.importFrom(workbook);
-        // The selected PDOs show what they now hold.
-        if (outcome.cleared)
-            for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
-                clearSdoSide(which);
-                listSdos(which, -1);
-            }
-        return outcome;
-    });
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "translate/StoredPdoTable.h"
-
-#include <QDialog>
+#include "translate/TableWindow.h"
 
 struct AppContext;
 class QButtonGroup;
@@ -14,7 +13,7 @@ class QTabWidget;
 
 // "Define Store PDO": the SDOs stored under the PDOs of each line, kept in the
 // project's sdopdo.xml. The window only shows its StoredPdoTable.
-class TFInfopdo : public QDialog {
+class TFInfopdo : public TableDialog {
     Q_OBJECT
 public:
     explicit TFInfopdo(AppContext &context, QWidget *parent = nullptr,
@@ -23,12 +22,9 @@ public:
     StoredPdoTable &table() { return m_table; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-
-private slots:
-    void BitBtn1Click();
-    void ExportClick();
-    void ImportClick();
+    ProjectTable &projectTable() override { return m_table; }
+    void tableLoaded() override;
+    void tableReplaced() override;
 
 private:
     // The controls of one tab.
@@ -46,7 +42,6 @@ private:
 
     QWidget *makePage(int which);
     QGroupBox *makePositions(int which, const char *name, QButtonGroup **group, QWidget *parent);
-    void FormShow();
     // Empties the tab's SDO list, edit fields and radio groups.
     void clearSdoSide(int which);
     void PdoClick(int which);
@@ -61,12 +56,6 @@ private:
     void listSdos(int which, int selected);
 
     StoredPdoTable m_table;
-    AppContext &m_ctx;
     QTabWidget *m_tabs;
     Page m_pages[StoredPdoTable::TabCount];
-    QPushButton *m_ok;
-    QPushButton *m_cancel;
-    QPushButton *m_export;
-    QPushButton *m_import;
-    bool m_sized = false;
 };

@@ -97,48 +97,26 @@ QPushButton *button(const QString &caption, const QString &name, QWidget *parent
 } // namespace
 
 TFWemcy::TFWemcy(AppContext &context, QWidget *parent)
-    : QDialog(parent), m_ctx(context), m_wordIcon(nodeIcon(true)), m_bitIcon(nodeIcon(false))
+    : TableDialog(context,
+                  {.objectName = QStringLiteral("TFWemcy"),
+                   .caption = QStringLiteral("Define EMCY Word"),
+                   .width = 560,
+                   .height = 440,
+                   .givenSizeOnShow = false,
+                   .enter = TableEnterKey::PressesFocusedButton},
+                  parent),
+      m_wordIcon(nodeIcon(true)), m_bitIcon(nodeIcon(false))
 {
-    setObjectName(QStringLiteral("TFWemcy"));
-    setWindowTitle(QStringLiteral("Define EMCY Word"));
-    applyTessiroStyle(this);
-    resize(560, 440);
-
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
     for (int tab = 0; tab < EmcyWordTable::TabCount; ++tab)
         m_tabs->addTab(makePage(tab), TabCaptions[tab]);
 
-    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
-    // Enter in a field must not save and close; it presses the focused button only.
-    m_ok->setDefault(false);
-    m_export = button(QStringLiteral("Export"), QStringLiteral("BtnExport"), this);
-    m_import = button(QStringLiteral("Import"), QStringLiteral("BtnImport"), this);
-    buttonStrip->addWidget(m_export);
-    buttonStrip->addWidget(m_import);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttonStrip);
-
-    QWidget *previous = m_tabs;
+    QList<QWidget *> order{m_tabs};
     for (const Page &page : m_pages)
-        for (QWidget *w :
-             std::initializer_list<QWidget *>{page.tree, page.index_addrm, page.subindex, page.devid, page.b0, page.b1,
-                                              page.poscomp, page.poscomp2, page.del, page.add, page.modify}) {
-            setTabOrder(previous, w);
-            previous = w;
-        }
-    for (QWidget *w : {m_ok, m_cancel, m_export, m_import}) {
-        setTabOrder(previous, w);
-        previous = w;
-    }
-
-    connect(m_ok, &QPushButton::clicked, this, &TFWemcy::BitBtn1Click);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_export, &QPushButton::clicked, this, &TFWemcy::ExportClick);
-    connect(m_import, &QPushButton::clicked, this, &TFWemcy::ImportClick);
+        order << page.tree << page.index_addrm << page.subindex << page.devid << page.b0 << page.b1 << page.poscomp
+              << page.poscomp2 << page.del << page.add << page.modify;
+    placeContent(m_tabs, order);
 }
 
 QWidget *TFWemcy::makePage(int tab)
@@ -204,20 +182,10 @@ QWidget *TFWemcy::makePage(int tab)
     return widget;
 }
 
-void TFWemcy::showEvent(QShowEvent *event)
+void TFWemcy::tableLoaded()
 {
-    // A window coming back from the task bar keeps what is being typed.
-    if (!event->spontaneous())
-        FormShow();
-    QDialog::showEvent(event);
-}
-
-void TFWemcy::FormShow()
-{
-    const QStringList problems = m_table.load(m_ctx.project().ProjectFiles.EmcywordPath).problems;
     fillTrees();
     m_pages[m_tabs->currentIndex()].tree->setFocus();
-    showNoticesOnceShown(this, m_ctx.notices, problems);
 }
 
 void TFWemcy::clearWindow()
@@ -341,24 +309,4 @@ void TFWemcy::DeleteClick(int tab)
         m_table.deleteWord(tab, word);
     }
     nodeSelected(tab, tree->currentItem());
-}
-
-void TFWemcy::BitBtn1Click()
-{
-    saveAndAccept(this, m_ctx, m_table);
-}
-
-void TFWemcy::ExportClick()
-{
-    exportIntoProject(m_ctx, m_table);
-}
-
-void TFWemcy::ImportClick()
-{
-    importChosenWorkbook(m_ctx, [this](const QString &workbook) {
-        const ImportOutcome outcome = m_table.importFrom(workbook);
-        if (outcome.cleared)
-            fillTrees();
-        return outcome;
-    });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "translate/EmcyWordTable.h"
+#include "translate/TableWindow.h"
 
-#include <QDialog>
 #include <QIcon>
 
 struct AppContext;
@@ -16,7 +16,7 @@ class QTreeWidgetItem;
 // "Define EMCY Word": the EMCY words of emcyword.xml, one tree per tab ("CanA",
 // "CanB") with a word node and its sixteen bit nodes, the fields of the selected
 // node, Delete/New/Modify per tab, OK, Cancel, Export and Import.
-class TFWemcy : public QDialog {
+class TFWemcy : public TableDialog {
     Q_OBJECT
 public:
     explicit TFWemcy(AppContext &context, QWidget *parent = nullptr);
@@ -24,12 +24,9 @@ public:
     EmcyWordTable &table() { return m_table; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-
-private slots:
-    void BitBtn1Click();
-    void ExportClick();
-    void ImportClick();
+    ProjectTable &projectTable() override { return m_table; }
+    void tableLoaded() override;
+    void tableReplaced() override { fillTrees(); }
 
 private:
     struct Page {
@@ -49,7 +46,6 @@ private:
     };
 
     QWidget *makePage(int tab);
-    void FormShow();
     void clearWindow();
     void fillTrees();
     void appendWordNode(int tab, int word);
@@ -62,13 +58,8 @@ private:
     void ModifyClick(int tab);
 
     EmcyWordTable m_table;
-    AppContext &m_ctx;
     QTabWidget *m_tabs;
     Page m_pages[EmcyWordTable::TabCount];
-    QPushButton *m_ok;
-    QPushButton *m_cancel;
-    QPushButton *m_export;
-    QPushButton *m_import;
     QIcon m_wordIcon;
     QIcon m_bitIcon;
 };

@@ -77,43 +77,22 @@ QString named(const char *prefix, const char *name, const char *suffix)
 
 } // namespace
 
-TFemcy::TFemcy(AppContext &context, QWidget *parent) : QDialog(parent), m_ctx(context)
+TFemcy::TFemcy(AppContext &context, QWidget *parent)
+    : TableDialog(context,
+                  {.objectName = QStringLiteral("TFemcy"),
+                   .caption = QStringLiteral("Set Traslate EMCY"),
+                   .width = InitialWidth,
+                   .height = InitialHeight,
+                   .givenSizeOnShow = true,
+                   .enter = TableEnterKey::Saves},
+                  parent)
 {
-    setObjectName(QStringLiteral("TFemcy"));
-    setWindowTitle(QStringLiteral("Set Traslate EMCY"));
-    applyTessiroStyle(this);
-    resize(InitialWidth, InitialHeight);
-
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
     for (EmcyTab tab : {FromCanA, FromCanB})
         m_tabs->addTab(makePage(tab), QString::fromLatin1(Tabs[tab].caption));
-
-    QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
-    m_export = new QPushButton(QStringLiteral("Export"), this);
-    m_export->setObjectName(QStringLiteral("BtnExport"));
-    m_import = new QPushButton(QStringLiteral("Import"), this);
-    m_import->setObjectName(QStringLiteral("BtnImport"));
-    buttonStrip->addWidget(m_export);
-    buttonStrip->addWidget(m_import);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(m_tabs, 1);
-    layout->addLayout(buttonStrip);
-
     // Each page orders its own controls; the strip follows the tabs.
-    QWidget *last = m_tabs;
-    for (QWidget *next : {static_cast<QWidget *>(m_ok), static_cast<QWidget *>(m_cancel),
-                          static_cast<QWidget *>(m_export), static_cast<QWidget *>(m_import)}) {
-        setTabOrder(last, next);
-        last = next;
-    }
-
-    connect(m_ok, &QPushButton::clicked, this, &TFemcy::BitBtn1Click);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_export, &QPushButton::clicked, this, &TFemcy::ExportClick);
-    connect(m_import, &QPushButton::clicked, this, &TFemcy::ImportClick);
+    placeContent(m_tabs, {m_tabs});
 }
 
 QWidget *TFemcy::makePage(EmcyTab tab)
@@ -211,23 +190,18 @@ QWidget *TFemcy::makePage(EmcyTab tab)
     return widget;
 }
 
-void TFemcy::showEvent(QShowEvent *event)
-{
-    applyGivenSizeOnce(this, InitialWidth, InitialHeight, m_sized);
-    // A window coming back from the task bar keeps what is being typed.
-    if (!event->spontaneous())
-        FormShow();
-    QDialog::showEvent(event);
-}
-
-void TFemcy::FormShow()
+void TFemcy::tableLoaded()
 {
     clearControls();
-    const QStringList problems = m_table.load(m_ctx.project().ProjectFiles.EmcydefPath).problems;
     showFirstEntries();
     m_tabs->setCurrentIndex(FromCanA);
     m_pages[FromCanA].list->setFocus();
-    showNoticesOnceShown(this, m_ctx.notices, problems);
+}
+
+void TFemcy::tableReplaced()
+{
+    clearControls();
+    showFirstEntries();
 }
 
 void TFemcy::clearControls()
@@ -318,26 +292,4 @@ void TFemcy::DeleteClick(EmcyTab tab)
         return;
     m_table.remove(tab, row);
     fillList(tab, -1);
-}
-
-void TFemcy::BitBtn1Click()
-{
-    saveAndAccept(this, m_ctx, m_table);
-}
-
-void TFemcy::ExportClick()
-{
-    exportIntoProject(m_ctx, m_table);
-}
-
-void TFemcy::ImportClick()
-{
-    importChosenWorkbook(m_ctx, [this](const QString &workbook) {
-        const ImportOutcome outcome = m_table.importFrom(workbook);
-        if (outcome.cleared) {
-            clearControls();
-            showFirstEntries();
-        }
-        return outcome;
-    });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "translate/EmcyTable.h"
+#include "translate/TableWindow.h"
 
-#include <QDialog>
 #include <array>
 
 struct AppContext;
@@ -10,11 +10,10 @@ class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
-class QPushButton;
 class QTabWidget;
 
 // "Set Traslate EMCY": the EMCY translation table, emcydef.xml, one tab per CAN line.
-class TFemcy : public QDialog {
+class TFemcy : public TableDialog {
     Q_OBJECT
 public:
     explicit TFemcy(AppContext &context, QWidget *parent = nullptr);
@@ -22,12 +21,9 @@ public:
     const EmcyTable &table() const { return m_table; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
-
-private slots:
-    void BitBtn1Click();
-    void ExportClick();
-    void ImportClick();
+    ProjectTable &projectTable() override { return m_table; }
+    void tableLoaded() override;
+    void tableReplaced() override;
 
 private:
     struct Page {
@@ -38,7 +34,6 @@ private:
     };
 
     QWidget *makePage(EmcyTab tab);
-    void FormShow();
     // The lists, the fields, the switches and the alias choices, emptied as loading and import do.
     void clearControls();
     // Fills the list box from the table and selects row (none for -1) without showing it.
@@ -50,13 +45,7 @@ private:
     void ModifyClick(EmcyTab tab);
     void DeleteClick(EmcyTab tab);
 
-    AppContext &m_ctx;
     EmcyTable m_table;
     Page m_pages[2];
     QTabWidget *m_tabs;
-    QPushButton *m_ok;
-    QPushButton *m_cancel;
-    QPushButton *m_export;
-    QPushButton *m_import;
-    bool m_sized = false;
 };

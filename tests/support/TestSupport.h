@@ -4,11 +4,24 @@
 #include "base/Notices.h"
 #include "base/ProcessLauncher.h"
 #include "base/Progress.h"
+#include "base/TessiroError.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+// The message of the TessiroError that call throws; empty when it throws none, so that
+// comparing it with the expected message fails then too.
+template <typename Call> QString thrownMessage(Call &&call)
+{
+    try {
+        call();
+    } catch (const TessiroError &e) {
+        return e.message();
+    }
+    return {};
+}
 
 // Records every message instead of showing it.
 class RecordingNotices : public Notices {

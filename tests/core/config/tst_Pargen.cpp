@@ -239,12 +239,7 @@ private slots:
     void failedWriteLeavesTheFileAlone()
     {
         const QString blocked = m_dir.filePath(QStringLiteral("missing-dir/pargen.xml"));
-        QString error;
-        try {
-            savePargen(blocked, PargenValues());
-        } catch (const TessiroError &e) {
-            error = e.message();
-        }
+        const QString error = thrownMessage([&] { savePargen(blocked, PargenValues()); });
         QVERIFY2(error.contains(QDir::toNativeSeparators(blocked)), qPrintable(error));
     }
 };

@@ -180,12 +180,7 @@ private slots:
         writeFileBytes(path, old);
         EmcyTable table;
         QCOMPARE(table.load(path).problems, QStringList());
-        try {
-            table.save(path);
-            QFAIL("saved");
-        } catch (const TessiroError &e) {
-            QCOMPARE(e.message(), QStringLiteral("'abc' is not a valid integer value"));
-        }
+        QCOMPARE(thrownMessage([&] { table.save(path); }), QStringLiteral("'abc' is not a valid integer value"));
         QCOMPARE(readFileBytes(path), old);
     }
 

@@ -113,12 +113,7 @@ private slots:
         writeFileBytes(path, "old");
         PdoTranslation table;
         setEntry(table, 1, 0, {"0x18G", "", "", "", ""});
-        try {
-            table.save(path);
-            QFAIL("saved");
-        } catch (const TessiroError &e) {
-            QCOMPARE(e.message(), QStringLiteral("'0x18G' is not a valid integer value"));
-        }
+        QCOMPARE(thrownMessage([&] { table.save(path); }), QStringLiteral("'0x18G' is not a valid integer value"));
         QCOMPARE(readFileBytes(path), QByteArray("old"));
     }
 

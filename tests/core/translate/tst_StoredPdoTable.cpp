@@ -265,12 +265,8 @@ private slots:
         const QByteArray emptyIndex = sdopdo(storedRow("", "1", "1", "0"));
         writeFileBytes(p.files.SdopdoPath, emptyIndex);
         QVERIFY(table.load(p.files).ok());
-        try {
-            table.save(p.files.SdopdoPath);
-            QFAIL("saved an empty index");
-        } catch (const TessiroError &e) {
-            QCOMPARE(e.message(), QStringLiteral("'' is not a valid integer value"));
-        }
+        QCOMPARE(thrownMessage([&] { table.save(p.files.SdopdoPath); }),
+                 QStringLiteral("'' is not a valid integer value"));
         QCOMPARE(readFileBytes(p.files.SdopdoPath), emptyIndex);
 
         writeFileBytes(p.files.SdopdoPath, "<sdopdo><row index=\"1\" subindex=\"0\" nrpdo=\"1\"/></sdopdo>");

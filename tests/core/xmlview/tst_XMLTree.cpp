@@ -18,12 +18,7 @@ std::unique_ptr<TXMLNode> parse(const QByteArray &input)
 
 QString writeError(const XMLTreeItem &top)
 {
-    try {
-        WriteXMLTree(top);
-    } catch (const TessiroError &e) {
-        return e.message();
-    }
-    return QString();
+    return thrownMessage([&] { WriteXMLTree(top); });
 }
 
 } // namespace
@@ -238,13 +233,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("cfg.xml"));
-        try {
-            ReadXMLFile(path);
-            QFAIL("a missing file was read");
-        } catch (const TessiroError &e) {
-            QVERIFY2(e.message().startsWith(XmlMessages::CannotOpenFile.arg(path, QString())), qPrintable(e.message()));
-            QVERIFY(e.message().size() > XmlMessages::CannotOpenFile.arg(path, QString()).size());
-        }
+        const QString error = thrownMessage([&] { ReadXMLFile(path); });
+        QVERIFY2(error.startsWith(XmlMessages::CannotOpenFile.arg(path, QString())), qPrintable(error));
+        QVERIFY(error.size() > XmlMessages::CannotOpenFile.arg(path, QString()).size());
         writeFileBytes(path, "<a/>");
         QCOMPARE(ReadXMLFile(path)->DisplayText(), QStringLiteral("File: cfg.xml"));
     }
@@ -257,13 +248,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("doc.xml"));
         QVERIFY(makeHostileFile(kind, path));
-        QString error;
-        try {
-            ReadXMLFile(path);
-        } catch (const TessiroError &e) {
-            error = e.message();
-        }
-        QCOMPARE(error, message.arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(thrownMessage([&] { ReadXMLFile(path); }), message.arg(QDir::toNativeSeparators(path)));
     }
 };
 
