@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Runs the cross-built test suite (scripts/build-windows.sh) under Wine,
+# headless on Qt's offscreen platform, then checks that tessiro-cli.exe writes
+# the same bytes as the Linux tessiro-cli for the same project.
+#
+# Not finished: no run has yet gone from a clean cache to a passing suite (see
+# build-windows.sh). It is not part of .ci/run until it has.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+CACHE=${TESSIRO_WIN_CACHE:-$HOME/.cache/tessiro-win}
+BUILD=$ROOT/build-win
+SUDO=()
+[ "$(id -u)" -eq 0 ] || SUDO=(sudo)
+
+missing=()
+for p in wine wine64; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    "${SUDO[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+[ -f "$BUILD/CTestTestfile.cmake" ] || { echo "no Windows build: run scripts/build-windows.sh first" >&2; exit 1; }
+QT_PREFIX=$(sed -n 's/^Qt6_DIR:[A-Z]*=\(.*\)\/lib\/cmake\/Qt6$/\1/p' "$BUILD/CMakeCache.txt")
+
+# A prefix of our own, made once and without dialogs (no Mono or Gecko prompts,
+# no display needed).
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+export WINEPREFIX=${TESSIRO_WINEPREFIX:-$CACHE/wineprefix}
+if [ ! -f "$WINEPREFIX/.tessiro-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    DISPLAY= wine64 wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create the Wine prefix $WINEPREFIX" >&2; exit 1; }
+    touch "$WINEPREFIX/.tessiro-ready"
+fi
+export DISPLAY=
+export QT_QPA_PLATFORM=offscreen
+# The DLLs the programs need: Qt, pugixml and QuaZip from the cache, the MinGW runtime.
+MINGW_GCC=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+export WINEPATH="$(winepath -w "$QT_PREFIX/bin");$(winepath -w "$MINGW_GCC");$(winepath -w /usr/x86_64-w64-mingw32/lib)"
+export QT_PLUGIN_PATH=$QT_PREFIX/plugins
+
+# Tests that cannot pass under this build, with the reason (none known yet: the
+# .xls reader is our own and in-process now, so the workbook tests run too).
+EXCLUDE='^$'
+
+status=0
+ctest --test-dir "$BUILD" --output-on-failure --timeout 900 -E "$EXCLUDE" || status=1
+
+# --- the same bytes as the Linux build ------------------------------------------
+LINUX_CLI=${TESSIRO_LINUX_CLI:-$ROOT/build/bin/tessiro-cli}
+if [ ! -x "$LINUX_CLI" ]; then
+    echo "byte identity: no Linux tessiro-cli at $LINUX_CLI (scripts/build.sh builds it)" >&2
+    exit 1
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/linux/p" "$work/win/p"
+for side in linux win; do
+    printf '%s' '<Par_Gen><Can_Dev_Id>1</Can_Dev_Id><Can_Baud>0</Can_Baud><Net_Dev_Id>1</Net_Dev_Id><Net_Baud>0</Net_Baud><Time_Out_SDO>10000</Time_Out_SDO></Par_Gen>' \
+        >"$work/$side/p/pargen.xml"
+done
+tables=$("$LINUX_CLI" export no-such-table "$work/linux/p" 2>&1 | sed -n 's/.*the tables are //p' | tr -d ',')
+run_both() { # arguments with @P@ for the project folder
+    local a la=() wa=()
+    for a in "$@"; do la+=("${a//@P@/$work/linux/p}"); wa+=("${a//@P@/$work/win/p}"); done
+    (cd "$work/linux" && "$LINUX_CLI" "${la[@]}") >"$work/linux/out.$1" 2>&1 || true
+    (cd "$work/win" && wine "$BUILD/bin/tessiro-cli.exe" "${wa[@]}") >"$work/win/out.$1" 2>&1 || true
+}
+run_both banks @P@
+run_both eds @P@ @P@/gateway.eds
+for t in $tables; do
+    run_both export "$t" @P@
+done
+if [ -n "${TESSIRO_IDENTITY_MASTER:-}" ]; then
+    cp "$TESSIRO_IDENTITY_MASTER" "$work/linux/p/"; cp "$TESSIRO_IDENTITY_MASTER" "$work/win/p/"
+    m=$(basename "$TESSIRO_IDENTITY_MASTER")
+    run_both firmware @P@ "@P@/$m"
+fi
+different=0
+while IFS= read -r -d '' f; do
+    rel=${f#"$work/linux/p/"}
+    if ! cmp -s "$f" "$work/win/p/$rel"; then echo "byte identity: $rel differs" >&2; different=1; fi
+done < <(find "$work/linux/p" -type f -print0)
+[ "$(cd "$work/linux/p" && find . -type f | sort)" = "$(cd "$work/win/p" && find . -type f | sort)" ] \
+    || { echo "byte identity: the two builds wrote different sets of files" >&2; different=1; }
+n=$(find "$work/linux/p" -type f | wc -l)
+if [ $different -eq 0 ]; then echo "byte identity: $n files the same"; else status=1; fi
+exit $status
