@@ -30,7 +30,8 @@ inline const QString FirmwareFileNotFound =
     QStringLiteral("Error! Firmware File not Found! Please reinstall the software.");
 inline const QString FlashToolNotFound = QStringLiteral("Kavrin.exe Not Found, Procedure Aborted");
 
-// Texts of this program's own, for failures the original left silent.
+// Texts for failures that the fixed messages above do not cover (a short bank file,
+// a tool that cannot start, a write that fails): each names the file and the reason.
 inline QString bankFileTooShort(const QString &path, qint64 size, int needed)
 {
     return QStringLiteral("File %1 is %2 bytes long, %3 are needed,Abort Procedure").arg(path).arg(size).arg(needed);
