@@ -87,6 +87,11 @@ Run cli(const QStringList &args, const QProcessEnvironment &env = QProcessEnviro
     QProcess process;
     QProcessEnvironment withFaults = env;
     withFaults.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(WRITE_FAULTS_PATH));
+    // In the sanitizer build the tool links ASan's runtime, which insists on being
+    // loaded first; the fault library only wraps write(), so the order is harmless.
+    const QString asan = withFaults.value(QStringLiteral("ASAN_OPTIONS"));
+    withFaults.insert(QStringLiteral("ASAN_OPTIONS"),
+                      asan + (asan.isEmpty() ? "" : ":") + QStringLiteral("verify_asan_link_order=0"));
     process.setProcessEnvironment(withFaults);
     process.start(QStringLiteral(TESSIRO_CLI_PATH), args);
     Run run;
