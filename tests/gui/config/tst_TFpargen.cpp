@@ -15,6 +15,8 @@
 #include <memory>
 
 #ifdef Q_OS_LINUX
+#include <cerrno>
+#include <cstring>
 #include <sys/mount.h>
 #include <unistd.h>
 #endif
@@ -251,9 +253,10 @@ private slots:
     {
         const QString project = m_t->store.state().ProjectDir;
         if (::mount("tmpfs", QFile::encodeName(project).constData(), "tmpfs", 0, "size=64k") != 0) {
-            if (::geteuid() == 0)
-                QFAIL("tmpfs could not be mounted");
-            QSKIP("mounting a tmpfs needs root");
+            // A container may refuse mounts even to root; tst_DurableWrites then fills
+            // the disk through its fault library, so a full disk is still tested.
+            QSKIP(qPrintable(QStringLiteral("no tmpfs could be mounted here: %1")
+                                 .arg(QString::fromLocal8Bit(std::strerror(errno)))));
         }
         m_mounted = project;
         const QByteArray old = QByteArray(DefaultFile).replace("<Can_Baud>0<", "<Can_Baud>4<");
