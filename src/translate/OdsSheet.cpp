@@ -191,17 +191,10 @@ Worksheet readOdsWorksheet(const QString &path, const QByteArray &data, const QS
                     throw sheetDamaged(QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1));
                 for (qint64 k = 0; k < rowRepeat; ++k)
                     for (const OdsCell &cell : std::as_const(rowCells))
-                        switch (cells.set(int(row + k), cell.column, cell.text, cell.value)) {
-                        case SheetCells::Placed::Set:
-                            break;
-                        case SheetCells::Placed::OutsideSheet:
-                            throw sheetDamaged(
-                                QStringLiteral("a cell lies outside the sheet in row %1").arg(row + k + 1));
-                        case SheetCells::Placed::TooManyCells:
-                            throw sheetDamaged(TranslateMessages::SheetTooLarge.arg(cells.rows())
-                                                   .arg(cells.columns())
-                                                   .arg(MaxSheetCells));
-                        }
+                        if (const QString problem = cells.placeProblem(
+                                cells.set(int(row + k), cell.column, cell.text, cell.value), row + k);
+                            !problem.isNull())
+                            throw sheetDamaged(problem);
             }
             row = std::min<qint64>(row + rowRepeat, qint64(1) << 40);
         }

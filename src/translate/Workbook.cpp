@@ -250,3 +250,16 @@ Worksheet readWorksheet(const QString &path, const QString &table)
         return readOdsWorksheet(path, data, table);
     return readXlsxWorksheet(path, data, table);
 }
+
+QString SheetCells::placeProblem(Placed placed, qint64 row) const
+{
+    switch (placed) {
+    case Placed::Set:
+        break;
+    case Placed::OutsideSheet:
+        return QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1);
+    case Placed::TooManyCells:
+        return TranslateMessages::SheetTooLarge.arg(rows()).arg(columns()).arg(MaxSheetCells);
+    }
+    return {};
+}

@@ -20,6 +20,9 @@ public:
     Placed set(int row, int column, QString text) { return set(row, column, std::move(text), {CellKind::Text}); }
     // A typed cell: text is what it shows.
     Placed set(int row, int column, QString text, CellValue value);
+    // What a placing that failed says of the sheet (row 0-based), for the reader's
+    // "damaged" message; a null text when it was placed.
+    QString placeProblem(Placed placed, qint64 row) const;
     // A number cell, shown as its format shows it.
     Placed setNumber(int row, int column, double number, NumberFormat format);
     // Dates count from 1904-01-01 rather than 1899-12-30.

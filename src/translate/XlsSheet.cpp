@@ -473,15 +473,8 @@ Worksheet readXlsWorksheet(const QString &path, const QByteArray &data, const QS
     SheetCells cells;
     cells.setDate1904(date1904);
     auto place = [&](SheetCells::Placed placed, int row) {
-        switch (placed) {
-        case SheetCells::Placed::Set:
-            break;
-        case SheetCells::Placed::OutsideSheet:
-            throw sheetDamaged(QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1));
-        case SheetCells::Placed::TooManyCells:
-            throw sheetDamaged(
-                TranslateMessages::SheetTooLarge.arg(cells.rows()).arg(cells.columns()).arg(MaxSheetCells));
-        }
+        if (const QString problem = cells.placeProblem(placed, row); !problem.isNull())
+            throw sheetDamaged(problem);
     };
     auto tooShort = [&](qsizetype at) {
         return sheetDamaged(QStringLiteral("its record at byte %1 is too short").arg(at));

@@ -320,15 +320,9 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
                     text = raw;
                 }
             }
-            switch (cells.set(row, column, std::move(text), value)) {
-            case SheetCells::Placed::Set:
-                break;
-            case SheetCells::Placed::OutsideSheet:
-                throw sheetDamaged(QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1));
-            case SheetCells::Placed::TooManyCells:
-                throw sheetDamaged(
-                    TranslateMessages::SheetTooLarge.arg(cells.rows()).arg(cells.columns()).arg(MaxSheetCells));
-            }
+            const SheetCells::Placed placed = cells.set(row, column, std::move(text), value);
+            if (const QString problem = cells.placeProblem(placed, row); !problem.isNull())
+                throw sheetDamaged(problem);
         }
     }
     return cells.finish(path, name, false);
