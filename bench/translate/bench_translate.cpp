@@ -5,10 +5,10 @@
 #include "base/FileChooser.h"
 #include "base/Notices.h"
 #include "base/ProcessLauncher.h"
+#include "project/AppContext.h"
 #include "project/ProjectStore.h"
 #include "translate/SdoTranslation.h"
 #include "translate/USdo.h"
-#include "widgets/AppContext.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "base/AppConstants.h"
 #include "base/GuardedCall.h"
+#include "project/AppContext.h"
 #include "project/ProjectStore.h"
 #include "shell/QtSeams.h"
 #include "shell/UTessiroFirmWare.h"
-#include "widgets/AppContext.h"
 
 #include <QApplication>
 

@@ -2,8 +2,8 @@
 
 #include "base/GuardedCall.h"
 #include "config/Messages.h"
+#include "project/AppContext.h"
 #include "project/ProjectLock.h"
-#include "widgets/AppContext.h"
 #include "widgets/SpreadsheetGrid.h"
 #include "widgets/Style.h"
 

@@ -2,9 +2,9 @@
 
 #include "base/GuardedCall.h"
 #include "config/Messages.h"
+#include "project/AppContext.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectLock.h"
-#include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
 #include <QCheckBox>

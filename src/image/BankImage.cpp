@@ -1,6 +1,7 @@
 #include "image/BankImage.h"
 
 #include "base/AtomicFile.h"
+#include "base/Paths.h"
 #include "base/TessiroError.h"
 #include "image/Messages.h"
 #include "project/ParseIntText.h"

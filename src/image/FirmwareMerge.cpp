@@ -3,6 +3,7 @@
 #include "base/AppConstants.h"
 #include "base/AtomicFile.h"
 #include "base/FileRead.h"
+#include "base/Paths.h"
 #include "base/Progress.h"
 #include "base/TessiroError.h"
 #include "image/BankImage.h"

@@ -2,11 +2,12 @@
 
 #include "base/AppConstants.h"
 #include "base/GuardedCall.h"
+#include "base/Paths.h"
 #include "image/Messages.h"
+#include "project/AppContext.h"
 #include "project/ProgramFolders.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
-#include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
 #include <QApplication>

@@ -1,5 +1,6 @@
 #include "project/ProgramFolders.h"
 
+#include "base/Paths.h"
 #include "project/ProjectStore.h"
 
 #include <QDir>

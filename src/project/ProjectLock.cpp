@@ -1,5 +1,6 @@
 #include "project/ProjectLock.h"
 
+#include "base/Paths.h"
 #include "base/TessiroError.h"
 #include "project/Messages.h"
 #include "project/ProjectStore.h"

@@ -1,5 +1,6 @@
 #include "project/ProjectStore.h"
 
+#include "base/Paths.h"
 #include "base/TessiroError.h"
 #include "project/IniFile.h"
 #include "project/Messages.h"
@@ -69,11 +70,6 @@ QString windowsNameProblem(const QString &name)
 }
 
 } // namespace
-
-QString joinPath(const QString &dir, const QString &name)
-{
-    return dir + separator() + name;
-}
 
 ProjectFilesT projectFiles(const QString &projectDir)
 {

@@ -45,9 +45,6 @@ struct ProjectState {
     bool hasValidProject() const { return !ProjectDir.isEmpty(); }
 };
 
-// Joins with the platform's separator.
-QString joinPath(const QString &dir, const QString &name);
-
 inline const QString LastProjectFileName = QStringLiteral("Tessiro_Brevik.ini");
 
 // The only writer of ProjectState: start-up, exit, New project, Open project.

@@ -12,7 +12,6 @@
 #include "image/ModifyFileSx.h"
 #include "project/Messages.h"
 #include "project/ProjectLock.h"
-#include "project/Unewp.h"
 #include "shell/Messages.h"
 #include "shell/UAbout.h"
 #include "translate/SELstringhe.h"
@@ -23,6 +22,7 @@
 #include "translate/Uhelp.h"
 #include "translate/Updo.h"
 #include "widgets/Style.h"
+#include "widgets/Unewp.h"
 #include "xmlview/UXML.h"
 
 #include <QAction>

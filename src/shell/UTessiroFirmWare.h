@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "widgets/AppContext.h"
+#include "project/AppContext.h"
 
 class QLabel;
 class TFAbout;

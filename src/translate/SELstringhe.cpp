@@ -1,7 +1,7 @@
 #include "translate/SELstringhe.h"
 
+#include "project/AppContext.h"
 #include "translate/StringsFile.h"
-#include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
 #include <QHeaderView>

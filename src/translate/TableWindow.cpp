@@ -1,9 +1,9 @@
 #include "translate/TableWindow.h"
 
 #include "base/GuardedCall.h"
+#include "project/AppContext.h"
 #include "project/ProjectLock.h"
 #include "translate/Messages.h"
-#include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
 #include <QHBoxLayout>

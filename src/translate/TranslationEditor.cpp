@@ -1,7 +1,7 @@
 #include "translate/TranslationEditor.h"
 
+#include "project/AppContext.h"
 #include "translate/TableWindow.h"
-#include "widgets/AppContext.h"
 #include "widgets/SpreadsheetGrid.h"
 #include "widgets/Style.h"
 

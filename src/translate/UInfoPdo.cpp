@@ -1,9 +1,9 @@
 #include "translate/UInfoPdo.h"
 
 #include "base/GuardedCall.h"
+#include "project/AppContext.h"
 #include "translate/Messages.h"
 #include "translate/TableWindow.h"
-#include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
 #include <QAbstractButton>

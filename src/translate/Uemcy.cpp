@@ -1,8 +1,8 @@
 #include "translate/Uemcy.h"
 
 #include "base/GuardedCall.h"
+#include "project/AppContext.h"
 #include "translate/TableWindow.h"
-#include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #include "translate/Uhelp.h"
 
+#include "project/AppContext.h"
 #include "translate/HelpFile.h"
-#include "widgets/AppContext.h"
 #include "widgets/Style.h"
 
 #include <QShowEvent>

@@ -2,8 +2,9 @@
 
 #include "base/AtomicFile.h"
 #include "base/GuardedCall.h"
-#include "project/Unewp.h"
+#include "base/Paths.h"
 #include "widgets/Style.h"
+#include "widgets/Unewp.h"
 #include "xmlview/Messages.h"
 #include "xmlview/XMLTree.h"
 

@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QList>
 
-#include "widgets/AppContext.h"
+#include "project/AppContext.h"
 
 class QPushButton;
 class QTreeWidget;

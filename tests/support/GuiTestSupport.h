@@ -1,8 +1,8 @@
 #pragma once
 
+#include "project/AppContext.h"
 #include "project/ProjectStore.h"
 #include "support/TestSupport.h"
-#include "widgets/AppContext.h"
 
 #include <QObject>
 #include <QString>

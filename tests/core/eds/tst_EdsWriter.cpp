@@ -1,4 +1,5 @@
 #include "PdoXmlFixture.h"
+#include "base/Paths.h"
 #include "base/TessiroError.h"
 #include "cli/CliCommands.h"
 #include "cli/Messages.h"

@@ -1,3 +1,4 @@
+#include "base/Paths.h"
 #include "base/TessiroError.h"
 #include "project/Messages.h"
 #include "project/ProjectLock.h"

@@ -2,9 +2,9 @@
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
 #include "config/Upargen.h"
+#include "project/AppContext.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
-#include "widgets/AppContext.h"
 #include "widgets/SpreadsheetGrid.h"
 
 #include <QApplication>

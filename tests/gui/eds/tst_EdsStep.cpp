@@ -1,8 +1,9 @@
 #include "PdoXmlFixture.h"
+#include "base/Paths.h"
+#include "project/AppContext.h"
 #include "project/ProjectStore.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
-#include "widgets/AppContext.h"
 
 #include <QDir>
 #include <QPushButton>

@@ -1,3 +1,4 @@
+#include "base/Paths.h"
 #include "image/BankImage.h"
 #include "image/FirmwareMerge.h"
 #include "image/Messages.h"

@@ -1,9 +1,10 @@
+#include "base/Paths.h"
 #include "config/Messages.h"
 #include "image/Messages.h"
+#include "project/AppContext.h"
 #include "project/ProjectStore.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
-#include "widgets/AppContext.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,10 @@
 #include "base/AppConstants.h"
+#include "base/Paths.h"
+#include "project/AppContext.h"
 #include "project/ProjectStore.h"
-#include "project/Unewp.h"
 #include "shell/UTessiroFirmWare.h"
 #include "support/GuiTestSupport.h"
-#include "widgets/AppContext.h"
+#include "widgets/Unewp.h"
 
 #include <QAction>
 #include <QApplication>

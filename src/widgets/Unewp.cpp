@@ -1,4 +1,4 @@
-#include "project/Unewp.h"
+#include "widgets/Unewp.h"
 
 #include "base/Notices.h"
 #include "project/ProjectStore.h"
