@@ -7,8 +7,8 @@ class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
     // Starts program detached with parameters as its whole command line.
-    // Returns false with a reason in *error when the program cannot be started.
-    virtual bool startDetached(const QString &program, const QString &parameters, QString *error) = 0;
+    // Throws TessiroError with the reason when the program cannot be started.
+    virtual void startDetached(const QString &program, const QString &parameters) = 0;
     // Opens a web page or mailto: address with the desktop's default program.
     virtual void openUrl(const QString &url) = 0;
 };

@@ -236,9 +236,10 @@ void TFModifyFileSx::ExeUpdateFirClick()
         return;
     }
     const QString parameters = u'"' + merged + u'"' + QChar(0x00B6) + QString::number(m_port->currentIndex());
-    QString error;
-    if (!m_ctx.launcher.startDetached(tool, parameters, &error)) {
-        failed(ImageMessages::flashToolNotStarted(tool, error), &Notices::notice);
+    try {
+        m_ctx.launcher.startDetached(tool, parameters);
+    } catch (const TessiroError &e) {
+        failed(ImageMessages::flashToolNotStarted(tool, e.message()), &Notices::notice);
         return;
     }
     setStatus(ImageMessages::flashToolStarted(m_port->currentText(), merged));

@@ -90,21 +90,9 @@ QString readIniValue(const QString &path, const QString &section, const QString 
     return {};
 }
 
-bool writeIniValue(const QString &path, const QString &section, const QString &key, const QString &value,
-                   QString *error)
+void writeIniValue(const QString &path, const QString &section, const QString &key, const QString &value)
 {
-    QByteArray original;
-    {
-        if (QFileInfo::exists(path)) {
-            try {
-                original = readRegularFile(path);
-            } catch (const TessiroError &e) {
-                if (error)
-                    *error = e.message();
-                return false;
-            }
-        }
-    }
+    const QByteArray original = QFileInfo::exists(path) ? readRegularFile(path) : QByteArray();
 
     QList<IniLine> lines = splitLines(QString::fromUtf8(original));
     qsizetype sectionAt = -1;
@@ -151,12 +139,5 @@ bool writeIniValue(const QString &path, const QString &section, const QString &k
     QString text;
     for (const IniLine &line : lines)
         text += line.text + line.eol;
-    try {
-        writeFileAtomically(path, text.toUtf8());
-    } catch (const FileWriteError &e) {
-        if (error)
-            *error = e.reason();
-        return false;
-    }
-    return true;
+    writeFileAtomically(path, text.toUtf8());
 }

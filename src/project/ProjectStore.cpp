@@ -132,9 +132,7 @@ bool ProjectStore::startUp(const QString &appDir)
 
 void ProjectStore::saveLastProject() const
 {
-    QString error;
-    if (!writeIniValue(joinPath(m_state.DataDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName, &error))
-        throw TessiroError(error);
+    writeIniValue(joinPath(m_state.DataDir, LastProjectFileName), IniSection, IniKey, m_state.ProjectName);
 }
 
 QStringList ProjectStore::createProject(const QString &parent, const QString &name)

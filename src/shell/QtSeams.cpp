@@ -1,6 +1,7 @@
 #include "shell/QtSeams.h"
 
 #include "base/AppConstants.h"
+#include "base/TessiroError.h"
 #include "shell/Messages.h"
 
 #include <QApplication>
@@ -144,7 +145,7 @@ QString QtFileChooser::chooseFolder(const QString &title, const QString &root, c
     return isInside(root, chosen) ? QDir::toNativeSeparators(chosen) : QString();
 }
 
-bool QtProcessLauncher::startDetached(const QString &program, const QString &parameters, QString *error)
+void QtProcessLauncher::startDetached(const QString &program, const QString &parameters)
 {
     QProcess process;
 #ifdef Q_OS_WIN
@@ -155,11 +156,8 @@ bool QtProcessLauncher::startDetached(const QString &program, const QString &par
     if (program.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
         // The maker's flash tool is a Windows program: elsewhere it runs through Wine.
         const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-        if (wine.isEmpty()) {
-            if (error)
-                *error = ShellMessages::WineNeeded;
-            return false;
-        }
+        if (wine.isEmpty())
+            throw TessiroError(ShellMessages::WineNeeded);
         process.setProgram(wine);
         process.setArguments({program, parameters});
     } else {
@@ -167,11 +165,8 @@ bool QtProcessLauncher::startDetached(const QString &program, const QString &par
         process.setArguments({parameters});
     }
 #endif
-    if (process.startDetached())
-        return true;
-    if (error)
-        *error = process.errorString();
-    return false;
+    if (!process.startDetached())
+        throw TessiroError(process.errorString());
 }
 
 void QtProcessLauncher::openUrl(const QString &url)

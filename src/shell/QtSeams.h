@@ -23,7 +23,7 @@ public:
 
 class QtProcessLauncher : public ProcessLauncher {
 public:
-    bool startDetached(const QString &program, const QString &parameters, QString *error) override;
+    void startDetached(const QString &program, const QString &parameters) override;
     void openUrl(const QString &url) override;
 };
 

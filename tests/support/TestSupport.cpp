@@ -27,12 +27,11 @@ QString ScriptedChooser::chooseFolder(const QString &title, const QString &root,
     return next();
 }
 
-bool RecordingLauncher::startDetached(const QString &program, const QString &parameters, QString *error)
+void RecordingLauncher::startDetached(const QString &program, const QString &parameters)
 {
     starts.append({program, parameters});
-    if (fail && error)
-        *error = QStringLiteral("cannot start");
-    return !fail;
+    if (fail)
+        throw TessiroError(QStringLiteral("cannot start"));
 }
 
 QByteArray readFileBytes(const QString &path)

@@ -75,7 +75,7 @@ private:
 // Records what would be started.
 class RecordingLauncher : public ProcessLauncher {
 public:
-    bool startDetached(const QString &program, const QString &parameters, QString *error) override;
+    void startDetached(const QString &program, const QString &parameters) override;
     void openUrl(const QString &url) override { urls << url; }
 
     struct Start {

@@ -119,9 +119,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("t.ini"));
         writeFileBytes(path, before);
-        QString error;
-        QVERIFY(writeIniValue(path, QStringLiteral("lastproj"), QStringLiteral("projectname"),
-                              QStringLiteral("\\New\\x"), &error));
+        writeIniValue(path, QStringLiteral("lastproj"), QStringLiteral("projectname"), QStringLiteral("\\New\\x"));
         QCOMPARE(readFileBytes(path), after);
         QCOMPARE(readIniValue(path, QStringLiteral("LASTPROJ"), QStringLiteral("projectname")),
                  QStringLiteral("\\New\\x"));

@@ -3,11 +3,11 @@
 #include "image/FirmwareMerge.h"
 #include "image/Messages.h"
 #include "image/ModifyFileSx.h"
+#include "project/AppContext.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 #include "shell/QtSeams.h"
 #include "support/GuiTestSupport.h"
-#include "widgets/AppContext.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -81,10 +81,10 @@ QString status(QWidget &w)
 // Notes what the status line says at the moment the tool is started.
 class StatusAtStart : public RecordingLauncher {
 public:
-    bool startDetached(const QString &program, const QString &parameters, QString *error) override
+    void startDetached(const QString &program, const QString &parameters) override
     {
         statusAtStart = status(*window);
-        return RecordingLauncher::startDetached(program, parameters, error);
+        RecordingLauncher::startDetached(program, parameters);
     }
     QWidget *window = nullptr;
     QString statusAtStart;
