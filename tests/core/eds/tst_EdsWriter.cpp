@@ -5,10 +5,12 @@
 #include "cli/Messages.h"
 #include "eds/EdsWriter.h"
 #include "eds/Messages.h"
+#include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -265,6 +267,31 @@ private slots:
         QCOMPARE(eds.run({project, target}, notices), 1);
         QCOMPARE(notices.generalErrors, QStringList{QStringLiteral("'abc' is not a valid integer value")});
         QCOMPARE(readFileBytes(target), golden());
+    }
+
+    // Into the project the command waits for the project's lock, as the desktop program's
+    // step does; anywhere else it only reads the project and needs no lock.
+    void cliEdsIntoTheProjectTakesItsLock()
+    {
+        QTemporaryDir tmp;
+        const QByteArray pdo = goldenPdoXml();
+        const QString project = writeProject(tmp, QStringLiteral("p"), &pdo);
+        const QString inside = joinPath(project, QStringLiteral("Gateway.eds"));
+        const QString outside = tmp.filePath(QStringLiteral("Gateway.eds"));
+        RecordingNotices notices;
+        {
+            const ProjectWriteLock lock(project);
+            QCOMPARE(EdsCliCommands[0].run({project, outside}, notices), 0);
+            QCOMPARE(notices.all(), QStringList());
+            QCOMPARE(EdsCliCommands[0].run({project, inside}, notices), 1);
+            QCOMPARE(notices.all().size(), 1);
+            QVERIFY2(notices.all().constFirst().startsWith(QStringLiteral("Project is in use by another program (")),
+                     qPrintable(notices.all().constFirst()));
+            QVERIFY(!QFileInfo::exists(inside));
+        }
+        notices.clear();
+        QCOMPARE(EdsCliCommands[0].run({project, inside}, notices), 0);
+        QCOMPARE(readFileBytes(inside), golden());
     }
 };
 
