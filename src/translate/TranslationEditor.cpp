@@ -37,6 +37,8 @@ TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, Ap
     m_tabs->addTab(makePage(0, "sga"), m_params.tabA);
     m_tabs->addTab(makePage(1, "sgb"), m_params.tabB);
     placeContent(m_tabs, {m_tabs, m_grids[0], m_grids[1]});
+    // A page hidden at the last resize has its width only once it is shown.
+    connect(m_tabs, &QTabWidget::currentChanged, this, &TranslationEditor::sizeColumns);
 }
 
 TranslationEditor::~TranslationEditor() = default;
