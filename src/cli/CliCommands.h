@@ -23,6 +23,8 @@ extern const CliCommandInfo XmlCliCommands[];
 extern const CliCommandInfo TranslateCliCommands[];
 extern const CliCommandInfo DeviceCliCommands[];
 
-// check --device: warns of the SDO map rows that do not fit the device's EDS.
+// check --device: warns of the map rows that do not fit the device's EDS. The PDO
+// rows need the device's node ID: nodeIdText when given, else the project's device.xml.
 struct ProjectState;
-void checkAgainstDevice(const ProjectState &project, const QString &edsPath, Notices &notices);
+void checkAgainstDevice(const ProjectState &project, const QString &edsPath, const QString &nodeIdText,
+                        Notices &notices);

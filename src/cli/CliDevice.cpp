@@ -5,6 +5,7 @@
 #include "cli/CliSupport.h"
 #include "config/DeviceCheck.h"
 #include "config/DeviceEds.h"
+#include "config/DeviceLink.h"
 
 #include <cstdio>
 
@@ -27,16 +28,21 @@ int runEdsObjects(const QStringList &args, Notices &notices)
                : 1;
 }
 
+quint32 requireNodeId(const QString &text)
+{
+    bool ok = false;
+    const uint nodeId = text.toUInt(&ok, 0);
+    if (!ok || !validNodeId(qint32(nodeId)))
+        throw TessiroError(QStringLiteral("NODE_ID \"%1\" is not a CANopen node ID (1 to 127)").arg(text));
+    return nodeId;
+}
+
 int runEdsPdos(const QStringList &args, Notices &notices)
 {
     return guardedCall(notices,
                        [&] {
                            requireArguments(args, 2, "eds-pdos EDS_FILE NODE_ID");
-                           bool ok = false;
-                           const uint nodeId = args[1].toUInt(&ok, 0);
-                           if (!ok || nodeId < 1 || nodeId > 127)
-                               throw TessiroError(
-                                   QStringLiteral("NODE_ID \"%1\" is not a CANopen node ID (1 to 127)").arg(args[1]));
+                           const quint32 nodeId = requireNodeId(args[1]);
                            print(edsPdosText(devicePdos(readDeviceEds(args[0]), nodeId)));
                        })
                ? 0
@@ -47,9 +53,12 @@ int runEdsPdos(const QStringList &args, Notices &notices)
 
 // check PROJECT_DIR --device EDS_FILE: the rows are warnings, printed without
 // changing the exit code; an EDS that cannot be read fails the command.
-void checkAgainstDevice(const ProjectState &project, const QString &edsPath, Notices &notices)
+void checkAgainstDevice(const ProjectState &project, const QString &edsPath, const QString &nodeIdText,
+                        Notices &notices)
 {
-    for (const ConfigProblem &warning : checkSdoMapAgainstDevice(project, readDeviceEds(edsPath)))
+    const qint32 nodeId = nodeIdText.isEmpty() ? loadDeviceLink(deviceLinkPath(project.ProjectDir)).value.NodeId
+                                               : qint32(requireNodeId(nodeIdText));
+    for (const ConfigProblem &warning : checkMapsAgainstDevice(project, readDeviceEds(edsPath), nodeId))
         notices.notice(QStringLiteral("Warning: ") + warning.toString());
 }
 

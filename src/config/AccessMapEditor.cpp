@@ -2,12 +2,15 @@
 
 #include "base/GuardedCall.h"
 #include "config/Messages.h"
+#include "config/UPickEds.h"
 #include "project/AppContext.h"
 #include "project/ProjectLock.h"
 #include "widgets/SpreadsheetGrid.h"
 #include "widgets/Style.h"
 
+#include <QAction>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -57,6 +60,12 @@ AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &cont
     counterStrip->addWidget(usedTitle);
     counterStrip->addWidget(m_usedBytes);
     counterStrip->addStretch();
+    m_pick = new QPushButton(ConfigMessages::PickFromEds, this);
+    m_pick->setObjectName(QStringLiteral("BtnPickEds"));
+    m_pick->setToolTip(QStringLiteral("Fills the current row from the device's EDS (F4 in the grid)"));
+    m_pick->setAutoDefault(false);
+    connect(m_pick, &QPushButton::clicked, this, &AccessMapEditor::pickFromEds);
+    counterStrip->addWidget(m_pick);
 
     QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
     // Enter belongs to the grid.
@@ -73,7 +82,8 @@ AccessMapEditor::AccessMapEditor(const AccessMapParams &params, AppContext &cont
 
     // The tabs come first by creation. Ordering them before a grid they hold
     // would break the focus chain: Tab would never reach OK.
-    setTabOrder(m_gridOut, m_ok);
+    setTabOrder(m_gridOut, m_pick);
+    setTabOrder(m_pick, m_ok);
     setTabOrder(m_ok, m_cancel);
 
     connect(m_ok, &QPushButton::clicked, this, &AccessMapEditor::BitBtn1Click);
@@ -115,6 +125,15 @@ SpreadsheetGrid *AccessMapEditor::makeGrid(MapDirection direction, const char *n
         grid(activeDirection())->setFocus();
     });
     connect(&model, &QAbstractItemModel::dataChanged, this, &AccessMapEditor::ShowUsedBytes);
+
+    auto *pick = new QAction(ConfigMessages::PickFromEds, view);
+    pick->setObjectName(QStringLiteral("ActionPickEds"));
+    // Ctrl+E is taken by the cell editor (end of line).
+    pick->setShortcut(QKeySequence(Qt::Key_F4));
+    pick->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(pick, &QAction::triggered, this, &AccessMapEditor::pickFromEds);
+    view->addAction(pick);
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(&model, &QAbstractItemModel::modelReset, this, &AccessMapEditor::ShowUsedBytes);
     return view;
 }
@@ -152,6 +171,9 @@ void AccessMapEditor::FormShow()
 {
     m_edit.reset();
     const ProjectFilesT &files = m_ctx.project().ProjectFiles;
+    // A device.xml that does not read only means the picker asks again.
+    m_link = loadDeviceLink(deviceLinkPath(m_ctx.project().ProjectDir)).value;
+    m_linkChanged = false;
     const QStringList errors = m_map.load(files.*m_params.ownFile, files.*m_params.otherFile).problems;
     for (SpreadsheetGrid *view : {m_gridIn, m_gridOut}) {
         view->setCurrentIndex(view->model()->index(0, 1));
@@ -194,6 +216,37 @@ void AccessMapEditor::BitBtn1Click()
             return;
         const ProjectWriteLock lock(m_ctx.project().ProjectDir);
         m_map.save(m_ctx.project().ProjectFiles.*m_params.ownFile);
+        if (m_linkChanged)
+            saveDeviceLink(deviceLinkPath(m_ctx.project().ProjectDir), m_link);
+        m_linkChanged = false;
         accept();
     });
+}
+
+void AccessMapEditor::keyPressEvent(QKeyEvent *event)
+{
+    // F4 from a grid (or the cell being typed) that the grid's own shortcut missed.
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier) {
+        pickFromEds();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AccessMapEditor::pickFromEds()
+{
+    const MapDirection direction = activeDirection();
+    SpreadsheetGrid *view = grid(direction);
+    view->commitOpenEditor();
+    const int row = view->currentIndex().isValid() ? view->currentIndex().row() : 0;
+    TFPickEds picker(m_ctx, m_params, direction, m_link, this);
+    const bool picked = picker.start() && picker.exec() == QDialog::Accepted && picker.chosen();
+    view->setFocus();
+    if (!picked)
+        return;
+    DevicePick::fillRow(m_map.grid(direction), row, *picker.chosen());
+    // The SDO picker carries the node ID it was given through unchanged.
+    m_link = picker.pick().link();
+    m_linkChanged = true;
+    view->setCurrentIndex(view->model()->index(row, m_map.grid(direction).firstEditableColumn()));
 }

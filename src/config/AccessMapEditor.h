@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/AccessMap.h"
+#include "config/DeviceLink.h"
 
 #include <QDialog>
 #include <optional>
@@ -26,9 +27,12 @@ public:
     void ShowUsedBytes();
     // The checks of OK; shows the first failing one's message.
     bool ValidateMap();
+    // "Pick from EDS…": fills the current row of the active grid from the device's EDS.
+    void pickFromEds();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private slots:
     void BitBtn1Click();
@@ -47,6 +51,10 @@ private:
     QLabel *m_usedBytes;
     QPushButton *m_ok;
     QPushButton *m_cancel;
+    QPushButton *m_pick;
+    // The device the picker last used; written with the map on OK.
+    DeviceLink m_link;
+    bool m_linkChanged = false;
     // The cell being typed in and what it holds now.
     std::optional<MapCellEdit> m_edit;
     bool m_sized = false;

@@ -1,6 +1,8 @@
 #include "config/DeviceCheck.h"
 
+#include "base/TessiroError.h"
 #include "config/AccessMap.h"
+#include "config/DeviceLink.h"
 #include "config/Messages.h"
 #include "project/ParseIntText.h"
 
@@ -47,6 +49,79 @@ QList<ConfigProblem> checkSdoMapAgainstDevice(const ProjectState &project, const
                                  (direction == MapDirection::In ? DeviceNotReadable : DeviceNotWritable)
                                      .arg(object, entry->access)});
         }
+    }
+    return warnings;
+}
+
+QList<ConfigProblem> checkPdoMapAgainstDevice(const ProjectState &project, const DeviceEds &eds, quint32 nodeId)
+{
+    const QList<DevicePdo> pdos = devicePdos(eds, nodeId);
+    QList<ConfigProblem> warnings;
+    AccessMap map(pdoAccessMap());
+    const QString path = project.ProjectFiles.PdoPath;
+    map.load(path, project.ProjectFiles.SdoPath);
+    for (const MapDirection direction : {MapDirection::In, MapDirection::Out}) {
+        const bool transmit = direction == MapDirection::In;
+        const QString kind = transmit ? QStringLiteral("TPDO") : QStringLiteral("RPDO");
+        const AccessMapModel &grid = map.grid(direction);
+        const QString list = QString::fromLatin1(map.params().list(direction));
+        for (int row = 0; row < grid.savedEnd(); ++row) {
+            const std::optional<qint32> cobId = tryParseIntText(grid.cell(row, 1));
+            const std::optional<qint32> length = tryParseIntText(grid.cell(row, 2));
+            if (!cobId || *cobId < 1 || *cobId > 0x7FF)
+                continue; // the row checks name it
+            const QString where = QStringLiteral("row %1 of %2").arg(row + 1).arg(list);
+            const QString shownId = edsCanIdText(quint32(*cobId));
+            const DevicePdo *same = nullptr;
+            const DevicePdo *opposite = nullptr;
+            for (const DevicePdo &pdo : pdos) {
+                if (pdo.extended() || pdo.canId() != quint32(*cobId))
+                    continue;
+                const DevicePdo *&slot = pdo.transmit == transmit ? same : opposite;
+                if (!slot)
+                    slot = &pdo;
+            }
+            auto name = [](const DevicePdo &pdo) {
+                return (pdo.transmit ? QStringLiteral("TPDO") : QStringLiteral("RPDO")) + QString::number(pdo.number);
+            };
+            if (!same) {
+                warnings.append({path, where,
+                                 opposite ? DevicePdoWrongWay.arg(shownId, name(*opposite), kind)
+                                          : DeviceLacksPdo.arg(kind, shownId, eds.path).arg(nodeId)});
+                continue;
+            }
+            if (!same->valid())
+                warnings.append({path, where, DevicePdoInvalid.arg(name(*same), shownId)});
+            if (length && *length != same->lengthBytes)
+                warnings.append(
+                    {path, where, DevicePdoLength.arg(*length).arg(name(*same), shownId).arg(same->lengthBytes)});
+        }
+    }
+    return warnings;
+}
+
+QList<ConfigProblem> checkMapsAgainstDevice(const ProjectState &project, const DeviceEds &eds, qint32 nodeId)
+{
+    QList<ConfigProblem> warnings = checkSdoMapAgainstDevice(project, eds);
+    if (nodeId >= 1 && nodeId <= 127)
+        warnings += checkPdoMapAgainstDevice(project, eds, quint32(nodeId));
+    else
+        warnings.append({project.ProjectFiles.PdoPath, {}, DevicePdoNoNodeId});
+    return warnings;
+}
+
+QList<ConfigProblem> checkProjectAgainstDevice(const ProjectState &project)
+{
+    const Loaded<DeviceLink> link = loadDeviceLink(deviceLinkPath(project.ProjectDir));
+    QList<ConfigProblem> warnings;
+    for (const QString &problem : link.problems)
+        warnings.append({{}, {}, problem});
+    if (link.value.EdsPath.isEmpty())
+        return warnings;
+    try {
+        warnings += checkMapsAgainstDevice(project, readDeviceEds(link.value.EdsPath), link.value.NodeId);
+    } catch (const TessiroError &error) {
+        warnings.append({{}, {}, error.message()});
     }
     return warnings;
 }

@@ -79,4 +79,43 @@ inline const QString DeviceSizeDiffers = QStringLiteral("nByte is %1 but the dev
 inline const QString DeviceNotReadable = QStringLiteral("the device's object %1 cannot be read (AccessType %2)");
 inline const QString DeviceNotWritable = QStringLiteral("the device's object %1 cannot be written (AccessType %2)");
 
+// The PDO map checked against the device's PDOs: %1 the COB-ID as "$181".
+inline const QString DeviceLacksPdo = QStringLiteral("the device has no %1 with COB-ID %2 in \"%3\" (node ID %4)");
+inline const QString DevicePdoWrongWay =
+    QStringLiteral("COB-ID %1 is the device's %2, but this list takes the device's %3s");
+inline const QString DevicePdoInvalid =
+    QStringLiteral("the device's %1 (COB-ID %2) is switched off (bit 31 of its COB-ID)");
+inline const QString DevicePdoLength =
+    QStringLiteral("Dimension is %1 but the device's %2 (COB-ID %3) carries %4 bytes");
+inline const QString DevicePdoNoNodeId =
+    QStringLiteral("the PDO rows were not compared with the device: its node ID is not known");
+inline const QString DeviceWarnings =
+    QStringLiteral("The maps do not all fit the device's EDS; the banks are generated all the same:");
+inline const QString DeviceNodeIdNotValid =
+    QStringLiteral("%1: <NodeId> holds '%2', which is not a CANopen node ID (1 to 127)");
+
+// Picking rows from the device's EDS.
+inline const QString PickFromEds = QStringLiteral("Pick from EDS\u2026");
+inline const QString PickCaption = QStringLiteral("Pick from the device's EDS");
+inline const QString PickOtherEds = QStringLiteral("Other EDS\u2026");
+inline const QString PickSearch = QStringLiteral("&Search (name or index):");
+inline const QString PickNodeId = QStringLiteral("&Node ID of the device:");
+inline const QString PickEdsFilter = QStringLiteral("CANopen EDS or DCF (*.eds *.dcf)|*.eds;*.dcf|All files|*");
+inline const QString PickTypeNodeId = QStringLiteral("Type the device's node ID (1 to 127) to see its PDOs.");
+inline const QString PickNoEds = QStringLiteral("Choose the device's EDS file.");
+inline const QString PickSizeNotMapped = QStringLiteral("%1 bytes: the map takes objects of 1, 2 or 4 bytes");
+inline const QString PickVariableSize = QStringLiteral("variable length: the map takes objects of 1, 2 or 4 bytes");
+inline const QString PickSubEntries = QStringLiteral("pick one of its sub-entries");
+inline const QString PickNotReadable =
+    QStringLiteral("%1 sub %2 cannot be read (AccessType %3), yet the IN list reads it from the device.");
+inline const QString PickNotWritable =
+    QStringLiteral("%1 sub %2 cannot be written (AccessType %3), yet the OUT list writes it to the device.");
+inline const QString PickUseAnyway = QStringLiteral("%1 Use it anyway?");
+inline const QString PickPdoWrongWay = QStringLiteral("the device's %1s belong to the %2 list");
+inline const QString PickPdoExtended = QStringLiteral("29-bit identifier: the map holds COB-IDs up to $7FF");
+inline const QString PickPdoEmpty = QStringLiteral("maps no object by default");
+inline const QString PickPdoTooLong = QStringLiteral("%1 bytes: a PDO carries at most 8");
+inline const QString PickPdoInvalid =
+    QStringLiteral("The device's %1 (COB-ID %2) is switched off (bit 31 of its COB-ID).");
+
 } // namespace ConfigMessages

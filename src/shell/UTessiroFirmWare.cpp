@@ -2,6 +2,8 @@
 
 #include "base/AppConstants.h"
 #include "base/GuardedCall.h"
+#include "config/DeviceCheck.h"
+#include "config/Messages.h"
 #include "config/ProjectCheck.h"
 #include "config/USetPdo.h"
 #include "config/USetVar.h"
@@ -367,6 +369,7 @@ void TFTessiroFirmWare::CreateBinaClick()
         const ProjectState &project = m_ctx.project();
         const bool generated = guardedCall(m_ctx.notices, [&] {
             requireBankableProject(project);
+            showDeviceWarnings(project);
             lock = std::make_unique<ProjectWriteLock>(project.ProjectDir);
             GenerateDeviceImage(project.ProjectFiles);
         });
@@ -378,6 +381,17 @@ void TFTessiroFirmWare::CreateBinaClick()
         showStatus(ShellMessages::BanksWritten.arg(project.ProjectFiles.BinDir));
     }
     window(m_modifyFileSx).execHoldingLock(std::move(lock));
+}
+
+void TFTessiroFirmWare::showDeviceWarnings(const ProjectState &project)
+{
+    const QList<ConfigProblem> warnings = checkProjectAgainstDevice(project);
+    if (warnings.isEmpty())
+        return;
+    QString text = ConfigMessages::DeviceWarnings;
+    for (const ConfigProblem &warning : warnings)
+        text += u'\n' + warning.toString();
+    m_ctx.notices.notice(text);
 }
 
 void TFTessiroFirmWare::CreateSxClick()

@@ -62,6 +62,8 @@ private:
     void runStep(const std::function<void()> &step);
     void runEdsStep();
     void openFirmwareWindow();
+    // The map rows that do not fit the device the project remembers; generation goes on.
+    void showDeviceWarnings(const ProjectState &project);
 
     // The window in slot, made when first shown and kept for the whole run, so that it keeps
     // its state between showings; made late because most runs never show most windows.

@@ -1,6 +1,7 @@
 #include "base/TessiroError.h"
 #include "config/DeviceCheck.h"
 #include "config/DeviceEds.h"
+#include "config/DeviceLink.h"
 #include "support/CliRunner.h"
 #include "support/ProjectBuilders.h"
 #include "support/TestSupport.h"
@@ -195,6 +196,84 @@ private slots:
             runCli({QStringLiteral("check"), dir.path(), QStringLiteral("--device"), fixture("var_array_record.eds")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(run.err.contains("row 2 of ByteIN: the device has no object $6042 sub $00"), run.err.constData());
+    }
+
+    // The IN list takes the device's TPDOs, the OUT list its RPDOs. Each row is
+    // named with what is wrong: no such PDO, the other direction's PDO, a PDO the
+    // device has switched off, a length that differs.
+    void pdoRowsAgainstDevice()
+    {
+        QTemporaryDir dir;
+        ProjectState project;
+        project.ProjectDir = QDir::toNativeSeparators(dir.path());
+        project.UpdateProjectFiles();
+        writeFileBytes(project.ProjectFiles.PdoPath,
+                       pdoFile(pdoRow("$185", "6") + pdoRow("$186", "2") + pdoRow("$205", "2") + pdoRow("645", "2") +
+                                   pdoRow("$185", "4"),
+                               pdoRow("$205", "2") + pdoRow("$185", "6")));
+        const DeviceEds eds = readDeviceEds(fixture("drive.eds"));
+        QStringList got;
+        for (const ConfigProblem &p : checkPdoMapAgainstDevice(project, eds, 5))
+            got << p.where + u'|' + p.message;
+        QCOMPARE(got, QStringList({
+                          QStringLiteral("row 2 of ByteIN_TPDO|the device has no TPDO with COB-ID $186 in \"%1\" "
+                                         "(node ID 5)")
+                              .arg(eds.path),
+                          QStringLiteral("row 3 of ByteIN_TPDO|COB-ID $205 is the device's RPDO1, but this list "
+                                         "takes the device's TPDOs"),
+                          QStringLiteral("row 4 of ByteIN_TPDO|the device's TPDO2 (COB-ID $285) is switched off "
+                                         "(bit 31 of its COB-ID)"),
+                          QStringLiteral("row 5 of ByteIN_TPDO|Dimension is 4 but the device's TPDO1 (COB-ID $185) "
+                                         "carries 6 bytes"),
+                          QStringLiteral("row 2 of ByteOUT_RPDO|COB-ID $185 is the device's TPDO1, but this list "
+                                         "takes the device's RPDOs"),
+                      }));
+
+        // The command line takes the node ID from --node, else from the project's device.xml.
+        const QString drive = fixture("drive.eds");
+        CliRun run = runCli({QStringLiteral("check"), dir.path(), QStringLiteral("--device"), drive,
+                             QStringLiteral("--node"), QStringLiteral("5")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.contains("row 2 of ByteIN_TPDO: the device has no TPDO with COB-ID $186"),
+                 run.err.constData());
+        run = runCli({QStringLiteral("check"), dir.path(), QStringLiteral("--device"), drive});
+        QVERIFY2(run.err.contains("the PDO rows were not compared with the device: its node ID is not known"),
+                 run.err.constData());
+        QVERIFY(!run.err.contains("ByteIN_TPDO"));
+        writeFileBytes(deviceLinkPath(dir.path()), "<Device><Eds/><NodeId>6</NodeId></Device>");
+        run = runCli({QStringLiteral("check"), dir.path(), QStringLiteral("--device"), drive});
+        QVERIFY2(run.err.contains("row 1 of ByteIN_TPDO: the device has no TPDO with COB-ID $185"),
+                 run.err.constData());
+        run = runCli({QStringLiteral("check"), dir.path(), QStringLiteral("--device"), drive, QStringLiteral("--node"),
+                      QStringLiteral("0")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("NODE_ID \"0\" is not a CANopen node ID"), run.err.constData());
+    }
+
+    // What the main window shows before generating: nothing without a remembered
+    // device; the rows, or why the EDS did not read, with one.
+    void projectRemembersDevice()
+    {
+        QTemporaryDir dir;
+        ProjectState project;
+        project.ProjectDir = QDir::toNativeSeparators(dir.path());
+        project.UpdateProjectFiles();
+        writeFileBytes(project.ProjectFiles.SdoPath, sdoFile(sdoRow("$6042", "2"), {}));
+        QVERIFY(checkProjectAgainstDevice(project).isEmpty());
+
+        saveDeviceLink(deviceLinkPath(project.ProjectDir), {fixture("drive.eds"), 5});
+        QStringList got;
+        for (const ConfigProblem &p : checkProjectAgainstDevice(project))
+            got << p.where + u'|' + p.message;
+        QCOMPARE(got.size(), 1);
+        QVERIFY2(got.first().startsWith("row 1 of ByteIN|the device has no object $6042 sub $00"), qPrintable(got[0]));
+
+        const QString broken = dir.filePath(QStringLiteral("broken.eds"));
+        writeFileBytes(broken, "[1000\n");
+        saveDeviceLink(deviceLinkPath(project.ProjectDir), {broken, 5});
+        const QList<ConfigProblem> unread = checkProjectAgainstDevice(project);
+        QCOMPARE(unread.size(), 1);
+        QVERIFY2(unread.first().message.contains(", line 1: "), qPrintable(unread.first().message));
     }
 
     void commandLine()

@@ -333,8 +333,10 @@ private slots:
         QCOMPARE(tabs()->currentIndex(), 0);
         QCOMPARE(QApplication::focusWidget(), in);
 
-        // Ctrl+Tab leaves the grid for OK, Ctrl+Shift+Tab for the tabs before it.
+        // Ctrl+Tab leaves the grid for "Pick from EDS…" and OK, Ctrl+Shift+Tab for the tabs before it.
         QTest::keyClick(in, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), requireChild<QPushButton>(m_window.get(), "BtnPickEds"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), requireChild<QPushButton>(m_window.get(), "BitBtn1"));
         in->setFocus();
         editor = type(in, QStringLiteral("1"));

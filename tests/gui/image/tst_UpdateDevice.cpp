@@ -1,4 +1,5 @@
 #include "base/Paths.h"
+#include "config/DeviceLink.h"
 #include "config/Messages.h"
 #include "image/Messages.h"
 #include "project/AppContext.h"
@@ -76,6 +77,27 @@ private slots:
         QCOMPARE(s.window.findChild<QLabel *>(QStringLiteral("Labelstate"))->toolTip(),
                  "Banks written to " + joinPath(s.projectDir, QStringLiteral("bin")));
         QCOMPARE(s.notices.generalErrors, QStringList());
+    }
+
+    // Rows that do not fit the device the project remembers are shown, and the
+    // banks are generated all the same.
+    void deviceWarningsDoNotStopGeneration()
+    {
+        Setup s;
+        writeFileBytes(joinPath(s.projectDir, QStringLiteral("sdo.xml")),
+                       "<CanOpen_to_DeviceNet><ByteIN><row IdDev=\"1\" Index=\"$6042\" SubIndex=\"0\" NByte=\"2\" "
+                       "Mnemonic=\"\"/></ByteIN><ByteOUT/></CanOpen_to_DeviceNet>");
+        const QString eds = sourcePath(QStringLiteral("tests/core/config/eds/drive.eds"));
+        saveDeviceLink(deviceLinkPath(s.projectDir), {eds, 5});
+        QCOMPARE(modalsOpenedBy(s.button("CreateBin")), QStringList{QStringLiteral("TFModifyFileSx")});
+        QCOMPARE(s.binFiles(), AllBinFiles);
+        QCOMPARE(s.notices.notices.size(), 1);
+        const QStringList lines = s.notices.notices.first().split(u'\n');
+        QCOMPARE(lines.first(), ConfigMessages::DeviceWarnings);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[1].endsWith(
+                     QStringLiteral("row 1 of ByteIN: the device has no object $6042 sub $00 in \"%1\"").arg(eds)),
+                 qPrintable(lines[1]));
     }
 
     void failedGenerationOpensNoWindow()
