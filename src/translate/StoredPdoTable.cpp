@@ -123,7 +123,7 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
     for (int which : {CanA, CanB})
         if (leftOut[which] > 0)
             problems << TranslateMessages::PdosLeftOut.arg(QDir::toNativeSeparators(path))
-                            .arg(leftOut[which])
+                            .arg(TranslateMessages::counted(leftOut[which], "PDO", "PDOs"))
                             .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"));
 }
 
@@ -165,7 +165,8 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
     }
     // Dropped in silence, they would be gone at the next OK.
     if (skipped > 0) {
-        problems << TranslateMessages::StoredSdosLeftOut.arg(QDir::toNativeSeparators(path)).arg(skipped);
+        problems << TranslateMessages::StoredSdosLeftOut.arg(QDir::toNativeSeparators(path))
+                        .arg(TranslateMessages::counted(skipped, "stored SDO", "stored SDOs"));
         read.state = ReadState::Partly;
     }
     return read;
@@ -312,4 +313,26 @@ QStringList StoredPdoTable::sdoLabels(int count)
     for (int n = 0; n < count; ++n)
         labels << QStringLiteral("Sdo%1").arg(n);
     return labels;
+}
+
+std::optional<TableFault> StoredPdoTable::saveFault() const
+{
+    for (int which = 0; which < TabCount; ++which)
+        for (int p = 0; p < m_tabs[which].pdos.size(); ++p) {
+            const TClPdo &pdo = m_tabs[which].pdos[p];
+            for (int s = 0; s < pdo.sdos.size(); ++s) {
+                const QString texts[] = {pdo.sdos[s].index, pdo.sdos[s].subindex};
+                const char *names[] = {"index", "subindex"};
+                for (int f = 0; f < 2; ++f)
+                    if (!tryParseIntText(texts[f]))
+                        return TableFault{
+                            which, p, f,
+                            TranslateMessages::StoredSdoFault
+                                .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"), pdo.name)
+                                .arg(s)
+                                .arg(QString::fromLatin1(names[f]), invalidIntegerMessage(texts[f])),
+                            s};
+            }
+        }
+    return std::nullopt;
 }

@@ -135,7 +135,7 @@ private slots:
             << Rpdodef << one << QStringList{SdoXmlReadError} << 1 << 7;
         QTest::newRow("rpdodef.xml not XML")
             << QByteArray("<sdo/>") << QByteArray("<rpdodef><row") << one
-            << QStringList{PdoXmlReadError, StoredSdosLeftOut.arg("%1", "1")} << 0 << 0;
+            << QStringList{PdoXmlReadError, StoredSdosLeftOut.arg("%1", "1 stored SDO")} << 0 << 0;
         QTest::newRow("PDO without cobid")
             << QByteArray("<sdo/>")
             << QByteArray("<rpdodef><row cobid=\"1\" en_bypass=\"0\"/><row en_bypass=\"2\"/>"
@@ -170,10 +170,9 @@ private slots:
         Project p(rpdodef(129, 1), "<sdo/>", sdopdo(storedRow("1", "0", "127", "0") + storedRow("2", "0", "129", "0")));
         StoredPdoTable table;
         const Loaded<TableRead> loaded = table.load(p.files);
-        QCOMPARE(
-            loaded.problems,
-            QStringList{
-                TranslateMessages::PdosLeftOut.arg(fileShown(p.files.RpdodefPath)).arg(2).arg(QStringLiteral("CanA"))});
+        QCOMPARE(loaded.problems, QStringList{TranslateMessages::PdosLeftOut.arg(fileShown(p.files.RpdodefPath))
+                                                  .arg("2 PDOs")
+                                                  .arg(QStringLiteral("CanA"))});
         QCOMPARE(table.tab(0).pdos.size(), 127);
         QCOMPARE(table.tab(0).pdos.last().name, QStringLiteral("0x1ff"));
         QCOMPARE(placed(table), QStringList({"A:127 1/0/0", "B:1 2/0/0"}));
@@ -187,7 +186,8 @@ private slots:
         QTest::addColumn<QStringList>("placed");
         QTest::addColumn<QStringList>("problems");
         QTest::addColumn<bool>("whole");
-        const QString leftOut = TranslateMessages::StoredSdosLeftOut.arg(QStringLiteral("%1"), QStringLiteral("1"));
+        const QString leftOut =
+            TranslateMessages::StoredSdosLeftOut.arg(QStringLiteral("%1"), QStringLiteral("1 stored SDO"));
         const QString readError = TranslateMessages::SdopdoXmlReadError;
         QTest::newRow("130: second CanB PDO") << QByteArray("130") << QStringList{"B:2 i/s/0"} << QStringList() << true;
         QTest::newRow("$82 as 130") << QByteArray("$82") << QStringList{"B:2 i/s/0"} << QStringList() << true;
@@ -268,6 +268,13 @@ private slots:
         QCOMPARE(thrownMessage([&] { table.save(p.files.SdopdoPath); }),
                  QStringLiteral("'' is not a valid integer value"));
         QCOMPARE(readFileBytes(p.files.SdopdoPath), emptyIndex);
+        // OK names the place first: tab, PDO, SDO and field.
+        const std::optional<TableFault> fault = table.saveFault();
+        QVERIFY(fault);
+        QCOMPARE((QList<int>{fault->tab, fault->row, fault->item, fault->column}), (QList<int>{0, 0, 0, 0}));
+        QCOMPARE(fault->message, TranslateMessages::StoredSdoFault.arg("CanA", table.pdo(0, 0).name)
+                                     .arg(0)
+                                     .arg("index", "'' is not a valid integer value"));
 
         writeFileBytes(p.files.SdopdoPath, "<sdopdo><row index=\"1\" subindex=\"0\" nrpdo=\"1\"/></sdopdo>");
         QCOMPARE(table.load(p.files).problems, QStringList{TranslateMessages::SdopdoXmlReadError});
