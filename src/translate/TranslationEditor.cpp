@@ -27,8 +27,7 @@ TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, Ap
                    .caption = table->params().caption,
                    .width = table->params().initialWidth,
                    .height = table->params().initialHeight,
-                   .givenSizeOnShow = true,
-                   .enter = TableEnterKey::BelongsToGrid},
+                   .givenSizeOnShow = true},
                   parent),
       m_table(std::move(table)), m_params(m_table->params())
 {
@@ -59,7 +58,11 @@ QWidget *TranslationEditor::makePage(int which, const char *name)
     palette.setColor(QPalette::Highlight, HouseColour::Highlight);
     palette.setColor(QPalette::HighlightedText, HouseColour::Ink);
     view->setPalette(palette);
+    // Screen readers name the grid after its tab.
+    view->setAccessibleName(which == 0 ? m_params.tabA : m_params.tabB);
     connect(view, &SpreadsheetGrid::okRequested, this, [this] { okButton()->click(); });
+    connect(view, &SpreadsheetGrid::cancelRequested, this, [this] { cancelButton()->click(); });
+    connect(view, &SpreadsheetGrid::pageRequested, this, [this](int step) { turnPage(step); });
     m_grids[which] = view;
 
     auto *layout = new QVBoxLayout(page);
@@ -130,4 +133,14 @@ void TranslationEditor::commitEdits()
 {
     for (SpreadsheetGrid *view : m_grids)
         view->commitOpenEditor();
+}
+
+void TranslationEditor::showFault(const TableFault &fault)
+{
+    m_tabs->setCurrentIndex(fault.tab);
+    SpreadsheetGrid *view = m_grids[fault.tab];
+    const QModelIndex cell = view->model()->index(fault.row + 1, fault.column);
+    view->setCurrentIndex(cell);
+    view->scrollTo(cell);
+    view->setFocus();
 }

@@ -25,6 +25,7 @@ protected:
     ProjectTable &projectTable() override { return *m_table; }
     void tableLoaded() override;
     void commitEdits() override;
+    void showFault(const TableFault &fault) override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

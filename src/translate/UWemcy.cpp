@@ -102,8 +102,7 @@ TFWemcy::TFWemcy(AppContext &context, QWidget *parent)
                    .caption = QStringLiteral("Define EMCY Word"),
                    .width = 560,
                    .height = 440,
-                   .givenSizeOnShow = false,
-                   .enter = TableEnterKey::PressesFocusedButton},
+                   .givenSizeOnShow = false},
                   parent),
       m_wordIcon(nodeIcon(true)), m_bitIcon(nodeIcon(false))
 {
@@ -130,6 +129,9 @@ QWidget *TFWemcy::makePage(int tab)
     page.tree = new QTreeWidget(widget);
     page.tree->setObjectName(QStringLiteral("TWCan") + suffix);
     page.tree->setHeaderHidden(true);
+    // The hidden header would otherwise be read out as "1".
+    page.tree->setHeaderLabel(TabCaptions[tab]);
+    page.tree->setAccessibleName(TabCaptions[tab]);
     page.tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     page.tree->setSelectionMode(QAbstractItemView::SingleSelection);
     page.tree->setMinimumWidth(150);
@@ -279,8 +281,10 @@ void TFWemcy::ModifyClick(int tab)
 {
     const Page &page = m_pages[tab];
     QTreeWidgetItem *item = page.tree->currentItem();
-    if (!item)
+    if (!item) {
+        hintSelection(page.modify->text(), QStringLiteral("node"), TabCaptions[tab]);
         return;
+    }
     const int p = position(item);
     const int word = p / EmcyWordTable::NodesPerWord;
     const int k = p % EmcyWordTable::NodesPerWord;
@@ -289,18 +293,23 @@ void TFWemcy::ModifyClick(int tab)
             m_ctx.notices.notice(TranslateMessages::IndexNotValid);
         return;
     }
-    guardedCall(m_ctx.notices, [&] {
-        m_table.modifyBit(tab, word, k - 1, page.b0->text(), page.b1->text(), page.poscomp->text(),
-                          page.poscomp2->text());
-    });
+    if (const std::optional<TableFault> fault = m_table.modifyBit(tab, word, k - 1, page.b0->text(), page.b1->text(),
+                                                                  page.poscomp->text(), page.poscomp2->text())) {
+        QLineEdit *refused = fault->column == 0 ? page.poscomp : page.poscomp2;
+        refused->setFocus();
+        refused->selectAll();
+        m_ctx.notices.notice(fault->message);
+    }
 }
 
 void TFWemcy::DeleteClick(int tab)
 {
     QTreeWidget *tree = m_pages[tab].tree;
     QTreeWidgetItem *item = tree->currentItem();
-    if (!item || item->parent())
+    if (!item || item->parent()) {
+        hintSelection(m_pages[tab].del->text(), QStringLiteral("word node"), TabCaptions[tab]);
         return;
+    }
     const int word = tree->indexOfTopLevelItem(item);
     {
         // The tree moves its cursor while the node is still in it; shown once both agree.
@@ -309,4 +318,14 @@ void TFWemcy::DeleteClick(int tab)
         m_table.deleteWord(tab, word);
     }
     nodeSelected(tab, tree->currentItem());
+}
+
+void TFWemcy::showFault(const TableFault &fault)
+{
+    m_tabs->setCurrentIndex(fault.tab);
+    const Page &page = m_pages[fault.tab];
+    page.tree->setCurrentItem(page.tree->topLevelItem(fault.row));
+    QLineEdit *field = fault.column == 0 ? page.index_addrm : fault.column == 1 ? page.subindex : page.devid;
+    field->setFocus();
+    field->selectAll();
 }

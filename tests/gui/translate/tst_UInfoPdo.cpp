@@ -187,8 +187,11 @@ private slots:
         QCOMPARE(items(sdos), QStringList({"Sdo0", "Sdo1"}));
         QCOMPARE(sdos->currentRow(), -1);
 
+        // Enter in a field stays there; Ctrl+Enter is OK.
         edit("EindexA")->setFocus();
         QTest::keyClick(edit("EindexA"), Qt::Key_Return);
+        QVERIFY(m_window->isVisible());
+        QTest::keyClick(edit("EindexA"), Qt::Key_Return, Qt::ControlModifier);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(readFileBytes(files().SdopdoPath),
                  "<sdopdo>" + row("0x1000", "1", "1", "81") + row("0x2001", "7", "1", "81") + "</sdopdo>");
