@@ -104,14 +104,17 @@ void TableDialog::turnPage(int step)
     commitEdits();
     const int pages = m_pages->count();
     m_pages->setCurrentIndex(((m_pages->currentIndex() + step) % pages + pages) % pages);
-    // The focus goes to the page's first control, in the window's tab order.
-    QWidget *page = m_pages->currentWidget();
+    QWidget *focus = pageFocus(m_pages->currentIndex());
+    (focus ? focus : m_pages)->setFocus(Qt::TabFocusReason);
+}
+
+QWidget *TableDialog::pageFocus(int index) const
+{
+    QWidget *page = m_pages->widget(index);
     for (QWidget *w = m_pages->nextInFocusChain(); w && w != m_pages; w = w->nextInFocusChain())
-        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled()) {
-            w->setFocus(Qt::TabFocusReason);
-            return;
-        }
-    m_pages->setFocus(Qt::TabFocusReason);
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled())
+            return w;
+    return nullptr;
 }
 
 void TableDialog::keyPressEvent(QKeyEvent *event)

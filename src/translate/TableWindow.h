@@ -62,6 +62,9 @@ protected:
     void hintSelection(const QString &button, const QString &what, const QString &tab);
     // Shows page step pages on (wrapping round) and puts the focus in it.
     void turnPage(int step);
+    // The control that takes the focus when page index is turned to; by default
+    // the page's first control in the tab order.
+    virtual QWidget *pageFocus(int index) const;
 
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;

@@ -35,7 +35,10 @@ TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, Ap
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
     m_tabs->addTab(makePage(0, "sga"), m_params.tabA);
     m_tabs->addTab(makePage(1, "sgb"), m_params.tabB);
-    placeContent(m_tabs, {m_tabs, m_grids[0], m_grids[1]});
+    // The tabs and grids keep their order of creation. Ordering the tabs before a
+    // grid they hold would break the focus chain in two: Ctrl+Tab would never
+    // leave the grids.
+    placeContent(m_tabs, {m_grids[1]});
 }
 
 TranslationEditor::~TranslationEditor() = default;
@@ -143,4 +146,9 @@ void TranslationEditor::showFault(const TableFault &fault)
     view->setCurrentIndex(cell);
     view->scrollTo(cell);
     view->setFocus();
+}
+
+QWidget *TranslationEditor::pageFocus(int index) const
+{
+    return m_grids[index];
 }

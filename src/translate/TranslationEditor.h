@@ -26,6 +26,7 @@ protected:
     void tableLoaded() override;
     void commitEdits() override;
     void showFault(const TableFault &fault) override;
+    QWidget *pageFocus(int index) const override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

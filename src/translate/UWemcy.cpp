@@ -72,6 +72,14 @@ QIcon nodeIcon(bool word)
     return icon;
 }
 
+// A group's caption, also its name for screen readers (which would otherwise
+// name the inner group after the outer one).
+void setCaption(QGroupBox *box, const QString &caption)
+{
+    box->setTitle(caption);
+    box->setAccessibleName(caption.simplified());
+}
+
 QLineEdit *field(const QString &name, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
@@ -140,11 +148,13 @@ QWidget *TFWemcy::makePage(int tab)
 
     page.wordBox = new QGroupBox(WordBoxCaption, widget);
     page.wordBox->setObjectName(QStringLiteral("GBWord") + suffix);
+    setCaption(page.wordBox, WordBoxCaption);
     page.index_addrm = field(QStringLiteral("Eindex_addrm") + suffix, page.wordBox);
     page.subindex = field(QStringLiteral("Esubindex") + suffix, page.wordBox);
     page.devid = field(QStringLiteral("Edevid") + suffix, page.wordBox);
     page.bitBox = new QGroupBox(BitBoxCaption, page.wordBox);
     page.bitBox->setObjectName(QStringLiteral("GBBit") + suffix);
+    setCaption(page.bitBox, BitBoxCaption);
     page.b0 = field(QStringLiteral("Eb0") + suffix, page.bitBox);
     page.b1 = field(QStringLiteral("Eb1") + suffix, page.bitBox);
     page.poscomp = field(QStringLiteral("Eposcomp") + suffix, page.bitBox);
@@ -236,8 +246,8 @@ void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
     const int word = p / EmcyWordTable::NodesPerWord;
     const int k = p % EmcyWordTable::NodesPerWord;
     for (Page &page : m_pages) {
-        page.wordBox->setTitle(QStringLiteral("Word n\u00B0%1 Emcy Define ").arg(word));
-        page.bitBox->setTitle(QStringLiteral("Mask BIT n\u00B0%1 Define").arg(p));
+        setCaption(page.wordBox, QStringLiteral("Word n\u00B0%1 Emcy Define ").arg(word));
+        setCaption(page.bitBox, QStringLiteral("Mask BIT n\u00B0%1 Define").arg(p));
     }
     const Page &page = m_pages[tab];
     const TClWEmcy &w = m_table.words(tab).at(word);

@@ -259,9 +259,12 @@ void TFemcy::NewClick(EmcyTab tab)
 {
     guardedCall(m_ctx.notices, [&] {
         const TClEmcy entry = fieldsEntry(tab);
-        if (refuseRange(tab, entry))
+        // The identifier first, with the program's own text; then the ranges.
+        QStringList problems = m_table.identifierProblems(tab, entry.texts[IdDev]);
+        if (problems.isEmpty() && refuseRange(tab, entry))
             return;
-        const QStringList problems = m_table.add(tab, entry);
+        if (problems.isEmpty())
+            problems = m_table.add(tab, entry);
         focusRefusedField(tab, problems);
         for (const QString &problem : problems)
             m_ctx.notices.notice(problem);
@@ -277,9 +280,12 @@ void TFemcy::ModifyClick(EmcyTab tab)
         if (row < 0)
             return;
         const TClEmcy entry = fieldsEntry(tab);
-        if (refuseRange(tab, entry))
+        const bool newId = entry.texts[IdDev] != m_table.entries(tab)[row].texts[IdDev];
+        QStringList problems = newId ? m_table.identifierProblems(tab, entry.texts[IdDev]) : QStringList();
+        if (problems.isEmpty() && refuseRange(tab, entry))
             return;
-        const QStringList problems = m_table.modify(tab, row, entry);
+        if (problems.isEmpty())
+            problems = m_table.modify(tab, row, entry);
         focusRefusedField(tab, problems);
         for (const QString &problem : problems)
             m_ctx.notices.notice(problem);

@@ -266,7 +266,11 @@ private slots:
         field("id_dev")->setText(QStringLiteral("3"));
         click("BNewA");
         click("BitBtn1");
-        QCOMPARE(m_t->notices.generalErrors, QStringList{QStringLiteral("'abc' is not a valid integer value")});
+        QCOMPARE(m_t->notices.notices,
+                 QStringList{TranslateMessages::EmcyEntryFault.arg("From CAN A")
+                                 .arg(1)
+                                 .arg("abc", "ID_EMCY (1..127): 'abc' is not a valid integer value")});
+        QCOMPARE(QApplication::focusWidget(), field("id_dev"));
         QVERIFY(m_window->isVisible());
         QCOMPARE(lines(list('A')), QStringList({"abc", "2", "3"}));
         QCOMPARE(readFileBytes(path()), old);
