@@ -110,6 +110,9 @@ inline const QString ImportedSdosLeftOut =
 // More PDOs in one direction than a stored SDO can name; %1 file, %2 count, %3 tab.
 inline const QString PdosLeftOut =
     QStringLiteral("File \"%1\": %2 of \"%3\" left out past the 127th, which a stored SDO cannot name.");
+// A row of sdopdo.xml whose PDO number is 0; %1 its byte offset, %2 the value.
+inline const QString NrpdoNamesNoPdo =
+    QStringLiteral("<row> at byte %1: attribute \"nrpdo\" is %2, which names no PDO (PDO number 0)");
 // An import record whose PDO number is 0.
 inline const QString NoPdoZero = QStringLiteral("cell C holds nrpdo %1, which names no PDO (PDO number 0).");
 // EMCY word definitions, string picker and help window: the program's own texts.

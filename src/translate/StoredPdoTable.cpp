@@ -34,10 +34,17 @@ std::optional<pugi::xml_node> openStep(const QString &path, pugi::xml_document &
     }
     const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
     if (!loaded.ok()) {
-        problems << readError;
+        problems << TranslateMessages::FixedTextWithPlace.arg(readError, loaded.problems.constFirst());
         return std::nullopt;
     }
     return loaded.value;
+}
+
+// A step's reading message over the file and the fault met in it.
+QString readFault(const QString &readError, const QString &path, const TessiroError &fault)
+{
+    return TranslateMessages::FixedTextWithPlace.arg(
+        readError, TranslateMessages::FileFault.arg(QDir::toNativeSeparators(path), fault.message()));
 }
 
 // A position nibble as a radio index; 9 to 15 set no button.
@@ -90,8 +97,8 @@ void StoredPdoTable::loadReference(const QString &path, QStringList &problems)
             const qint32 conf = requireIntegerAttribute(row, "conf");
             m_tabs[(conf & SdoLineBit) ? CanB : CanA].reference << entry;
         }
-    } catch (const TessiroError &) {
-        problems << TranslateMessages::SdoXmlReadError;
+    } catch (const TessiroError &e) {
+        problems << readFault(TranslateMessages::SdoXmlReadError, path, e);
     }
 }
 
@@ -117,8 +124,8 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
             }
             pdos << TClPdo{cobid, int(pdos.size()) + 1, {}};
         }
-    } catch (const TessiroError &) {
-        problems << TranslateMessages::PdoXmlReadError;
+    } catch (const TessiroError &e) {
+        problems << readFault(TranslateMessages::PdoXmlReadError, path, e);
     }
     for (int which : {CanA, CanB})
         if (leftOut[which] > 0)
@@ -149,7 +156,8 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
             if (row.type() != pugi::node_element)
                 continue;
             const qint32 nrpdo = requireIntegerAttribute(row, "nrpdo");
-            const std::optional<std::pair<int, int>> at = pdoOf(nrpdo, {});
+            const std::optional<std::pair<int, int>> at =
+                pdoOf(nrpdo, TranslateMessages::NrpdoNamesNoPdo.arg(row.offset_debug()).arg(nrpdo));
             const TClSdo sdo{requireAttribute(row, "index"), requireAttribute(row, "subindex"),
                              requireAttribute(row, "poscomp")};
             if (!at) {
@@ -159,8 +167,8 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
             m_tabs[at->first].pdos[at->second].sdos << sdo;
             ++read.entries;
         }
-    } catch (const TessiroError &) {
-        problems << TranslateMessages::SdopdoXmlReadError;
+    } catch (const TessiroError &e) {
+        problems << readFault(TranslateMessages::SdopdoXmlReadError, path, e);
         read.state = ReadState::Partly;
     }
     // Dropped in silence, they would be gone at the next OK.

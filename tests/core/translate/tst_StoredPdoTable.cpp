@@ -158,7 +158,7 @@ private slots:
         for (QString &problem : problems)
             if (problem.contains(QStringLiteral("%1")))
                 problem = problem.arg(fileShown(p.files.SdopdoPath));
-        QCOMPARE(loaded.problems, problems);
+        QCOMPARE(firstLines(loaded.problems), problems);
         QCOMPARE(table.tab(0).reference.size() + table.tab(1).reference.size(), references);
         QCOMPARE(table.tab(0).pdos.size() + table.tab(1).pdos.size(), pdos);
     }
@@ -217,7 +217,12 @@ private slots:
         for (QString &problem : problems)
             if (problem.contains(QStringLiteral("%1")))
                 problem = problem.arg(fileShown(p.files.SdopdoPath));
-        QCOMPARE(loaded.problems, problems);
+        QCOMPARE(firstLines(loaded.problems), problems);
+        // A reading fault names the file and the attribute under the fixed text.
+        if (ends)
+            QVERIFY2(loaded.problems.constFirst().contains(fileShown(p.files.SdopdoPath)) &&
+                         loaded.problems.constFirst().contains(QStringLiteral("nrpdo")),
+                     qPrintable(loaded.problems.constFirst()));
         QCOMPARE(loaded.value.whole(), whole);
         QStringList expected{"A:1 0x10/0/0"};
         if (!ends)
@@ -277,7 +282,7 @@ private slots:
                                      .arg("index", "'' is not a valid integer value"));
 
         writeFileBytes(p.files.SdopdoPath, "<sdopdo><row index=\"1\" subindex=\"0\" nrpdo=\"1\"/></sdopdo>");
-        QCOMPARE(table.load(p.files).problems, QStringList{TranslateMessages::SdopdoXmlReadError});
+        QCOMPARE(firstLines(table.load(p.files).problems), QStringList{TranslateMessages::SdopdoXmlReadError});
     }
 
     // Position codes: 16 x high + low; nibbles past "B8" set no button.
@@ -489,7 +494,8 @@ private slots:
         writeFileBytes(wide.files.SdopdoPath, sdopdo(storedRow("1", "0", "0", "0")));
         run = runCli({"export", "sdopdo", wide.dir.path()});
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(QString::fromUtf8(run.err), TranslateMessages::SdopdoXmlReadError + u'\n');
+        QVERIFY2(QString::fromUtf8(run.err).startsWith(TranslateMessages::SdopdoXmlReadError + u'\n'),
+                 run.err.constData());
     }
 };
 

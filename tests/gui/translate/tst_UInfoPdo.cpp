@@ -106,8 +106,9 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Define Store PDO"));
         auto *tabs = child<QTabWidget>("PageControl1");
         QCOMPARE(QStringList({tabs->tabText(0), tabs->tabText(1)}), QStringList({"CanA", "CanB"}));
-        QCOMPARE(m_t->notices.notices,
-                 QStringList({TranslateMessages::SdoXmlReadError, TranslateMessages::SdopdoXmlNotFound}));
+        QCOMPARE(m_t->notices.notices.size(), 2);
+        QVERIFY(m_t->notices.notices[0].startsWith(TranslateMessages::SdoXmlReadError + u'\n'));
+        QCOMPARE(m_t->notices.notices[1], TranslateMessages::SdopdoXmlNotFound);
         QCOMPARE(items(list("LPdoCanA")), QStringList({"0x181", "0x182"}));
         QCOMPARE(items(list("LPdoCanB")), QStringList({"0x201"}));
         QCOMPARE(list("LPdoCanA")->currentRow(), -1);
