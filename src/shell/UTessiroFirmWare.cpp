@@ -270,8 +270,12 @@ void TFTessiroFirmWare::FormCreate(const QString &appDir)
 
 template <typename W> W &TFTessiroFirmWare::window(W *&slot)
 {
-    if (!slot)
+    if (!slot) {
         slot = new W(m_ctx, this);
+        // F1 in a window that asks for help.
+        if constexpr (requires { &W::helpRequested; })
+            connect(slot, &W::helpRequested, this, [this] { window(m_help).showHelp(); });
+    }
     return *slot;
 }
 

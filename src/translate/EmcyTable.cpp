@@ -90,6 +90,66 @@ QStringList EmcyTable::identifierProblems(EmcyTab tab, const QString &id) const
     return {};
 }
 
+namespace {
+
+struct FieldRange {
+    const char *label;
+    qint32 low;
+    qint32 high;
+};
+
+// The field labels of the window, in the order of the fields, and the ranges they show.
+const std::array<FieldRange, EmcyTextCount> FieldRanges = {{{"ID_EMCY (1..127)", 1, 127},
+                                                            {"Mask_error_code (0..65535)", 0, 65535},
+                                                            {"MAsk_error_Reg (0..255)", 0, 255},
+                                                            {"Mask_Manu1 (0..65535)", 0, 65535},
+                                                            {"Mask_Manu2 (0..65535)", 0, 65535},
+                                                            {"Mask_Manu3 (0..255)", 0, 255},
+                                                            {"Enabled_mask_error_code (0..65535)", 0, 65535},
+                                                            {"Enabled_mask_error_Reg (0..255)", 0, 255},
+                                                            {"Enabled_Mask_Manu1 (0..65535)", 0, 65535},
+                                                            {"Enabled_Mask_Manu2 (0..65535)", 0, 65535},
+                                                            {"Enabled_Mask_Manu3 (0..255)", 0, 255}}};
+
+} // namespace
+
+QString EmcyTable::fieldLabel(int t)
+{
+    return QString::fromLatin1(FieldRanges[size_t(t)].label);
+}
+
+std::optional<TableFault> EmcyTable::rangeFault(const TClEmcy &entry)
+{
+    using namespace TranslateMessages;
+    for (int t = 0; t < EmcyTextCount; ++t) {
+        const FieldRange &range = FieldRanges[size_t(t)];
+        const QString &text = entry.texts[size_t(t)];
+        const std::optional<qint32> value = tryParseIntText(text);
+        if (!value)
+            return TableFault{0, 0, t, FieldFault.arg(fieldLabel(t), invalidIntegerMessage(text))};
+        if (*value < range.low || *value > range.high)
+            return TableFault{0, 0, t,
+                              FieldFault.arg(fieldLabel(t), OutsideRange.arg(text).arg(range.low).arg(range.high))};
+    }
+    return std::nullopt;
+}
+
+std::optional<TableFault> EmcyTable::saveFault() const
+{
+    for (EmcyTab tab : {FromCanA, FromCanB})
+        for (int row = 0; row < m_entries[tab].size(); ++row)
+            if (std::optional<TableFault> fault = rangeFault(m_entries[tab][row])) {
+                fault->tab = tab;
+                fault->row = row;
+                fault->message = TranslateMessages::EmcyEntryFault
+                                     .arg(tab == FromCanA ? QStringLiteral("From CAN A") : QStringLiteral("From CAN B"))
+                                     .arg(row + 1)
+                                     .arg(m_entries[tab][row].texts[IdDev], fault->message);
+                return fault;
+            }
+    return std::nullopt;
+}
+
 QStringList EmcyTable::add(EmcyTab tab, const TClEmcy &entry)
 {
     QStringList problems = identifierProblems(tab, entry.texts[IdDev]);

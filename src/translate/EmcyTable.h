@@ -66,6 +66,14 @@ public:
     // empty when it is accepted. An identifier must be an integer and differ, as
     // text, from every line of the list.
     QStringList identifierProblems(EmcyTab tab, const QString &id) const;
+    // The label of field t, with the range it shows.
+    static QString fieldLabel(int t);
+    // The first field of entry that is no integer or lies outside the range its
+    // label shows; column is the field, tab and row are left 0.
+    static std::optional<TableFault> rangeFault(const TClEmcy &entry);
+    // The first entry, in list order, whose fields rangeFault refuses.
+    std::optional<TableFault> saveFault() const override;
+
     // "New EMCY": checks the identifier, then appends entry. Returns the check's notices.
     QStringList add(EmcyTab tab, const TClEmcy &entry);
     // "Modify": checks the identifier when it changes, then replaces entry row.

@@ -171,13 +171,45 @@ bool EmcyWordTable::modifyWord(int tab, int word, const TClWEmcy &key)
     return true;
 }
 
-void EmcyWordTable::modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1, const QString &byte1,
-                              const QString &byte2)
+std::optional<TableFault> EmcyWordTable::modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1,
+                                                   const QString &byte1, const QString &byte2)
 {
+    using namespace TranslateMessages;
+    // A position beyond 15 would spill into the other byte's half of poscomp.
+    if (!byte1.isEmpty() || !byte2.isEmpty()) {
+        const QString labels[] = {QStringLiteral("Emcy byte 1"), QStringLiteral("Emcy Byte 2")};
+        const QString texts[] = {byte1, byte2};
+        for (int f = 0; f < 2; ++f) {
+            const std::optional<qint32> value = tryParseIntText(texts[f]);
+            if (!value)
+                return TableFault{tab, word, f, FieldFault.arg(labels[f], invalidIntegerMessage(texts[f]))};
+            if (*value < 0 || *value > 15)
+                return TableFault{tab, word, f, FieldFault.arg(labels[f], OutsideRange.arg(texts[f]).arg(0).arg(15))};
+        }
+    }
     ClEbm &stored = m_tabs[tab].words[word].bits[std::size_t(bit)];
     stored.b0 = b0;
     stored.b1 = b1;
     stored.poscomp = joinPoscomp(byte1, byte2);
+    return std::nullopt;
+}
+
+std::optional<TableFault> EmcyWordTable::saveFault() const
+{
+    for (int tab = 0; tab < TabCount; ++tab)
+        for (int w = 0; w < m_tabs[tab].words.size(); ++w) {
+            const TClWEmcy &word = m_tabs[tab].words[w];
+            const std::pair<const char *, QString> keys[] = {
+                {"index_addrm", word.index_addrm}, {"subindex", word.subindex}, {"devid", word.devid}};
+            for (int k = 0; k < 3; ++k)
+                if (!tryParseIntText(keys[k].second))
+                    return TableFault{
+                        tab, w, k,
+                        TranslateMessages::WordFault.arg(tab == 0 ? QStringLiteral("CanA") : QStringLiteral("CanB"))
+                            .arg(wordNodeText(tab, w), QString::fromLatin1(keys[k].first),
+                                 invalidIntegerMessage(keys[k].second))};
+        }
+    return std::nullopt;
 }
 
 void EmcyWordTable::deleteWord(int tab, int word)

@@ -71,10 +71,14 @@ public:
     bool newWord(int tab, const TClWEmcy &key);
     // "Modify" on a word node: false when the word check refuses.
     bool modifyWord(int tab, int word, const TClWEmcy &key);
-    // "Modify" on a bit node: b0 and b1 stored, then poscomp from the two Emcy
-    // byte fields (joinPoscomp, which may throw: the masks stay stored).
-    void modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1, const QString &byte1,
-                   const QString &byte2);
+    // "Modify" on a bit node: b0, b1 and the poscomp of the two Emcy byte fields,
+    // each an integer 0 to 15 (both empty: no position yet). A refused position
+    // stores nothing; the fault's column is 0 for "Emcy byte 1", 1 for "Emcy Byte 2".
+    std::optional<TableFault> modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1,
+                                        const QString &byte1, const QString &byte2);
+    // The first word whose index_addrm, subindex or devid is no integer; the
+    // fault's column is 0, 1 or 2 in that order.
+    std::optional<TableFault> saveFault() const override;
     void deleteWord(int tab, int word);
 
     // The exact bytes of emcyword.xml: each tab's words sorted by devid, then

@@ -17,6 +17,7 @@ public:
 protected:
     QString missingNotice() const override;
     void loadRow(const pugi::xml_node &row, Filler &filler) override;
+    QList<int> integerColumns() const override { return {Cobid}; }
 };
 
 const TranslationTableParams &pdoTranslationTable();

@@ -6,6 +6,7 @@
 #include "translate/CsvText.h"
 #include "translate/Messages.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <optional>
 
@@ -24,10 +25,13 @@ Loaded<TableRead> ProjectTable::load(const QString &path)
         const pugi::xml_node root = requireProjectXml(path, doc);
         for (const pugi::xml_node &row : root.children())
             if (row.type() == pugi::node_element)
-                readRow(row);
-    } catch (const TessiroError &) {
-        // The window names no more than the file; the reason stays with the fault.
-        loaded.problems << TranslateMessages::XmlReadError;
+                try {
+                    readRow(row);
+                } catch (const TessiroError &e) {
+                    throw TessiroError(TranslateMessages::FileFault.arg(QDir::toNativeSeparators(path), e.message()));
+                }
+    } catch (const TessiroError &e) {
+        loaded.problems << TranslateMessages::FixedTextWithPlace.arg(TranslateMessages::XmlReadError, e.message());
         loaded.value.state = ReadState::Partly;
     }
     const QStringList leftOut = leftOutNotices(path);

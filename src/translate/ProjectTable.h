@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <pugixml.hpp>
 
 // How a table's own file was read as its window opened.
@@ -18,6 +19,17 @@ enum class ReadState {
     // Read in part (a fault, or rows the table had no room for): saving or
     // exporting would not write back what the file holds.
     Partly,
+};
+
+// A value that OK would drop, change or fail on, and where it stands: the tab
+// (0 or 1), the row (entry or list line, 0-based) and the column or field; a
+// table of lists within lists says which item of the row's list in item.
+struct TableFault {
+    int tab = 0;
+    int row = 0;
+    int column = 0;
+    QString message;
+    int item = 0;
 };
 
 struct TableRead {
@@ -48,6 +60,9 @@ public:
     // The exact bytes of the table's file; throws TessiroError when a value that
     // must be an integer is not one.
     virtual QByteArray toXml() const = 0;
+    // The first value that saving would drop, change or fail on; none when the
+    // table can be saved as it stands.
+    virtual std::optional<TableFault> saveFault() const { return std::nullopt; }
     // Writes toXml() over path in one step; throws TessiroError, leaving the file as it was.
     void save(const QString &path) const;
     void save(const ProjectFilesT &files) const { save(filePath(files)); }

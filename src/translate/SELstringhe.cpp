@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTableView>
 #include <QTimer>
@@ -22,9 +23,14 @@ TFSELstringhe::TFSELstringhe(AppContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral("Select String"));
     applyTessiroStyle(this);
     resize(420, 480);
+    // Holds up its own parent only, so that the help window stays usable beside it.
+    setWindowModality(Qt::WindowModal);
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &TFSELstringhe::helpRequested);
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("sg"));
+    m_grid->setAccessibleName(QStringLiteral("Select String"));
     m_grid->setModel(&m_strings);
     // A list to pick from: the strings are edited in their file, not here.
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -20,6 +20,10 @@ public:
     // The number of the row last selected; 0 until one is.
     int selectedIndex() const { return m_selectedIndex; }
 
+signals:
+    // F1: the program shows its help window.
+    void helpRequested();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

@@ -34,10 +34,17 @@ std::optional<pugi::xml_node> openStep(const QString &path, pugi::xml_document &
     }
     const Loaded<pugi::xml_node> loaded = loadProjectXml(path, doc);
     if (!loaded.ok()) {
-        problems << readError;
+        problems << TranslateMessages::FixedTextWithPlace.arg(readError, loaded.problems.constFirst());
         return std::nullopt;
     }
     return loaded.value;
+}
+
+// A step's reading message over the file and the fault met in it.
+QString readFault(const QString &readError, const QString &path, const TessiroError &fault)
+{
+    return TranslateMessages::FixedTextWithPlace.arg(
+        readError, TranslateMessages::FileFault.arg(QDir::toNativeSeparators(path), fault.message()));
 }
 
 // A position nibble as a radio index; 9 to 15 set no button.
@@ -90,8 +97,8 @@ void StoredPdoTable::loadReference(const QString &path, QStringList &problems)
             const qint32 conf = requireIntegerAttribute(row, "conf");
             m_tabs[(conf & SdoLineBit) ? CanB : CanA].reference << entry;
         }
-    } catch (const TessiroError &) {
-        problems << TranslateMessages::SdoXmlReadError;
+    } catch (const TessiroError &e) {
+        problems << readFault(TranslateMessages::SdoXmlReadError, path, e);
     }
 }
 
@@ -117,13 +124,13 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
             }
             pdos << TClPdo{cobid, int(pdos.size()) + 1, {}};
         }
-    } catch (const TessiroError &) {
-        problems << TranslateMessages::PdoXmlReadError;
+    } catch (const TessiroError &e) {
+        problems << readFault(TranslateMessages::PdoXmlReadError, path, e);
     }
     for (int which : {CanA, CanB})
         if (leftOut[which] > 0)
             problems << TranslateMessages::PdosLeftOut.arg(QDir::toNativeSeparators(path))
-                            .arg(leftOut[which])
+                            .arg(TranslateMessages::counted(leftOut[which], "PDO", "PDOs"))
                             .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"));
 }
 
@@ -149,7 +156,8 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
             if (row.type() != pugi::node_element)
                 continue;
             const qint32 nrpdo = requireIntegerAttribute(row, "nrpdo");
-            const std::optional<std::pair<int, int>> at = pdoOf(nrpdo, {});
+            const std::optional<std::pair<int, int>> at =
+                pdoOf(nrpdo, TranslateMessages::NrpdoNamesNoPdo.arg(row.offset_debug()).arg(nrpdo));
             const TClSdo sdo{requireAttribute(row, "index"), requireAttribute(row, "subindex"),
                              requireAttribute(row, "poscomp")};
             if (!at) {
@@ -159,13 +167,14 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
             m_tabs[at->first].pdos[at->second].sdos << sdo;
             ++read.entries;
         }
-    } catch (const TessiroError &) {
-        problems << TranslateMessages::SdopdoXmlReadError;
+    } catch (const TessiroError &e) {
+        problems << readFault(TranslateMessages::SdopdoXmlReadError, path, e);
         read.state = ReadState::Partly;
     }
     // Dropped in silence, they would be gone at the next OK.
     if (skipped > 0) {
-        problems << TranslateMessages::StoredSdosLeftOut.arg(QDir::toNativeSeparators(path)).arg(skipped);
+        problems << TranslateMessages::StoredSdosLeftOut.arg(QDir::toNativeSeparators(path))
+                        .arg(TranslateMessages::counted(skipped, "stored SDO", "stored SDOs"));
         read.state = ReadState::Partly;
     }
     return read;
@@ -312,4 +321,26 @@ QStringList StoredPdoTable::sdoLabels(int count)
     for (int n = 0; n < count; ++n)
         labels << QStringLiteral("Sdo%1").arg(n);
     return labels;
+}
+
+std::optional<TableFault> StoredPdoTable::saveFault() const
+{
+    for (int which = 0; which < TabCount; ++which)
+        for (int p = 0; p < m_tabs[which].pdos.size(); ++p) {
+            const TClPdo &pdo = m_tabs[which].pdos[p];
+            for (int s = 0; s < pdo.sdos.size(); ++s) {
+                const QString texts[] = {pdo.sdos[s].index, pdo.sdos[s].subindex};
+                const char *names[] = {"index", "subindex"};
+                for (int f = 0; f < 2; ++f)
+                    if (!tryParseIntText(texts[f]))
+                        return TableFault{
+                            which, p, f,
+                            TranslateMessages::StoredSdoFault
+                                .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"), pdo.name)
+                                .arg(s)
+                                .arg(QString::fromLatin1(names[f]), invalidIntegerMessage(texts[f])),
+                            s};
+            }
+        }
+    return std::nullopt;
 }

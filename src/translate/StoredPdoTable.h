@@ -90,6 +90,10 @@ public:
     // Nothing while the tab's buffer was never filled.
     std::optional<SdoFields> pasteSdo(int which) const { return m_copies.tab[which]; }
 
+    // The first stored SDO whose index (column 0) or subindex (column 1) is no
+    // integer: row is its PDO, item the SDO.
+    std::optional<TableFault> saveFault() const override;
+
     // The exact bytes of sdopdo.xml, each tab's SDOs sorted by index, then subindex;
     // throws TessiroError when one of them is not an integer.
     QByteArray toXml() const override;

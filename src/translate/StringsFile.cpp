@@ -49,6 +49,6 @@ Loaded<QStringList> loadStrings(const QString &path)
             ++leftOut;
     }
     if (leftOut > 0)
-        loaded.problems << StringsLeftOut.arg(shown).arg(leftOut);
+        loaded.problems << StringsLeftOut.arg(shown).arg(counted(leftOut, "string", "strings"));
     return loaded;
 }

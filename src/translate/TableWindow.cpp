@@ -6,9 +6,14 @@
 #include "translate/Messages.h"
 #include "widgets/Style.h"
 
+#include <QDir>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
@@ -38,6 +43,17 @@ void writeIntoProject(AppContext &ctx, const std::function<void(const ProjectSta
     });
 }
 
+// "Export wrote "a"." or "Export wrote "a" and "b"."
+QString writtenFiles(const QStringList &paths)
+{
+    QStringList quoted;
+    for (const QString &path : paths)
+        quoted << QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(path));
+    const QString last = quoted.takeLast();
+    return TranslateMessages::ExportWrote.arg(
+        quoted.isEmpty() ? last : quoted.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last);
+}
+
 QPushButton *stripButton(const QString &caption, const QString &name, QWidget *parent)
 {
     auto *b = new QPushButton(caption, parent);
@@ -54,6 +70,67 @@ TableDialog::TableDialog(AppContext &context, const TableWindowFrame &frame, QWi
     setWindowTitle(frame.caption);
     applyTessiroStyle(this);
     resize(frame.width, frame.height);
+    // Holds up its own parent only, so that the help window stays usable beside it.
+    setWindowModality(Qt::WindowModal);
+
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &TableDialog::helpRequested);
+    for (const auto &[keys, step] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                     std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto *page = new QShortcut(keys, this);
+        connect(page, &QShortcut::activated, this, [this, step = step] { turnPage(step); });
+    }
+}
+
+QString TableDialog::statusText() const
+{
+    return m_status ? m_status->text() : QString();
+}
+
+void TableDialog::setStatus(const QString &text)
+{
+    m_status->setText(text);
+}
+
+void TableDialog::hintSelection(const QString &button, const QString &what, const QString &tab)
+{
+    setStatus(TranslateMessages::NeedsSelection.arg(button, what, tab));
+}
+
+void TableDialog::turnPage(int step)
+{
+    if (!m_pages || m_pages->count() < 2)
+        return;
+    commitEdits();
+    const int pages = m_pages->count();
+    m_pages->setCurrentIndex(((m_pages->currentIndex() + step) % pages + pages) % pages);
+    QWidget *focus = pageFocus(m_pages->currentIndex());
+    (focus ? focus : m_pages)->setFocus(Qt::TabFocusReason);
+}
+
+QWidget *TableDialog::pageFocus(int index) const
+{
+    QWidget *page = m_pages->widget(index);
+    for (QWidget *w = m_pages->nextInFocusChain(); w && w != m_pages; w = w->nextInFocusChain())
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled())
+            return w;
+    return nullptr;
+}
+
+void TableDialog::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (event->modifiers() & Qt::ControlModifier) {
+        m_ok->click();
+    } else if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
+        button->click();
+    }
+    // Enter in a field stays there: no default button saves what is half typed.
+    event->accept();
 }
 
 void TableDialog::placeContent(QWidget *content, const QList<QWidget *> &order)
@@ -61,17 +138,25 @@ void TableDialog::placeContent(QWidget *content, const QList<QWidget *> &order)
     QHBoxLayout *buttonStrip = okCancelStrip(this, &m_ok, &m_cancel);
     m_export = stripButton(QStringLiteral("Export"), QStringLiteral("BtnExport"), this);
     m_import = stripButton(QStringLiteral("Import"), QStringLiteral("BtnImport"), this);
-    if (m_frame.enter != TableEnterKey::Saves)
-        m_ok->setDefault(false);
-    if (m_frame.enter == TableEnterKey::BelongsToGrid)
-        for (QPushButton *button : {m_ok, m_cancel, m_export, m_import})
-            button->setAutoDefault(false);
+    // No default button: keyPressEvent gives Enter to the focused button alone.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setDefault(false);
+        button->setAutoDefault(false);
+    }
     buttonStrip->addWidget(m_export);
     buttonStrip->addWidget(m_import);
+    m_pages = qobject_cast<QTabWidget *>(content);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("LabelStatus"));
+    m_status->setAccessibleName(QStringLiteral("Status"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setWordWrap(true);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(content, 1);
+    layout->addWidget(m_status);
     layout->addLayout(buttonStrip);
 
     QList<QWidget *> chain = order;
@@ -97,6 +182,8 @@ void TableDialog::showEvent(QShowEvent *event)
 
 void TableDialog::FormShow()
 {
+    if (m_status)
+        m_status->clear();
     const QStringList problems = projectTable().open(m_ctx.project().ProjectFiles).problems;
     tableLoaded();
     showNoticesOnceShown(this, m_ctx.notices, problems);
@@ -105,6 +192,12 @@ void TableDialog::FormShow()
 void TableDialog::BitBtn1Click()
 {
     commitEdits();
+    if (const std::optional<TableFault> fault = projectTable().saveFault()) {
+        // The value is in view, with the cursor on it, when the message shows.
+        showFault(*fault);
+        m_ctx.notices.notice(fault->message);
+        return;
+    }
     writeIntoProject(m_ctx, [this](const ProjectState &project) {
         projectTable().save(project.ProjectFiles);
         accept();
@@ -114,7 +207,11 @@ void TableDialog::BitBtn1Click()
 void TableDialog::ExportClick()
 {
     commitEdits();
-    writeIntoProject(m_ctx, [this](const ProjectState &project) { projectTable().exportCsv(project.ProjectFiles); });
+    setStatus({});
+    writeIntoProject(m_ctx, [this](const ProjectState &project) {
+        projectTable().exportCsv(project.ProjectFiles);
+        setStatus(writtenFiles({project.ProjectFiles.csvPath(projectTable().tableImport().table)}));
+    });
 }
 
 // Asks for the workbook, starting in the project folder, and unless the user

@@ -27,8 +27,7 @@ TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, Ap
                    .caption = table->params().caption,
                    .width = table->params().initialWidth,
                    .height = table->params().initialHeight,
-                   .givenSizeOnShow = true,
-                   .enter = TableEnterKey::BelongsToGrid},
+                   .givenSizeOnShow = true},
                   parent),
       m_table(std::move(table)), m_params(m_table->params())
 {
@@ -36,7 +35,10 @@ TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, Ap
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
     m_tabs->addTab(makePage(0, "sga"), m_params.tabA);
     m_tabs->addTab(makePage(1, "sgb"), m_params.tabB);
-    placeContent(m_tabs, {m_tabs, m_grids[0], m_grids[1]});
+    // The tabs and grids keep their order of creation. Ordering the tabs before a
+    // grid they hold would break the focus chain in two: Ctrl+Tab would never
+    // leave the grids.
+    placeContent(m_tabs, {m_grids[1]});
     // A page hidden at the last resize has its width only once it is shown.
     connect(m_tabs, &QTabWidget::currentChanged, this, &TranslationEditor::sizeColumns);
 }
@@ -61,7 +63,11 @@ QWidget *TranslationEditor::makePage(int which, const char *name)
     palette.setColor(QPalette::Highlight, HouseColour::Highlight);
     palette.setColor(QPalette::HighlightedText, HouseColour::Ink);
     view->setPalette(palette);
+    // Screen readers name the grid after its tab.
+    view->setAccessibleName(which == 0 ? m_params.tabA : m_params.tabB);
     connect(view, &SpreadsheetGrid::okRequested, this, [this] { okButton()->click(); });
+    connect(view, &SpreadsheetGrid::cancelRequested, this, [this] { cancelButton()->click(); });
+    connect(view, &SpreadsheetGrid::pageRequested, this, [this](int step) { turnPage(step); });
     m_grids[which] = view;
 
     auto *layout = new QVBoxLayout(page);
@@ -132,4 +138,19 @@ void TranslationEditor::commitEdits()
 {
     for (SpreadsheetGrid *view : m_grids)
         view->commitOpenEditor();
+}
+
+void TranslationEditor::showFault(const TableFault &fault)
+{
+    m_tabs->setCurrentIndex(fault.tab);
+    SpreadsheetGrid *view = m_grids[fault.tab];
+    const QModelIndex cell = view->model()->index(fault.row + 1, fault.column);
+    view->setCurrentIndex(cell);
+    view->scrollTo(cell);
+    view->setFocus();
+}
+
+QWidget *TranslationEditor::pageFocus(int index) const
+{
+    return m_grids[index];
 }

@@ -25,6 +25,8 @@ protected:
     ProjectTable &projectTable() override { return *m_table; }
     void tableLoaded() override;
     void commitEdits() override;
+    void showFault(const TableFault &fault) override;
+    QWidget *pageFocus(int index) const override;
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

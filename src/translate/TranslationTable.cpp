@@ -1,5 +1,6 @@
 #include "translate/TranslationTable.h"
 
+#include "project/ParseIntText.h"
 #include "translate/Messages.h"
 
 #include <QDir>
@@ -40,7 +41,7 @@ QStringList TranslationTable::leftOutNotices(const QString &path) const
     for (int which : {0, 1})
         if (m_load.leftOut[which] > 0)
             notices << TranslateMessages::FileRowsLeftOut.arg(QDir::toNativeSeparators(path))
-                           .arg(m_load.leftOut[which])
+                           .arg(TranslateMessages::counted(m_load.leftOut[which], "entry", "entries"))
                            .arg(which == 0 ? m_params.tabA : m_params.tabB);
     return notices;
 }
@@ -59,4 +60,35 @@ int TranslationTable::takeRow(Filler &filler, int which) const
         return -1;
     }
     return filler.next[which]++;
+}
+
+std::optional<TableFault> TranslationTable::saveFault() const
+{
+    using namespace TranslateMessages;
+    for (int which : {0, 1}) {
+        const TranslationGrid &g = grid(which);
+        const QString tab = which == 0 ? m_params.tabA : m_params.tabB;
+        const int key = m_params.keyColumn;
+        const QString keyTitle = m_params.columns[key].title;
+        const int end = g.entryCount(key);
+        for (int e = end; e < g.entryRows(); ++e) {
+            bool filled = false;
+            for (int c = 1; c < g.columnCount() && !filled; ++c)
+                filled = !g.entryCell(e, c).isEmpty();
+            if (!filled)
+                continue;
+            const QString message = e == end ? RowWithoutKey.arg(tab).arg(end).arg(keyTitle)
+                                             : RowsBelowKeyless.arg(tab).arg(end).arg(keyTitle).arg(e);
+            return TableFault{which, end, key, message};
+        }
+        for (int e = 0; e < end; ++e)
+            for (int c : integerColumns()) {
+                const QString text = g.entryCell(e, c);
+                if (!tryParseIntText(text))
+                    return TableFault{
+                        which, e, c,
+                        CellFault.arg(tab).arg(e).arg(m_params.columns[c].title, invalidIntegerMessage(text))};
+            }
+    }
+    return std::nullopt;
 }

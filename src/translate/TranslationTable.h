@@ -68,6 +68,9 @@ public:
     const TranslationGrid &grid(int which) const { return which == 0 ? m_a : m_b; }
 
     void clearForImport() override;
+    // A filled row under the row that ends a grid's entries, then a key that must
+    // be an integer and is not.
+    std::optional<TableFault> saveFault() const override;
 
 protected:
     // Fills the next free entry row of grid which, or counts it as left out.
@@ -77,6 +80,8 @@ protected:
     };
     // Reads one element into the grids; throws TessiroError on a fault.
     virtual void loadRow(const pugi::xml_node &row, Filler &filler) = 0;
+    // The columns whose text saving reads as an integer.
+    virtual QList<int> integerColumns() const { return {}; }
     // Next free entry row of grid which, or -1 when it is full.
     int takeRow(Filler &filler, int which) const;
 

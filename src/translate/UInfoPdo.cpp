@@ -147,8 +147,7 @@ TFInfopdo::TFInfopdo(AppContext &context, QWidget *parent, StoredPdoCopies &copi
                    .caption = TranslateMessages::StoredPdoCaption,
                    .width = InitialWidth,
                    .height = InitialHeight,
-                   .givenSizeOnShow = true,
-                   .enter = TableEnterKey::Saves},
+                   .givenSizeOnShow = true},
                   parent),
       m_table(copies)
 {
@@ -187,6 +186,12 @@ QWidget *TFInfopdo::makePage(int which)
     page.subindex->setObjectName(named("Esubindex", texts.suffix));
     page.highBox = makePositions(which, "PoscompMsb", &page.high, w);
     page.lowBox = makePositions(which, "PoscompLsb", &page.low, w);
+    // Each control named by the labels over it; the two groups share their
+    // caption, so their labels tell them apart.
+    page.pdos->setAccessibleName(texts.pdoLabel);
+    page.sdos->setAccessibleName(texts.sdoLabel);
+    page.highBox->setAccessibleName(QStringLiteral("Traslate in High SDO Byte"));
+    page.lowBox->setAccessibleName(texts.lowCaption + QStringLiteral(" Low SDO Byte"));
 
     auto *grid = new QGridLayout(w);
     grid->setContentsMargins(6, 6, 6, 6);
@@ -341,8 +346,10 @@ void TFInfopdo::SdoClick(int which)
 void TFInfopdo::NewSdoClick(int which)
 {
     const int pdo = m_pages[which].pdos->currentRow();
-    if (pdo < 0)
+    if (pdo < 0) {
+        hintSelection(QStringLiteral("New SDO"), QStringLiteral("PDO"), Pages[which].tab);
         return;
+    }
     guardedCall(m_ctx.notices, [&] {
         if (const std::optional<QString> refused = m_table.newSdo(which, pdo, fields(which))) {
             m_ctx.notices.notice(*refused);
@@ -356,8 +363,10 @@ void TFInfopdo::ModifySdoClick(int which)
 {
     const int pdo = m_pages[which].pdos->currentRow();
     const int sdo = m_pages[which].sdos->currentRow();
-    if (pdo < 0 || sdo < 0)
+    if (pdo < 0 || sdo < 0) {
+        hintSelection(QStringLiteral("Modify SDO"), QStringLiteral("SDO"), Pages[which].tab);
         return;
+    }
     guardedCall(m_ctx.notices, [&] {
         if (const std::optional<QString> refused = m_table.modifySdo(which, pdo, sdo, fields(which)))
             m_ctx.notices.notice(*refused);
@@ -368,8 +377,10 @@ void TFInfopdo::DeleteSdoClick(int which)
 {
     const int pdo = m_pages[which].pdos->currentRow();
     const int sdo = m_pages[which].sdos->currentRow();
-    if (pdo < 0 || sdo < 0)
+    if (pdo < 0 || sdo < 0) {
+        hintSelection(QStringLiteral("Delete SDO"), QStringLiteral("SDO"), Pages[which].tab);
         return;
+    }
     m_table.deleteSdo(which, pdo, sdo);
     // Labelled afresh, so that the next new SDO's label is not one already shown.
     listSdos(which, -1);
@@ -384,4 +395,17 @@ void TFInfopdo::PasteSdoClick(int which)
 {
     if (const std::optional<SdoFields> copied = m_table.pasteSdo(which))
         showFields(which, *copied);
+}
+
+void TFInfopdo::showFault(const TableFault &fault)
+{
+    m_tabs->setCurrentIndex(fault.tab);
+    const Page &page = m_pages[fault.tab];
+    page.pdos->setCurrentRow(fault.row);
+    PdoClick(fault.tab);
+    page.sdos->setCurrentRow(fault.item);
+    SdoClick(fault.tab);
+    QLineEdit *field = fault.column == 0 ? page.index : page.subindex;
+    field->setFocus();
+    field->selectAll();
 }

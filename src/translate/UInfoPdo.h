@@ -25,6 +25,7 @@ protected:
     ProjectTable &projectTable() override { return m_table; }
     void tableLoaded() override;
     void tableReplaced() override;
+    void showFault(const TableFault &fault) override;
 
 private:
     // The controls of one tab.

@@ -72,6 +72,14 @@ QIcon nodeIcon(bool word)
     return icon;
 }
 
+// A group's caption, also its name for screen readers (which would otherwise
+// name the inner group after the outer one).
+void setCaption(QGroupBox *box, const QString &caption)
+{
+    box->setTitle(caption);
+    box->setAccessibleName(caption.simplified());
+}
+
 QLineEdit *field(const QString &name, QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
@@ -102,8 +110,7 @@ TFWemcy::TFWemcy(AppContext &context, QWidget *parent)
                    .caption = QStringLiteral("Define EMCY Word"),
                    .width = 560,
                    .height = 440,
-                   .givenSizeOnShow = false,
-                   .enter = TableEnterKey::PressesFocusedButton},
+                   .givenSizeOnShow = false},
                   parent),
       m_wordIcon(nodeIcon(true)), m_bitIcon(nodeIcon(false))
 {
@@ -130,6 +137,9 @@ QWidget *TFWemcy::makePage(int tab)
     page.tree = new QTreeWidget(widget);
     page.tree->setObjectName(QStringLiteral("TWCan") + suffix);
     page.tree->setHeaderHidden(true);
+    // The hidden header would otherwise be read out as "1".
+    page.tree->setHeaderLabel(TabCaptions[tab]);
+    page.tree->setAccessibleName(TabCaptions[tab]);
     page.tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     page.tree->setSelectionMode(QAbstractItemView::SingleSelection);
     page.tree->setMinimumWidth(150);
@@ -138,11 +148,13 @@ QWidget *TFWemcy::makePage(int tab)
 
     page.wordBox = new QGroupBox(WordBoxCaption, widget);
     page.wordBox->setObjectName(QStringLiteral("GBWord") + suffix);
+    setCaption(page.wordBox, WordBoxCaption);
     page.index_addrm = field(QStringLiteral("Eindex_addrm") + suffix, page.wordBox);
     page.subindex = field(QStringLiteral("Esubindex") + suffix, page.wordBox);
     page.devid = field(QStringLiteral("Edevid") + suffix, page.wordBox);
     page.bitBox = new QGroupBox(BitBoxCaption, page.wordBox);
     page.bitBox->setObjectName(QStringLiteral("GBBit") + suffix);
+    setCaption(page.bitBox, BitBoxCaption);
     page.b0 = field(QStringLiteral("Eb0") + suffix, page.bitBox);
     page.b1 = field(QStringLiteral("Eb1") + suffix, page.bitBox);
     page.poscomp = field(QStringLiteral("Eposcomp") + suffix, page.bitBox);
@@ -234,8 +246,8 @@ void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
     const int word = p / EmcyWordTable::NodesPerWord;
     const int k = p % EmcyWordTable::NodesPerWord;
     for (Page &page : m_pages) {
-        page.wordBox->setTitle(QStringLiteral("Word n\u00B0%1 Emcy Define ").arg(word));
-        page.bitBox->setTitle(QStringLiteral("Mask BIT n\u00B0%1 Define").arg(p));
+        setCaption(page.wordBox, QStringLiteral("Word n\u00B0%1 Emcy Define ").arg(word));
+        setCaption(page.bitBox, QStringLiteral("Mask BIT n\u00B0%1 Define").arg(p));
     }
     const Page &page = m_pages[tab];
     const TClWEmcy &w = m_table.words(tab).at(word);
@@ -279,8 +291,10 @@ void TFWemcy::ModifyClick(int tab)
 {
     const Page &page = m_pages[tab];
     QTreeWidgetItem *item = page.tree->currentItem();
-    if (!item)
+    if (!item) {
+        hintSelection(page.modify->text(), QStringLiteral("node"), TabCaptions[tab]);
         return;
+    }
     const int p = position(item);
     const int word = p / EmcyWordTable::NodesPerWord;
     const int k = p % EmcyWordTable::NodesPerWord;
@@ -289,18 +303,23 @@ void TFWemcy::ModifyClick(int tab)
             m_ctx.notices.notice(TranslateMessages::IndexNotValid);
         return;
     }
-    guardedCall(m_ctx.notices, [&] {
-        m_table.modifyBit(tab, word, k - 1, page.b0->text(), page.b1->text(), page.poscomp->text(),
-                          page.poscomp2->text());
-    });
+    if (const std::optional<TableFault> fault = m_table.modifyBit(tab, word, k - 1, page.b0->text(), page.b1->text(),
+                                                                  page.poscomp->text(), page.poscomp2->text())) {
+        QLineEdit *refused = fault->column == 0 ? page.poscomp : page.poscomp2;
+        refused->setFocus();
+        refused->selectAll();
+        m_ctx.notices.notice(fault->message);
+    }
 }
 
 void TFWemcy::DeleteClick(int tab)
 {
     QTreeWidget *tree = m_pages[tab].tree;
     QTreeWidgetItem *item = tree->currentItem();
-    if (!item || item->parent())
+    if (!item || item->parent()) {
+        hintSelection(m_pages[tab].del->text(), QStringLiteral("word node"), TabCaptions[tab]);
         return;
+    }
     const int word = tree->indexOfTopLevelItem(item);
     {
         // The tree moves its cursor while the node is still in it; shown once both agree.
@@ -309,4 +328,14 @@ void TFWemcy::DeleteClick(int tab)
         m_table.deleteWord(tab, word);
     }
     nodeSelected(tab, tree->currentItem());
+}
+
+void TFWemcy::showFault(const TableFault &fault)
+{
+    m_tabs->setCurrentIndex(fault.tab);
+    const Page &page = m_pages[fault.tab];
+    page.tree->setCurrentItem(page.tree->topLevelItem(fault.row));
+    QLineEdit *field = fault.column == 0 ? page.index_addrm : fault.column == 1 ? page.subindex : page.devid;
+    field->setFocus();
+    field->selectAll();
 }

@@ -27,6 +27,7 @@ protected:
     ProjectTable &projectTable() override { return m_table; }
     void tableLoaded() override;
     void tableReplaced() override { fillTrees(); }
+    void showFault(const TableFault &fault) override;
 
 private:
     struct Page {

@@ -25,19 +25,6 @@ namespace {
 constexpr int InitialWidth = 720;
 constexpr int InitialHeight = 440;
 
-// The field labels, with the ranges they show, in the order of the fields.
-const std::array<const char *, EmcyTextCount> FieldLabels = {"ID_EMCY (1..127)",
-                                                             "Mask_error_code (0..65535)",
-                                                             "MAsk_error_Reg (0..255)",
-                                                             "Mask_Manu1 (0..65535)",
-                                                             "Mask_Manu2 (0..65535)",
-                                                             "Mask_Manu3 (0..255)",
-                                                             "Enabled_mask_error_code (0..65535)",
-                                                             "Enabled_mask_error_Reg (0..255)",
-                                                             "Enabled_Mask_Manu1 (0..65535)",
-                                                             "Enabled_Mask_Manu2 (0..65535)",
-                                                             "Enabled_Mask_Manu3 (0..255)"};
-
 // Alias codes 1 to 8; code 0 names the tab's own line.
 const std::array<const char *, MaxEmcyAlias> AliasCaptions = {
     "Error code byte  HIGH", "Error code byte LOW", "Error Reg",      "Manu1 byte HIGH",
@@ -83,8 +70,7 @@ TFemcy::TFemcy(AppContext &context, QWidget *parent)
                    .caption = QStringLiteral("Set Traslate EMCY"),
                    .width = InitialWidth,
                    .height = InitialHeight,
-                   .givenSizeOnShow = true,
-                   .enter = TableEnterKey::Saves},
+                   .givenSizeOnShow = true},
                   parent)
 {
     m_tabs = new QTabWidget(this);
@@ -115,7 +101,7 @@ QWidget *TFemcy::makePage(EmcyTab tab)
         const char *attribute = EmcyAttributes[size_t(t)];
         auto *field = new QLineEdit(widget);
         field->setObjectName(named("E", attribute, s));
-        auto *label = new QLabel(QString::fromLatin1(FieldLabels[size_t(t)]), widget);
+        auto *label = new QLabel(EmcyTable::fieldLabel(t), widget);
         label->setObjectName(named("L", attribute, s));
         label->setBuddy(field);
         form->addRow(label, field);
@@ -185,8 +171,18 @@ QWidget *TFemcy::makePage(EmcyTab tab)
     connect(page.list, &QListWidget::itemClicked, this,
             [this, tab](QListWidgetItem *item) { showEntry(tab, m_pages[tab].list->row(item)); });
     connect(newButton, &QPushButton::clicked, this, [this, tab] { NewClick(tab); });
-    connect(modifyButton, &QPushButton::clicked, this, [this, tab] { ModifyClick(tab); });
-    connect(deleteButton, &QPushButton::clicked, this, [this, tab] { DeleteClick(tab); });
+    connect(modifyButton, &QPushButton::clicked, this, [this, tab, modifyButton] {
+        if (m_pages[tab].list->currentRow() < 0)
+            hintSelection(modifyButton->text(), QStringLiteral("line"), m_tabs->tabText(tab));
+        else
+            ModifyClick(tab);
+    });
+    connect(deleteButton, &QPushButton::clicked, this, [this, tab, deleteButton] {
+        if (m_pages[tab].list->currentRow() < 0)
+            hintSelection(deleteButton->text(), QStringLiteral("line"), m_tabs->tabText(tab));
+        else
+            DeleteClick(tab);
+    });
     return widget;
 }
 
@@ -262,7 +258,14 @@ TClEmcy TFemcy::fieldsEntry(EmcyTab tab) const
 void TFemcy::NewClick(EmcyTab tab)
 {
     guardedCall(m_ctx.notices, [&] {
-        const QStringList problems = m_table.add(tab, fieldsEntry(tab));
+        const TClEmcy entry = fieldsEntry(tab);
+        // The identifier first, with the program's own text; then the ranges.
+        QStringList problems = m_table.identifierProblems(tab, entry.texts[IdDev]);
+        if (problems.isEmpty() && refuseRange(tab, entry))
+            return;
+        if (problems.isEmpty())
+            problems = m_table.add(tab, entry);
+        focusRefusedField(tab, problems);
         for (const QString &problem : problems)
             m_ctx.notices.notice(problem);
         if (problems.isEmpty())
@@ -277,7 +280,13 @@ void TFemcy::ModifyClick(EmcyTab tab)
         if (row < 0)
             return;
         const TClEmcy entry = fieldsEntry(tab);
-        const QStringList problems = m_table.modify(tab, row, entry);
+        const bool newId = entry.texts[IdDev] != m_table.entries(tab)[row].texts[IdDev];
+        QStringList problems = newId ? m_table.identifierProblems(tab, entry.texts[IdDev]) : QStringList();
+        if (problems.isEmpty() && refuseRange(tab, entry))
+            return;
+        if (problems.isEmpty())
+            problems = m_table.modify(tab, row, entry);
+        focusRefusedField(tab, problems);
         for (const QString &problem : problems)
             m_ctx.notices.notice(problem);
         if (problems.isEmpty())
@@ -292,4 +301,36 @@ void TFemcy::DeleteClick(EmcyTab tab)
         return;
     m_table.remove(tab, row);
     fillList(tab, -1);
+}
+
+void TFemcy::focusRefusedField(EmcyTab tab, const QStringList &problems)
+{
+    if (problems.isEmpty())
+        return;
+    QLineEdit *field = m_pages[tab].fields[IdDev];
+    field->setFocus();
+    field->selectAll();
+}
+
+bool TFemcy::refuseRange(EmcyTab tab, const TClEmcy &entry)
+{
+    const std::optional<TableFault> fault = EmcyTable::rangeFault(entry);
+    if (!fault)
+        return false;
+    QLineEdit *field = m_pages[tab].fields[size_t(fault->column)];
+    field->setFocus();
+    field->selectAll();
+    m_ctx.notices.notice(fault->message);
+    return true;
+}
+
+void TFemcy::showFault(const TableFault &fault)
+{
+    const auto tab = EmcyTab(fault.tab);
+    m_tabs->setCurrentIndex(tab);
+    m_pages[tab].list->setCurrentRow(fault.row);
+    showEntry(tab, fault.row);
+    QLineEdit *field = m_pages[tab].fields[size_t(fault.column)];
+    field->setFocus();
+    field->selectAll();
 }

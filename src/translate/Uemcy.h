@@ -24,6 +24,7 @@ protected:
     ProjectTable &projectTable() override { return m_table; }
     void tableLoaded() override;
     void tableReplaced() override;
+    void showFault(const TableFault &fault) override;
 
 private:
     struct Page {
@@ -41,6 +42,10 @@ private:
     void showEntry(EmcyTab tab, int row);
     void showFirstEntries();
     TClEmcy fieldsEntry(EmcyTab tab) const;
+    // After a refused New or Modify: the cursor to the field at fault.
+    void focusRefusedField(EmcyTab tab, const QStringList &problems);
+    // A field outside the range its label shows: says so, with the cursor on it.
+    bool refuseRange(EmcyTab tab, const TClEmcy &entry);
     void NewClick(EmcyTab tab);
     void ModifyClick(EmcyTab tab);
     void DeleteClick(EmcyTab tab);

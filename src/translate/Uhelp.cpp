@@ -9,8 +9,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TFHelp::TFHelp(AppContext &context, QWidget *parent) : QDialog(parent), m_ctx(context)
+TFHelp::TFHelp(AppContext &context, QWidget *parent) : QDialog(nullptr), m_ctx(context)
 {
+    // A window of its own, not a child of parent: an editor holding up its parent
+    // would hold up the help too. It goes with parent all the same.
+    if (parent)
+        connect(parent, &QObject::destroyed, this, [this] { delete this; });
     setObjectName(QStringLiteral("TFHelp"));
     setWindowTitle(QStringLiteral("Help"));
     applyTessiroStyle(this);

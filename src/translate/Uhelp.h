@@ -5,8 +5,8 @@
 struct AppContext;
 class QTextBrowser;
 
-// "Help": the help file shipped with the program, read-only rich text. It does not
-// hold up the main window, so it can stay open beside it.
+// "Help": the help file shipped with the program, read-only rich text. It holds up
+// no window, and no editor holds it up, so it can stay open beside any of them.
 class TFHelp : public QDialog {
     Q_OBJECT
 public:

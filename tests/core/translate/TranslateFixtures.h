@@ -9,6 +9,16 @@
 #include <QStringList>
 #include <algorithm>
 
+// The notices without the lines that say where: a damaged file's notice is the
+// program's fixed text over the file and the fault.
+inline QStringList firstLines(const QStringList &notices)
+{
+    QStringList lines;
+    for (const QString &notice : notices)
+        lines << notice.section(u'\n', 0, 0);
+    return lines;
+}
+
 inline QString fixture(const QString &name)
 {
     return sourcePath(QStringLiteral("tests/core/translate/fixtures/") + name);

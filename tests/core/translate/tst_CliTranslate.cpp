@@ -91,14 +91,16 @@ private slots:
         const QString cells = fixture(QStringLiteral("cells.xls"));
         const CliRun imported = runCli({"import", "emcydef", dir.path(), cells});
         QCOMPARE(imported.exitCode, 1);
-        QCOMPARE(QString::fromUtf8(imported.err),
-                 TranslateMessages::XmlReadError + u'\n' +
-                     TranslateMessages::SheetMissing.arg(QDir::toNativeSeparators(cells), "emcydef") + u'\n');
+        const QString readError =
+            TranslateMessages::XmlReadError + QStringLiteral("\nFile \"%1\": ").arg(QDir::toNativeSeparators(xml));
+        QVERIFY2(QString::fromUtf8(imported.err).startsWith(readError), imported.err.constData());
+        QVERIFY(QString::fromUtf8(imported.err)
+                    .endsWith(TranslateMessages::SheetMissing.arg(QDir::toNativeSeparators(cells), "emcydef") + u'\n'));
         QCOMPARE(readFileBytes(xml), faulty);
 
         const CliRun exported = runCli({"export", "emcydef", dir.path()});
         QCOMPARE(exported.exitCode, 1);
-        QCOMPARE(QString::fromUtf8(exported.err), TranslateMessages::XmlReadError + u'\n');
+        QVERIFY2(QString::fromUtf8(exported.err).startsWith(readError), exported.err.constData());
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("emcydef.csv"))));
     }
 
@@ -191,7 +193,7 @@ private slots:
         writeFileBytes(dir.filePath(QStringLiteral("rpdodef.xml")), "<rpdodef><row cobid=\"1\"/></rpdodef>");
         const Run result = run({"export", "rpdodef", dir.path()});
         QCOMPARE(result.exitCode, 1);
-        QCOMPARE(result.err, TranslateMessages::XmlReadError + u'\n');
+        QVERIFY2(result.err.startsWith(TranslateMessages::XmlReadError + u'\n'), qPrintable(result.err));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("rpdodef.csv"))));
     }
 };

@@ -41,6 +41,60 @@ QByteArray file(const QByteArray &rows)
 class TestEmcyTable : public QObject {
     Q_OBJECT
 private slots:
+    // Each field is checked against the range its label shows; the first refused
+    // field is named, and a file's values are refused at OK the same way.
+    void ranges_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("fault"); // empty: accepted
+        QTest::newRow("ID 200") << int(IdDev) << "200"
+                                << "ID_EMCY (1..127): 200 is outside 1..127.";
+        QTest::newRow("ID 0") << int(IdDev) << "0"
+                              << "ID_EMCY (1..127): 0 is outside 1..127.";
+        QTest::newRow("ID 0x7F") << int(IdDev) << "0x7F"
+                                 << "";
+        QTest::newRow("mask 99999999") << int(MaskEqEc) << "99999999"
+                                       << "Mask_error_code (0..65535): 99999999 is outside 0..65535.";
+        QTest::newRow("mask 65535") << int(EnmaskEqM2) << "65535"
+                                    << "";
+        QTest::newRow("register mask -3") << int(MaskEqEr) << "-3"
+                                          << "MAsk_error_Reg (0..255): -3 is outside 0..255.";
+        QTest::newRow("Manu3 256") << int(EnmaskEqM3) << "256"
+                                   << "Enabled_Mask_Manu3 (0..255): 256 is outside 0..255.";
+        QTest::newRow("mask not numeric") << int(MaskEqM1) << "ff"
+                                          << "Mask_Manu1 (0..65535): 'ff' is not a valid integer value";
+    }
+    void ranges()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(QString, fault);
+        EmcyTexts texts;
+        texts[IdDev] = QStringLiteral("5");
+        texts[size_t(field)] = text;
+        const TClEmcy entry = TClEmcy::fromFields(texts, false, 0);
+        const std::optional<TableFault> found = EmcyTable::rangeFault(entry);
+        QCOMPARE(found ? found->message : QString(), fault);
+        if (found)
+            QCOMPARE(found->column, field);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("emcydef.xml"));
+        writeFileBytes(path, file(row("1", "0") + row("1", "32")));
+        EmcyTable table;
+        QVERIFY(table.load(path).ok());
+        table.add(FromCanB, entry);
+        const std::optional<TableFault> atOk = table.saveFault();
+        if (fault.isEmpty()) {
+            QVERIFY(!atOk);
+            return;
+        }
+        QVERIFY(atOk);
+        QCOMPARE((QList<int>{atOk->tab, atOk->row, atOk->column}), (QList<int>{FromCanB, 1, field}));
+        QCOMPARE(atOk->message, TranslateMessages::EmcyEntryFault.arg("From CAN B").arg(2).arg(texts[IdDev], fault));
+    }
+
     // "bypass_set" 39: list B, translate on, alias 3; an empty attribute reads as
     // "0"; both written back as they were meant.
     void loadAndSaveBack()
@@ -83,7 +137,9 @@ private slots:
         EmcyTable table;
         table.add(FromCanB, entry("99"));
         const Loaded<TableRead> loaded = table.load(path);
-        QCOMPARE(loaded.problems, QStringList{TranslateMessages::XmlReadError});
+        QCOMPARE(firstLines(loaded.problems), QStringList{TranslateMessages::XmlReadError});
+        QVERIFY2(loaded.problems.constFirst().contains(QDir::toNativeSeparators(path)),
+                 qPrintable(loaded.problems.constFirst()));
         QCOMPARE(int(table.entries(FromCanA).size() + table.entries(FromCanB).size()), entriesKept);
         QCOMPARE(loaded.value.entries, entriesKept);
     }

@@ -33,7 +33,7 @@ private slots:
         QByteArray many = "<strings>";
         for (int i = 0; i < 1002; ++i)
             many += "<s>" + QByteArray::number(i) + "</s>";
-        QTest::newRow("more than 1000") << many + "</strings>" << QStringLiteral("File \"") << "2 strings did not fit"
+        QTest::newRow("more than 1000") << many + "</strings>" << QStringLiteral("File \"") << "2 strings left out"
                                         << 1000;
     }
     void stringsProblems()

@@ -86,6 +86,17 @@ QStringList popupEntries(const std::function<void()> &open)
 
 const QStringList MenuEntries = {"Set Traslate PDO", "Define store PDO", "Set Traslate EMCY", "Define EMCY Word",
                                  "SDO Translation",  "XML Viewer",       "Select String",     "Help"};
+
+// Help is a window of its own, so that no editor holds it up.
+QWidgetList helpWindows()
+{
+    QWidgetList found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TFHelp"))
+            found << w;
+    return found;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -505,7 +516,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
         QApplication::setActiveWindow(p.window.get());
         QTest::keyClick(p.button("New"), Qt::Key_F1);
-        auto *help = p.window->findChild<QDialog *>(QStringLiteral("TFHelp"));
+        auto *help = qobject_cast<QDialog *>(helpWindows().value(0));
         QVERIFY(help && help->isVisible());
         QVERIFY(!QApplication::activeModalWidget());
         const QString text = requireChild<QWidget>(help, "RichEdit1")->property("plainText").toString();
@@ -526,8 +537,29 @@ private slots:
         poll.start();
         QTest::mouseClick(p.window->windowHandle(), Qt::RightButton, {}, QPoint(400, 150));
         QVERIFY(QTest::qWaitFor([help] { return help->isVisible(); }, 2000));
-        QCOMPARE(p.window->findChildren<QDialog *>(QStringLiteral("TFHelp")).size(), 1);
+        QCOMPARE(helpWindows().size(), 1);
         QCOMPARE(p.notices.all(), QStringList());
+    }
+
+    // F1 in a table window opens help beside it; the window stays open and modal.
+    void helpFromATableWindow()
+    {
+        QTemporaryDir app;
+        QVERIFY(QFile::copy(sourcePath(QStringLiteral("data/help2.dat")), app.filePath(QStringLiteral("help2.dat"))));
+        Program p(app.path());
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QApplication::setActiveWindow(p.window.get());
+        bool shown = false;
+        whenModalOpens([&](QWidget *modal) {
+            QApplication::setActiveWindow(modal);
+            QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, Qt::Key_F1);
+            const QWidgetList helps = helpWindows();
+            shown = helps.size() == 1 && helps[0]->isVisible() && QApplication::activeModalWidget() == modal &&
+                    modal->isVisible();
+            closeModal(modal);
+        });
+        p.window->findChild<QAction *>(QStringLiteral("MenuEmcyWd"))->trigger();
+        QVERIFY(shown);
     }
 
     void aboutBoxOpensTheMakersPage()

@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -201,11 +202,14 @@ private slots:
         QCOMPARE(m_t->notices.all(), QStringList{TranslateMessages::XmlNotFound});
         QCOMPARE(lines(list('A')), QStringList{"12"});
         QCOMPARE(list('A')->currentRow(), 0);
-        // Enter in a field is OK.
+        // Enter in a field stays there; Ctrl+Enter is OK.
         for (int i = 0; i < 4; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), field("enmask_eq_m3"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(m_window->isVisible());
+        QVERIFY(!QFile::exists(path()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(readFileBytes(path()),
                  QByteArray("<emcydef><row id_dev=\"12\" mask_eq_ec=\"0x1000\" mask_eq_er=\"0\" mask_eq_m1=\"0\" "
@@ -262,7 +266,11 @@ private slots:
         field("id_dev")->setText(QStringLiteral("3"));
         click("BNewA");
         click("BitBtn1");
-        QCOMPARE(m_t->notices.generalErrors, QStringList{QStringLiteral("'abc' is not a valid integer value")});
+        QCOMPARE(m_t->notices.notices,
+                 QStringList{TranslateMessages::EmcyEntryFault.arg("From CAN A")
+                                 .arg(1)
+                                 .arg("abc", "ID_EMCY (1..127): 'abc' is not a valid integer value")});
+        QCOMPARE(QApplication::focusWidget(), field("id_dev"));
         QVERIFY(m_window->isVisible());
         QCOMPARE(lines(list('A')), QStringList({"abc", "2", "3"}));
         QCOMPARE(readFileBytes(path()), old);

@@ -231,7 +231,9 @@ private slots:
         typeInto("EdevidA", "three");
         press("BtnNewA");
         press("BitBtn1");
-        QCOMPARE(m_t->notices.generalErrors, QStringList{"'three' is not a valid integer value"});
+        QCOMPARE(m_t->notices.notices, QStringList{TranslateMessages::WordFault.arg(
+                                           "CanA", "W2", "devid", "'three' is not a valid integer value")});
+        QCOMPARE(QApplication::focusWidget(), requireChild<QWidget>(m_window.get(), "EdevidA"));
         QVERIFY(m_window->isVisible());
         QCOMPARE(wordNodes("TWCanA"), QStringList({"W0", "W1", "W2"}));
         QCOMPARE(readFileBytes(path()), emcywordFile());

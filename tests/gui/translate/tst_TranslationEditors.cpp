@@ -156,6 +156,16 @@ private slots:
         auto *pages = requireChild<QTabWidget>(m_window.get(), "PageControl1");
         pages->setCurrentIndex(1);
         enter(grid("sgb"), 1, 1, QStringLiteral("0x201"));
+        // Row 3 under the empty row 2 would be left out: OK refuses, the cursor on row 2.
+        m_t->notices.clear();
+        click("BitBtn1");
+        QCOMPARE(
+            m_t->notices.notices,
+            QStringList{TranslateMessages::RowsBelowKeyless.arg("PDO From CanA to CanB").arg(2).arg("cobid").arg(3)});
+        QCOMPARE(pages->currentIndex(), 0);
+        QCOMPARE(sga->currentIndex(), sga->model()->index(3, 1));
+        QTest::keyClick(sga, Qt::Key_Down);
+        QTest::keyClick(sga, Qt::Key_Delete);
         click("BitBtn1");
         QVERIFY(!m_window->isVisible());
         QCOMPARE(readFileBytes(files().RpdodefPath),
@@ -170,8 +180,11 @@ private slots:
     {
         open(false);
         enter(grid("sga"), 1, 1, QStringLiteral("12x"));
+        m_t->notices.clear();
         click("BitBtn1");
-        QCOMPARE(m_t->notices.generalErrors, QStringList{QStringLiteral("'12x' is not a valid integer value")});
+        QCOMPARE(m_t->notices.notices, QStringList{TranslateMessages::CellFault.arg("PDO From CanA to CanB")
+                                                       .arg(0)
+                                                       .arg("cobid", "'12x' is not a valid integer value")});
         QVERIFY(m_window->isVisible());
         QVERIFY(!QFile::exists(files().RpdodefPath));
     }

@@ -106,8 +106,9 @@ private slots:
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Define Store PDO"));
         auto *tabs = child<QTabWidget>("PageControl1");
         QCOMPARE(QStringList({tabs->tabText(0), tabs->tabText(1)}), QStringList({"CanA", "CanB"}));
-        QCOMPARE(m_t->notices.notices,
-                 QStringList({TranslateMessages::SdoXmlReadError, TranslateMessages::SdopdoXmlNotFound}));
+        QCOMPARE(m_t->notices.notices.size(), 2);
+        QVERIFY(m_t->notices.notices[0].startsWith(TranslateMessages::SdoXmlReadError + u'\n'));
+        QCOMPARE(m_t->notices.notices[1], TranslateMessages::SdopdoXmlNotFound);
         QCOMPARE(items(list("LPdoCanA")), QStringList({"0x181", "0x182"}));
         QCOMPARE(items(list("LPdoCanB")), QStringList({"0x201"}));
         QCOMPARE(list("LPdoCanA")->currentRow(), -1);
@@ -126,6 +127,8 @@ private slots:
         // Every label names its field, on both tabs.
         QStringList labelled;
         for (const QLabel *l : m_window->findChildren<QLabel *>()) {
+            if (l->objectName() == QLatin1String("LabelStatus"))
+                continue;
             QVERIFY2(l->buddy(), qPrintable(l->text()));
             if (l->buddy()->objectName() == QLatin1String("PoscompLsbA"))
                 labelled << l->text();
@@ -187,8 +190,11 @@ private slots:
         QCOMPARE(items(sdos), QStringList({"Sdo0", "Sdo1"}));
         QCOMPARE(sdos->currentRow(), -1);
 
+        // Enter in a field stays there; Ctrl+Enter is OK.
         edit("EindexA")->setFocus();
         QTest::keyClick(edit("EindexA"), Qt::Key_Return);
+        QVERIFY(m_window->isVisible());
+        QTest::keyClick(edit("EindexA"), Qt::Key_Return, Qt::ControlModifier);
         QVERIFY(!m_window->isVisible());
         QCOMPARE(readFileBytes(files().SdopdoPath),
                  "<sdopdo>" + row("0x1000", "1", "1", "81") + row("0x2001", "7", "1", "81") + "</sdopdo>");
@@ -234,7 +240,11 @@ private slots:
         QCOMPARE(m_t->notices.generalErrors, QStringList{QStringLiteral("'x' is not a valid integer value")});
         QCOMPARE(edit("EindexA")->text(), QStringLiteral("0x2000"));
         press("BitBtn1");
-        QCOMPARE(m_t->notices.generalErrors.last(), QStringLiteral("'abc' is not a valid integer value"));
+        QCOMPARE(m_t->notices.notices.last(), TranslateMessages::StoredSdoFault.arg("CanA", "0x181")
+                                                  .arg(1)
+                                                  .arg("index", "'abc' is not a valid integer value"));
+        QCOMPARE(QApplication::focusWidget(), edit("EindexA"));
+        QCOMPARE(edit("EindexA")->text(), QStringLiteral("abc"));
         QVERIFY(m_window->isVisible());
         QCOMPARE(items(list("LSdoCanA")), QStringList({"Sdo0", "Sdo1"}));
         QCOMPARE(readFileBytes(files().SdopdoPath), bad);
