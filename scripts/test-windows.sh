@@ -73,16 +73,24 @@ run_both() { # arguments with @P@ for the project folder
     (cd "$work/linux" && "$LINUX_CLI" "${la[@]}") >"$work/linux/out.$1" 2>&1 || true
     (cd "$work/win" && wine "$BUILD/bin/tessiro-cli.exe" "${wa[@]}") >"$work/win/out.$1" 2>&1 || true
 }
+# The tables filled from the workbook fixtures (.xls, .xlsx) first, so that the
+# exports and the banks carry data; a master firmware made by SRecord.
+fixtures=$ROOT/tests/core/translate/fixtures
+for imp in rpdodef:rpdodef_mixed_case_sheet.xlsx sdo:sdo_header_line_and_empty_conf.xlsx \
+    sdopdo:sdopdo_header_line_and_unknown_pdos.xls emcydef:emcydef_two_lists_and_header_line.xls \
+    emcyword:emcyword_two_tabs_and_extdata_2.xls; do
+    cp "$fixtures/${imp#*:}" "$work/linux/"; cp "$fixtures/${imp#*:}" "$work/win/"
+    run_both import "${imp%%:*}" @P@ "${imp#*:}"
+done
 run_both banks @P@
 run_both eds @P@ @P@/gateway.eds
+srec_cat -generate 0x380000 0x3E0000 -repeat-data 0x12 0x34 0x56 -o "$work/linux/p/qk4471.sx" \
+    -Motorola -address-length=3 -obs=32 -execution-start-address=0
+cp "$work/linux/p/qk4471.sx" "$work/win/p/"
+run_both firmware @P@ @P@/qk4471.sx
 for t in $tables; do
     run_both export "$t" @P@
 done
-if [ -n "${TESSIRO_IDENTITY_MASTER:-}" ]; then
-    cp "$TESSIRO_IDENTITY_MASTER" "$work/linux/p/"; cp "$TESSIRO_IDENTITY_MASTER" "$work/win/p/"
-    m=$(basename "$TESSIRO_IDENTITY_MASTER")
-    run_both firmware @P@ "@P@/$m"
-fi
 different=0
 while IFS= read -r -d '' f; do
     rel=${f#"$work/linux/p/"}
