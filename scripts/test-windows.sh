@@ -66,7 +66,8 @@ for side in linux win; do
     printf '%s' '<Par_Gen><Can_Dev_Id>1</Can_Dev_Id><Can_Baud>0</Can_Baud><Net_Dev_Id>1</Net_Dev_Id><Net_Baud>0</Net_Baud><Time_Out_SDO>10000</Time_Out_SDO></Par_Gen>' \
         >"$work/$side/p/pargen.xml"
 done
-tables=$("$LINUX_CLI" export no-such-table "$work/linux/p" 2>&1 | sed -n 's/.*the tables are //p' | tr -d ',')
+# The refusal of an unknown table lists the tables.
+tables=$({ "$LINUX_CLI" export no-such-table "$work/linux/p" 2>&1 || true; } | sed -n 's/.*the tables are //p' | tr -d ',')
 run_both() { # arguments with @P@ for the project folder
     local a la=() wa=()
     for a in "$@"; do la+=("${a//@P@/$work/linux/p}"); wa+=("${a//@P@/$work/win/p}"); done
