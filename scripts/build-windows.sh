@@ -185,11 +185,18 @@ cp "$BUILD/bin/tessiro.exe" "$BUILD/bin/tessiro-cli.exe" "$STAGE/"
 for dll in Qt6Core Qt6Gui Qt6Widgets; do cp "$QT_PREFIX/bin/$dll.dll" "$STAGE/"; done
 cp "$LIB_PREFIX"/bin/libpugixml*.dll "$LIB_PREFIX"/bin/libxlsxwriter*.dll "$STAGE/"
 cp "$QT_PREFIX/plugins/platforms/qwindows.dll" "$STAGE/platforms/"
+# The native look; without it Qt falls back to its own Windows style.
+if [ -f "$QT_PREFIX/plugins/styles/qwindowsvistastyle.dll" ]; then
+    mkdir -p "$STAGE/styles"
+    cp "$QT_PREFIX/plugins/styles/qwindowsvistastyle.dll" "$STAGE/styles/"
+fi
 MINGW_GCC=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 for dll in "$MINGW_GCC/libstdc++-6.dll" "$MINGW_GCC/libgcc_s_seh-1.dll" \
     /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll /usr/x86_64-w64-mingw32/lib/zlib1.dll; do
     cp "$dll" "$STAGE/"
 done
+# Debian's libstdc++-6.dll carries its symbols (23 MB); the package needs none.
+find "$STAGE" \( -name '*.dll' -o -name '*.exe' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 cp "$ROOT/data/help2.dat" "$STAGE/"
 cp "$ROOT/packaging/windows/README.txt" "$STAGE/"
 (cd "$BUILD/stage" && rm -f "$ROOT/dist/$NAME.zip" && zip -qr "$ROOT/dist/$NAME.zip" "$NAME")
