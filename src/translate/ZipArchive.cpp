@@ -37,16 +37,22 @@ QString folded(const QString &name)
 }
 
 // The end-of-central-directory record: the last signature whose comment ends
-// exactly at the end of the file, searched over the longest comment possible.
+// exactly at the end of the file, searched over the longest comment possible;
+// failing that, as unzip tools do, the last signature with bytes after it.
 qsizetype findEnd(const QByteArray &data)
 {
     const qsizetype lowest = qMax<qsizetype>(0, data.size() - EndSize - 0xFFFF);
+    qsizetype loose = -1;
     for (qsizetype at = data.size() - EndSize; at >= lowest; --at) {
         const char *p = data.constData() + at;
-        if (le32(p) == EndSignature && at + EndSize + le16(p + 20) == data.size())
+        if (le32(p) != EndSignature)
+            continue;
+        if (at + EndSize + le16(p + 20) == data.size())
             return at;
+        if (loose < 0)
+            loose = at;
     }
-    return -1;
+    return loose;
 }
 
 } // namespace

@@ -75,11 +75,12 @@ private slots:
 
     void edgesOfTheFormat()
     {
-        // Empty members, a name given twice (the first counts) and a comment after the end record.
+        // Empty members, a name given twice (the first counts), a comment after the end record.
         QByteArray zip = makeZip({{"empty", "", true}, {"none", "", false}, {"twice", "first"}, {"TWICE", "second"}});
         put16(zip, endAt(zip) + 20, 7);
         zip += "comment";
-        const ZipArchive archive(zip);
+        // Some tools leave bytes after the archive.
+        const ZipArchive archive(zip + QByteArray("\n\0\0", 3));
         QCOMPARE(archive.read(QStringLiteral("empty")), QByteArray());
         QCOMPARE(archive.read(QStringLiteral("none")), QByteArray());
         QCOMPARE(archive.read(QStringLiteral("twice")), QByteArray("first"));
