@@ -1,5 +1,5 @@
 // Workbooks (.xls through the compound-file and BIFF8 reader, .xlsx and .ods
-// through QuaZip): whatever bytes an import
+// through the zip reader): whatever bytes an import
 // is given, it ends in a worksheet whose records are as wide as the sheet, or in
 // messages that name the workbook; never a crash, a hang or memory without bound.
 // Bytes that are neither a zip nor a compound document are also read as the
@@ -7,44 +7,27 @@
 // sheet's XML without having to forge the zip's checksums.
 #include "FuzzSupport.h"
 #include "base/TessiroError.h"
+#include "support/ZipWriter.h"
 #include "translate/TableImport.h"
-
-#include <QBuffer>
-#include <quazip.h>
-#include <quazipfile.h>
 
 namespace {
 
 const QByteArray ZipMagic("PK\x03\x04", 4);
 const QByteArray CompoundFileMagic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
 
-void addEntry(QuaZip &zip, const char *name, const QByteArray &bytes)
-{
-    QuaZipFile file(&zip);
-    // Stored, not deflated: the run's time goes to the reader.
-    if (!file.open(QIODevice::WriteOnly, QuaZipNewInfo(QString::fromLatin1(name)), nullptr, 0, 0, 0) ||
-        file.write(bytes) != bytes.size())
-        std::abort();
-    file.close();
-}
-
+// Stored, not deflated: the run's time goes to the reader.
 QByteArray workbookAround(const QByteArray &sheetXml)
 {
-    QBuffer buffer;
-    QuaZip zip(&buffer);
-    if (!zip.open(QuaZip::mdCreate))
-        std::abort();
-    addEntry(zip, "xl/workbook.xml",
-             "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Sdo\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>");
-    addEntry(zip, "xl/_rels/workbook.xml.rels",
-             "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-             "<Relationship Id=\"rId2\" Type=\"x/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>");
-    addEntry(zip, "xl/sharedStrings.xml", "<sst><si><t>index</t></si><si><r><t>0x</t></r><r><t>181</t></r></si></sst>");
-    addEntry(zip, "xl/worksheets/sheet1.xml", sheetXml);
-    zip.close();
-    if (zip.getZipError() != 0)
-        std::abort();
-    return buffer.data();
+    return makeZip(
+        {{"xl/workbook.xml",
+          "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Sdo\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>",
+          false},
+         {"xl/_rels/workbook.xml.rels",
+          "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+          "<Relationship Id=\"rId2\" Type=\"x/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>",
+          false},
+         {"xl/sharedStrings.xml", "<sst><si><t>index</t></si><si><r><t>0x</t></r><r><t>181</t></r></si></sst>", false},
+         {"xl/worksheets/sheet1.xml", sheetXml, false}});
 }
 
 // Takes every record, reading its first field as an integer as the tables do.

@@ -3,7 +3,8 @@
 ; for an installed copy: it then keeps MASTER, PROJECTS and its INI file in the
 ; user's data folder (%LOCALAPPDATA%\tessiro), which the uninstaller leaves alone.
 ; makensis -DVERSION=… -DSTAGE=<portable folder> -DOUTFILE=<setup.exe> [-DICON=<.ico>]
-Unicode true
+; A 64-bit installer for a 64-bit program (it also runs under a 64-bit-only Wine).
+Target amd64-unicode
 !include "MUI2.nsh"
 !include "x64.nsh"
 
@@ -25,8 +26,10 @@ SetCompressor /SOLID lzma
 
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessiro"
 
+; The Start-menu entry is for every user of the machine, as the program is.
 Function .onInit
   SetRegView 64
+  SetShellVarContext all
 FunctionEnd
 
 Section "Tessiro"
@@ -49,6 +52,7 @@ SectionEnd
 
 Function un.onInit
   SetRegView 64
+  SetShellVarContext all
 FunctionEnd
 
 ; Only what the installer put there: projects live in the user's data folder.

@@ -1,23 +1,15 @@
 #include "base/TessiroError.h"
 #include "translate/Messages.h"
 #include "translate/WorkbookFormats.h"
+#include "translate/ZipArchive.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QHash>
 #include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
-#include <quazip.h>
-#include <quazipfile.h>
 
 namespace {
-
-// A zip entry may unpack to far more than the file: a bound against zip bombs.
-// Parsed, a part takes up to sixteen times its size (a node per four bytes), so
-// the bound keeps a whole import within about a gigabyte; real parts of the
-// tables' workbooks are below a megabyte.
-constexpr qint64 MaxEntryBytes = 32 * 1024 * 1024;
 
 const char *localName(const char *name)
 {
@@ -79,11 +71,9 @@ bool parseCellRef(const char *ref, int *row, int *column)
 
 class XlsxPackage {
 public:
-    XlsxPackage(const QString &path, const QByteArray &data) : m_shown(QDir::toNativeSeparators(path)), m_zip(&m_buffer)
+    XlsxPackage(const QString &path, const QByteArray &data)
+        : m_shown(QDir::toNativeSeparators(path)), m_zip(open(data))
     {
-        m_buffer.setData(data);
-        if (!m_zip.open(QuaZip::mdUnzip))
-            throw damaged(QStringLiteral("it is not a valid zip file"));
     }
 
     TessiroError damaged(const QString &problem) const
@@ -92,25 +82,19 @@ public:
     }
     const QString &shown() const { return m_shown; }
 
-    bool has(const QString &name) { return m_zip.setCurrentFile(name, QuaZip::csInsensitive); }
+    bool has(const QString &name) const { return m_zip.contains(name); }
 
     // Parses the part name; a missing part is damage unless optional.
     bool parse(const QString &name, pugi::xml_document &doc, bool optional = false)
     {
-        if (!has(name)) {
-            if (optional)
-                return false;
-            throw damaged(QStringLiteral("its part %1 is missing").arg(name));
+        if (optional && !has(name))
+            return false;
+        QByteArray bytes;
+        try {
+            bytes = m_zip.read(name);
+        } catch (const ZipError &e) {
+            throw damaged(e.problem());
         }
-        QuaZipFile file(&m_zip);
-        if (!file.open(QIODevice::ReadOnly))
-            throw damaged(QStringLiteral("its part %1 cannot be unpacked").arg(name));
-        const QByteArray bytes = unpacked(file);
-        if (bytes.size() > MaxEntryBytes)
-            throw damaged(QStringLiteral("its part %1 unpacks to more than %2 MiB").arg(name).arg(MaxEntryBytes >> 20));
-        file.close();
-        if (file.getZipError() != UNZ_OK)
-            throw damaged(QStringLiteral("its part %1 cannot be unpacked").arg(name));
         const pugi::xml_parse_result result =
             doc.load_buffer(bytes.constData(), size_t(bytes.size()), pugi::parse_default | pugi::parse_ws_pcdata);
         if (!result)
@@ -146,25 +130,17 @@ public:
     }
 
 private:
-    // The entry up to one byte past the bound, in memory of its stated size: reading
-    // into room for the bound would take that much for every part.
-    static QByteArray unpacked(QuaZipFile &file)
+    ZipArchive open(const QByteArray &data) const
     {
-        QByteArray bytes;
-        bytes.reserve(qsizetype(std::clamp<qint64>(file.usize(), 0, MaxEntryBytes + 1)));
-        char chunk[1 << 16];
-        while (bytes.size() <= MaxEntryBytes) {
-            const qint64 got = file.read(chunk, qMin<qint64>(sizeof chunk, MaxEntryBytes + 1 - bytes.size()));
-            if (got <= 0)
-                break;
-            bytes.append(chunk, qsizetype(got));
+        try {
+            return ZipArchive(data);
+        } catch (const ZipError &e) {
+            throw damaged(e.problem());
         }
-        return bytes;
     }
 
     QString m_shown;
-    QBuffer m_buffer;
-    QuaZip m_zip;
+    ZipArchive m_zip;
 };
 
 QString directoryOf(const QString &part)

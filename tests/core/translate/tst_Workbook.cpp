@@ -1,6 +1,7 @@
 #include "TranslateFixtures.h"
 #include "base/TessiroError.h"
 #include "support/TestSupport.h"
+#include "support/ZipWriter.h"
 #include "translate/CsvText.h"
 #include "translate/Messages.h"
 #include "translate/TableImport.h"
@@ -9,8 +10,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-#include <quazip.h>
-#include <quazipfile.h>
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -30,22 +29,12 @@ QString readError(const QString &path, const QString &table)
 // A workbook with the one worksheet "Sdo" holding sheetXml.
 void writeXlsx(const QString &path, const QByteArray &sheetXml)
 {
-    QuaZip zip(path);
-    QVERIFY(zip.open(QuaZip::mdCreate));
-    const QList<std::pair<QString, QByteArray>> parts = {
-        {QStringLiteral("xl/workbook.xml"),
-         "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Sdo\" r:id=\"rId1\"/></sheets></workbook>"},
-        {QStringLiteral("xl/_rels/workbook.xml.rels"),
-         "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-         "</Relationships>"},
-        {QStringLiteral("xl/worksheets/sheet1.xml"), sheetXml}};
-    for (const auto &[name, bytes] : parts) {
-        QuaZipFile entry(&zip);
-        QVERIFY(entry.open(QIODevice::WriteOnly, QuaZipNewInfo(name)));
-        QCOMPARE(entry.write(bytes), bytes.size());
-        entry.close();
-    }
-    zip.close();
+    writeFileBytes(
+        path, makeZip({{"xl/workbook.xml",
+                        "<workbook xmlns:r=\"r\"><sheets><sheet name=\"Sdo\" r:id=\"rId1\"/></sheets></workbook>"},
+                       {"xl/_rels/workbook.xml.rels", "<Relationships><Relationship Id=\"rId1\" Type=\"x/worksheet\" "
+                                                      "Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+                       {"xl/worksheets/sheet1.xml", sheetXml}}));
 }
 
 // One cell as a table's import takes it: the text a free-text column gets, and
@@ -241,13 +230,7 @@ private slots:
         } else if (what == QLatin1String("empty")) {
             writeFileBytes(path, "");
         } else if (what == QLatin1String("zip")) {
-            QuaZip zip(path);
-            QVERIFY(zip.open(QuaZip::mdCreate));
-            QuaZipFile entry(&zip);
-            QVERIFY(entry.open(QIODevice::WriteOnly, QuaZipNewInfo(QStringLiteral("word/document.xml"))));
-            entry.write("<document/>");
-            entry.close();
-            zip.close();
+            writeFileBytes(path, makeZip({{"word/document.xml", "<document/>"}}));
         } else if (what == QLatin1String("far cell")) {
             writeXlsx(path, "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"1048576\">"
                             "<c r=\"XFD1048576\"><v>2</v></c></row></sheetData></worksheet>");
