@@ -52,4 +52,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.example.com/tessiro)
 # Run-time libraries come from dpkg-shlibdeps; srecord serves the tests only.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The export loads libxlsxwriter at run time, out of dpkg-shlibdeps' sight.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libxlsxwriter4")
 include(CPack)

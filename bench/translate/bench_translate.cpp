@@ -104,7 +104,7 @@ int main(int argc, char *argv[])
                 if (outcome.taken != 3000 || !outcome.notices.isEmpty())
                     qFatal("import took %d records", outcome.taken);
             });
-            exportOnly.runs.push_back(milliseconds([&] { table.exportCsv(projectFiles(project.path())); }));
+            exportOnly.runs.push_back(milliseconds([&] { table.exportFiles(projectFiles(project.path())); }));
         }));
         importOnly.runs.push_back(imported);
     }

@@ -114,7 +114,7 @@ void TableDialog::BitBtn1Click()
 void TableDialog::ExportClick()
 {
     commitEdits();
-    writeIntoProject(m_ctx, [this](const ProjectState &project) { projectTable().exportCsv(project.ProjectFiles); });
+    writeIntoProject(m_ctx, [this](const ProjectState &project) { projectTable().exportFiles(project.ProjectFiles); });
 }
 
 // Asks for the workbook, starting in the project folder, and unless the user

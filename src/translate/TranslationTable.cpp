@@ -60,3 +60,12 @@ int TranslationTable::takeRow(Filler &filler, int which) const
     }
     return filler.next[which]++;
 }
+
+RowTaken TranslationTable::entryTaken(int which, bool keyEmpty)
+{
+    if (keyEmpty) {
+        m_import.ended[which] = true;
+        return RowTaken::Taken;
+    }
+    return m_import.ended[which] ? RowTaken::PastEnd : RowTaken::Taken;
+}

@@ -223,6 +223,12 @@ Worksheet SheetCells::finish(const QString &path, const QString &name, bool form
     sheet.formulasUnread = formulasUnread;
     sheet.records.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
     sheet.values.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
+    if (!m_rows.isEmpty()) {
+        sheet.columnNames = std::move(m_rows[0]);
+        sheet.columnNameValues = std::move(m_values[0]);
+    }
+    sheet.columnNames.resize(m_columns);
+    sheet.columnNameValues.resize(m_columns);
     for (qsizetype r = 1; r < m_rows.size(); ++r) {
         QStringList &cells = m_rows[r];
         cells.resize(m_columns);
