@@ -44,11 +44,12 @@ void ImportRecord::checkInteger(int column) const
 {
     const QString text = field(column);
     const CellValue cell = value(column);
+    if (cell.kind != CellKind::Number && cell.kind != CellKind::Boolean)
+        return;
+    // Named only here: most cells pass, thousands of them.
     const QString name = cellName(column);
     if (cell.kind == CellKind::Boolean)
         throw TessiroError(TranslateMessages::BooleanForInteger.arg(name, text));
-    if (cell.kind != CellKind::Number)
-        return;
     const double n = cell.number;
     switch (cell.format) {
     case NumberFormat::Date:
