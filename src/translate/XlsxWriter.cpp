@@ -29,8 +29,8 @@ struct XlsxWriterApi {
 #ifdef TESSIRO_XLSXWRITER_SONAME
 // QuaZip, which the workbook readers link, carries minizip's zip functions under
 // their own names; linked the usual way, libxlsxwriter would call those with its
-// minizip's arguments and crash. Loaded with its own dependencies first, it gets
-// minizip's.
+// minizip's arguments and crash. Loaded into a namespace of its own, it sees only
+// its own dependencies (RTLD_DEEPBIND would too, but the sanitizers refuse it).
 template <typename Function> void bind(void *library, const char *name, Function &function, QString &error)
 {
     function = reinterpret_cast<Function>(dlsym(library, name));
@@ -41,7 +41,7 @@ template <typename Function> void bind(void *library, const char *name, Function
 XlsxWriterApi loadApi()
 {
     XlsxWriterApi api;
-    void *library = dlopen(TESSIRO_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
+    void *library = dlmopen(LM_ID_NEWLM, TESSIRO_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         api.error = QString::fromLocal8Bit(dlerror());
         return api;

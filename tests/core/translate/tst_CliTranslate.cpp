@@ -73,6 +73,10 @@ private slots:
         const CliRun exported = runCli({"export", "emcydef", dir.path()});
         QCOMPARE(exported.exitCode, 0);
         QCOMPARE(exported.err, QByteArray());
+        // The files written, one a line.
+        QCOMPARE(QString::fromUtf8(exported.out),
+                 QDir::toNativeSeparators(dir.filePath(QStringLiteral("emcydef.csv"))) + u'\n' +
+                     QDir::toNativeSeparators(dir.filePath(QStringLiteral("emcydef.xlsx"))) + u'\n');
         QCOMPARE(readFileBytes(dir.filePath(QStringLiteral("emcydef.csv"))),
                  CsvBom + QByteArray(
                               "id_dev,mask_eq_ec,mask_eq_er,mask_eq_m1,mask_eq_m2,mask_eq_m3,enmask_eq_ec,enmask_eq_er,"
