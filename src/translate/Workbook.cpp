@@ -26,8 +26,11 @@ const QByteArray OdsMediaType("application/vnd.oasis.opendocument.spreadsheet");
 
 QString numberCellText(double value)
 {
+    // Most cells of a table hold small whole numbers: integer formatting is far
+    // cheaper than the double's.
     if (std::isfinite(value) && value == std::floor(value))
-        return value == 0 ? QStringLiteral("0") : QString::number(value, 'f', 0);
+        return std::abs(value) < 9007199254740992.0 ? QString::number(qint64(value))
+                                                     : QString::number(value, 'f', 0);
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
