@@ -194,7 +194,7 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
         if (params.headerField >= 0 && fields->value(params.headerField) == params.headerText)
             continue;
         try {
-            const ImportRecord record = sheet.values.isEmpty()
+            const ImportRecord record = sheet.values.isEmpty() && named.isEmpty()
                                             ? ImportRecord(*fields, sheet.formulasUnread)
                                             : ImportRecord(*fields, values, row, named.isEmpty() ? nullptr : &named);
             for (const int column : params.integerColumns)
