@@ -29,8 +29,7 @@ QString numberCellText(double value)
     // Most cells of a table hold small whole numbers: integer formatting is far
     // cheaper than the double's.
     if (std::isfinite(value) && value == std::floor(value))
-        return std::abs(value) < 9007199254740992.0 ? QString::number(qint64(value))
-                                                     : QString::number(value, 'f', 0);
+        return std::abs(value) < 9007199254740992.0 ? QString::number(qint64(value)) : QString::number(value, 'f', 0);
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
