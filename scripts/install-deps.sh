@@ -9,6 +9,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libpugixml-dev zlib1g-dev
+  # the export's .xlsx
+  libxlsxwriter-dev
   # the import benchmark's floor only: the program reads .xls by itself
   libfreexl-dev
   srecord clang-format clang libclang-rt-14-dev

@@ -1,22 +1,31 @@
-// Imports a generated worksheet of 3000 records into the SDO translation table and
-// exports it as CSV, against FreeXL reading the same workbook alone (the floor),
-// and times opening TFsdo (two grids of 1501 rows). Prints best and median times
-// of interleaved runs and the ratio of the medians.
+// Imports a worksheet of 3000 records into the SDO translation table from .xls,
+// .xlsx and .ods, each side by side with the fastest minimal reader of its format
+// (the floor: FreeXL's C API for .xls; the zip reader and pugixml for .xlsx and .ods, which
+// only unpack the sheet and touch every cell), and exports the table against
+// python's csv writer; then times opening TFsdo. Runs interleave; it prints best
+// and median times and the ratio of the medians.
+//   bench_translate WORKBOOK_DIR [RUNS]   (bench_translate.sh makes the workbooks)
 #include "base/FileChooser.h"
 #include "base/Notices.h"
 #include "base/ProcessLauncher.h"
 #include "project/AppContext.h"
 #include "project/ProjectStore.h"
+#include "translate/CsvText.h"
 #include "translate/SdoTranslation.h"
 #include "translate/USdo.h"
+#include "translate/ZipArchive.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <freexl.h>
+#include <pugixml.hpp>
 #include <vector>
 
 namespace {
@@ -29,7 +38,7 @@ template <typename F> double milliseconds(F &&body)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// The floor: open the workbook, find the sheet, touch every cell.
+// .xls floor: open the workbook, find the sheet, touch every cell.
 qint64 freexlAlone(const QString &path)
 {
     const void *handle = nullptr;
@@ -41,7 +50,7 @@ qint64 freexlAlone(const QString &path)
     for (unsigned short i = 0; i < sheets; ++i) {
         const char *name = nullptr;
         freexl_get_worksheet_name(handle, i, &name);
-        if (QString::fromUtf8(name).toLower() != QLatin1String("sdo"))
+        if (std::strcmp(name, "sdo") != 0)
             continue;
         freexl_select_active_worksheet(handle, i);
         unsigned int rows = 0;
@@ -58,14 +67,59 @@ qint64 freexlAlone(const QString &path)
     return touched;
 }
 
+// The workbook's bytes as a zip.
+ZipArchive openZip(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("cannot open the workbook");
+    return ZipArchive(f.readAll());
+}
+
+// .xlsx floor: the shared strings and the one sheet's cells, every value touched.
+qint64 zipXmlAloneXlsx(const QString &path)
+{
+    const ZipArchive zip = openZip(path);
+    qint64 touched = 0;
+    const QByteArray strings = zip.read(QStringLiteral("xl/sharedStrings.xml"));
+    const QByteArray sheet = zip.read(QStringLiteral("xl/worksheets/sheet1.xml"));
+    pugi::xml_document doc;
+    doc.load_buffer(strings.constData(), size_t(strings.size()));
+    for (const pugi::xml_node si : doc.child("sst").children("si"))
+        touched += qint64(std::strlen(si.child("t").child_value()));
+    doc.load_buffer(sheet.constData(), size_t(sheet.size()));
+    for (const pugi::xml_node row : doc.child("worksheet").child("sheetData").children("row"))
+        for (const pugi::xml_node c : row.children("c"))
+            touched +=
+                qint64(std::strlen(c.child("v").child_value()) + std::strlen(c.child("is").child("t").child_value()));
+    return touched;
+}
+
+// .ods floor: content.xml's cells, every value touched.
+qint64 zipXmlAloneOds(const QString &path)
+{
+    const ZipArchive zip = openZip(path);
+    const QByteArray content = zip.read(QStringLiteral("content.xml"));
+    pugi::xml_document doc;
+    doc.load_buffer(content.constData(), size_t(content.size()));
+    qint64 touched = 0;
+    const pugi::xml_node table =
+        doc.child("office:document-content").child("office:body").child("office:spreadsheet").child("table:table");
+    for (const pugi::xml_node row : table.children("table:table-row"))
+        for (const pugi::xml_node c : row.children("table:table-cell"))
+            touched += qint64(std::strlen(c.child("text:p").child_value())) + c.attribute("office:value").as_int();
+    return touched;
+}
+
 struct Quiet : Notices, FileChooser, ProcessLauncher {
     void notice(const QString &) override {}
     void error(const QString &) override {}
     void generalError(const QString &) override {}
+    bool confirm(const QString &) override { return false; }
     QString openFile(const FileDialogOptions &) override { return {}; }
     QString saveFile(const FileDialogOptions &) override { return {}; }
     QString chooseFolder(const QString &, const QString &, const QString &) override { return {}; }
-    bool startDetached(const QString &, const QString &, QString *) override { return true; }
+    void startDetached(const QString &, const QString &) override {}
     void openUrl(const QString &) override {}
 };
 
@@ -80,33 +134,100 @@ struct Times {
     }
 };
 
+void row(const char *what, const Times &t)
+{
+    std::printf("  %-34s best %8.2f ms  median %8.2f ms\n", what, t.best(), t.median());
+}
+
+// Python's csv writer on the same lines: median of runs, in milliseconds, as the
+// script measures it around the writing alone; a negative value when there is no
+// python3.
+double pythonCsvMedian(const QString &csvPath, int runs, const QString &outDir)
+{
+    const QString script =
+        QStringLiteral("import csv, sys, time, statistics\n"
+                       "rows = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')))\n"
+                       "out = sys.argv[3] + '/py.csv'\n"
+                       "times = []\n"
+                       "for _ in range(int(sys.argv[2])):\n"
+                       "    t = time.perf_counter()\n"
+                       "    with open(out, 'w', encoding='utf-8-sig', newline='') as f:\n"
+                       "        csv.writer(f, lineterminator='\\r\\n').writerows(rows)\n"
+                       "    times.append((time.perf_counter() - t) * 1000)\n"
+                       "print(statistics.median(times))\n");
+    QProcess python;
+    python.start(QStringLiteral("python3"), {QStringLiteral("-c"), script, csvPath, QString::number(runs), outDir});
+    if (!python.waitForFinished(120000) || python.exitCode() != 0)
+        return -1;
+    return python.readAllStandardOutput().trimmed().toDouble();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QString workbook = QStringLiteral(BENCH_WORKBOOK);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 21;
+    if (argc < 2) {
+        std::fprintf(stderr, "Usage: bench_translate WORKBOOK_DIR [RUNS]\n");
+        return 2;
+    }
+    const QDir books(QString::fromLocal8Bit(argv[1]));
+    const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 21;
     QTemporaryDir project;
-
-    Times floor;
-    Times ours;
-    Times importOnly;
-    Times exportOnly;
     qint64 sink = 0;
-    for (int i = 0; i < runs; ++i) {
-        floor.runs.push_back(milliseconds([&] { sink += freexlAlone(workbook); }));
-        SdoTranslation table;
-        double imported = 0;
-        ours.runs.push_back(milliseconds([&] {
-            imported = milliseconds([&] {
-                const ImportOutcome outcome = table.importFrom(workbook);
+
+    struct Format {
+        const char *name;
+        qint64 (*floor)(const QString &);
+        const char *floorName;
+    };
+    const Format formats[] = {{"xls", freexlAlone, "FreeXL alone"},
+                              {"xlsx", zipXmlAloneXlsx, "zip reader + pugixml alone"},
+                              {"ods", zipXmlAloneOds, "zip reader + pugixml alone"}};
+    std::printf("Import of 3000 records, 8 columns, into the SDO table (medians of %d runs)\n", runs);
+    for (const Format &format : formats) {
+        const QString path = books.filePath(QStringLiteral("sdo_3000.") + QLatin1String(format.name));
+        if (!QFile::exists(path)) {
+            std::printf(".%s: no workbook (%s)\n", format.name, qPrintable(path));
+            continue;
+        }
+        Times floor, ours;
+        for (int i = 0; i < runs; ++i) {
+            floor.runs.push_back(milliseconds([&] { sink += format.floor(path); }));
+            SdoTranslation table;
+            ours.runs.push_back(milliseconds([&] {
+                const ImportOutcome outcome = table.importFrom(path);
                 if (outcome.taken != 3000 || !outcome.notices.isEmpty())
-                    qFatal("import took %d records", outcome.taken);
-            });
-            exportOnly.runs.push_back(milliseconds([&] { table.exportCsv(projectFiles(project.path())); }));
-        }));
-        importOnly.runs.push_back(imported);
+                    qFatal("import took %d records: %s", outcome.taken, qPrintable(outcome.notices.join(u' ')));
+            }));
+        }
+        std::printf(".%s\n", format.name);
+        row(format.floorName, floor);
+        row("import", ours);
+        std::printf("  ratio of medians: %.2fx (goal: within 2x)\n", ours.median() / floor.median());
+    }
+
+    // Export of the imported table: the CSV alone, as python writes it, and the
+    // whole of Export (CSV and .xlsx).
+    SdoTranslation table;
+    table.importFrom(books.filePath(QStringLiteral("sdo_3000.xlsx")));
+    const ProjectFilesT files = projectFiles(project.path());
+    Times csvOnly, whole, bytesOnly;
+    for (int i = 0; i < runs; ++i) {
+        bytesOnly.runs.push_back(milliseconds([&] { sink += csvBytes(table.exportLines()).size(); }));
+        csvOnly.runs.push_back(
+            milliseconds([&] { writeCsvFile(files.csvPath(QStringLiteral("sdo")), csvBytes(table.exportLines())); }));
+        whole.runs.push_back(milliseconds([&] { table.exportFiles(files); }));
+    }
+    const double python = pythonCsvMedian(files.csvPath(QStringLiteral("sdo")), runs, project.path());
+    std::printf("Export of the table (3002 lines)\n");
+    row("sdo.csv", csvOnly);
+    row("  of which its bytes, in memory", bytesOnly);
+    row("sdo.csv and sdo.xlsx (Export)", whole);
+    if (python > 0) {
+        std::printf("  python csv writer, same lines:     median %8.2f ms\n", python);
+        std::printf("  ratio of medians: sdo.csv %.2fx, Export %.2fx (goal: within 1x)\n", csvOnly.median() / python,
+                    whole.median() / python);
     }
 
     Quiet quiet;
@@ -119,17 +240,7 @@ int main(int argc, char *argv[])
             window.show();
             QApplication::processEvents();
         }));
-
-    std::printf("3000 records, 8 columns (%lld cells touched by the floor)\n", sink / runs);
-    std::printf("FreeXL alone (floor):         best %7.2f ms  median %7.2f ms\n", floor.best(), floor.median());
-    std::printf("import into TFsdo's table\n"
-                "  and export sdo.csv:         best %7.2f ms  median %7.2f ms\n",
-                ours.best(), ours.median());
-    std::printf("  of which the import:        best %7.2f ms  median %7.2f ms\n", importOnly.best(),
-                importOnly.median());
-    std::printf("  and the export:             best %7.2f ms  median %7.2f ms\n", exportOnly.best(),
-                exportOnly.median());
-    std::printf("ratio of medians:             %.2fx (goal: within 2x)\n", ours.median() / floor.median());
-    std::printf("opening TFsdo (2 x 1501 rows): best %7.2f ms  median %7.2f ms\n", open.best(), open.median());
+    row("opening TFsdo (2 x 1501 rows)", open);
+    std::printf("(%lld cells touched by the floors)\n", static_cast<long long>(sink));
     return 0;
 }

@@ -10,6 +10,8 @@
 #include "translate/SdoTranslation.h"
 #include "translate/StoredPdoTable.h"
 
+#include <QDir>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -52,11 +54,18 @@ std::unique_ptr<ProjectTable> requireTable(const QString &name)
 }
 
 // Opening the editor, "Import" with the workbook, then "OK". Nothing is written when
-// the import stops early.
-int importCommand(const QStringList &args, Notices &notices)
+// the import stops early, nor when sdopdo records name PDOs that rpdodef.xml does
+// not list, unless --skip-unmatched says to leave those out as the window does
+// once the user presses OK.
+int importCommand(const QStringList &allArgs, Notices &notices)
 {
-    requireArguments(args, 3, "import TABLE PROJECT_DIR WORKBOOK");
+    const bool skipUnmatched = !allArgs.isEmpty() && allArgs.first() == QLatin1String("--skip-unmatched");
+    const QStringList args = skipUnmatched ? allArgs.mid(1) : allArgs;
+    requireArguments(args, 3, "import [--skip-unmatched] TABLE PROJECT_DIR WORKBOOK");
     const std::unique_ptr<ProjectTable> table = requireTable(args[0]);
+    if (skipUnmatched && !table->leftOutStops())
+        throw TessiroError(QStringLiteral("--skip-unmatched applies to sdopdo alone: the other tables keep no "
+                                          "records from a workbook that they cannot save"));
     const QString projectDir = requireProjectDir(args[1]);
     const ProjectWriteLock lock(projectDir);
     const ProjectFilesT files = projectFiles(projectDir);
@@ -65,7 +74,7 @@ int importCommand(const QStringList &args, Notices &notices)
     const ImportOutcome outcome = table->importFrom(args[2]);
     for (const QString &notice : outcome.notices)
         notices.notice(notice);
-    if (outcome.stoppedEarly || (table->leftOutStops() && outcome.leftOut > 0))
+    if (outcome.stoppedEarly || (table->leftOutStops() && outcome.leftOut > 0 && !skipUnmatched))
         return 1;
     table->save(files);
     return 0;
@@ -82,17 +91,25 @@ int exportCommand(const QStringList &args, Notices &notices)
     const ProjectFilesT files = projectFiles(projectDir);
     if (!openTable(*table, files, notices))
         return 1;
-    table->exportCsv(files);
+    // One written file a line, for a script to pick up.
+    for (const QString &written : table->exportFiles(files)) {
+        const QByteArray line = QDir::toNativeSeparators(written).toUtf8() + '\n';
+        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    }
     return 0;
 }
 
 } // namespace
 
 const CliCommandInfo TranslateCliCommands[] = {
-    {"import", "import TABLE PROJECT_DIR WORKBOOK",
+    {"import", "import [--skip-unmatched] TABLE PROJECT_DIR WORKBOOK",
      "fills a translation table (rpdodef, sdo, sdopdo, emcydef, emcyword) from the workbook's sheet named after it and "
-     "saves it",
+     "saves it; sdopdo records naming a PDO that rpdodef.xml does not list stop it, unless --skip-unmatched leaves "
+     "them "
+     "out",
      importCommand},
     {"export", "export TABLE PROJECT_DIR",
-     "writes a translation table (rpdodef, sdo, sdopdo, emcydef, emcyword) as PROJECT_DIR/TABLE.csv", exportCommand},
+     "writes a translation table (rpdodef, sdo, sdopdo, emcydef, emcyword) as PROJECT_DIR/TABLE.csv and "
+     "PROJECT_DIR/TABLE.xlsx and prints the two paths",
+     exportCommand},
     {nullptr, nullptr, nullptr, nullptr}};

@@ -29,7 +29,7 @@ QByteArray csvBytes(const QList<QStringList> &lines)
         }
         out += QStringLiteral("\r\n");
     }
-    return out.toUtf8();
+    return "\xEF\xBB\xBF" + out.toUtf8();
 }
 
 void writeCsvFile(const QString &path, const QByteArray &bytes)

@@ -206,14 +206,21 @@ QByteArray EmcyTable::toXml() const
     return projectXmlBytes(doc);
 }
 
+namespace {
+QStringList attributeNames()
+{
+    QStringList names;
+    for (const char *name : EmcyAttributes)
+        names << QString::fromLatin1(name);
+    return names;
+}
+} // namespace
+
 QList<QStringList> EmcyTable::exportLines() const
 {
     // The import takes a sheet's first row as its column names: without this line a
     // spreadsheet round trip would lose the first entry.
-    QStringList header;
-    for (const char *name : EmcyAttributes)
-        header << QString::fromLatin1(name);
-    QList<QStringList> lines{header};
+    QList<QStringList> lines{attributeNames()};
     for (EmcyTab tab : {FromCanA, FromCanB})
         for (const TClEmcy &entry : m_entries[tab]) {
             QStringList line(entry.texts.begin(), entry.texts.end());
@@ -229,7 +236,8 @@ const ImportParams &EmcyTable::importParams()
                                      .columns = EmcyTextCount + 1,
                                      .headerField = IdDev,
                                      .headerText = QString::fromLatin1(EmcyAttributes[IdDev]),
-                                     .integerColumns = {IdDev, BypassColumn}};
+                                     .integerColumns = {IdDev, BypassColumn},
+                                     .columnNames = attributeNames()};
     return params;
 }
 

@@ -75,7 +75,8 @@ const ImportParams &EmcyWordTable::importParams()
                                      .columns = ColumnCount,
                                      .headerField = IndexAddrm,
                                      .headerText = QStringLiteral("index_addrm"),
-                                     .integerColumns = integerColumns()};
+                                     .integerColumns = integerColumns(),
+                                     .columnNames = attributeNames()};
     return params;
 }
 

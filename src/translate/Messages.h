@@ -45,6 +45,19 @@ inline const QString EmptyIntegerXls =
 inline const QString RowsLeftOut = QStringLiteral(
     "Import from workbook \"%1\", worksheet \"%2\": %3 rows did not fit in the table and were left out (%4).");
 
+// Row 1 read as the column names though it looks like a record; %3 the key cell
+// (A1), %4 its text, %5 the column names.
+inline const QString RowOneTakenAsNames =
+    QStringLiteral("Import from workbook \"%1\", worksheet \"%2\": row 1 was taken as the column names and not "
+                   "imported, though cell %3 holds %4 as a record would; if it is a record, insert a row above it "
+                   "holding the column names (%5).");
+// Records below an entry whose key is empty; %3 count, %4 the rows.
+inline const QString RowsPastEnd = QStringLiteral(
+    "Import from workbook \"%1\", worksheet \"%2\": %3 records lie below a record whose key cell is empty, which ends "
+    "their table, and will not be saved (%4); fill in or delete the empty records above them.");
+// A save refusing a text an import took; %1 the save's message, %2 the cells.
+inline const QString ImportedTextPlace = QStringLiteral("%1 (imported from %2 of worksheet \"%3\" in workbook \"%4\")");
+
 // The import's file dialog.
 inline const QString OpenExcelTitle = QStringLiteral("Import");
 inline const QString OpenExcelFilter = QStringLiteral("File EXCEL (*.xls *.xlsx *.ods)|*.xls;*.xlsx;*.ods");
@@ -77,6 +90,7 @@ inline const QString ExportWrote = QStringLiteral("Export wrote %1.");
 // The status line for a button that needs a selection; %1 button, %2 what, %3 tab.
 inline const QString NeedsSelection = QStringLiteral("\"%1\" needs a selected %2 on tab \"%3\".");
 inline const QString CannotWriteCsv = QStringLiteral("Cannot write file \"%1\". %2");
+inline const QString CannotWriteXlsx = QStringLiteral("Cannot write workbook \"%1\": %2.");
 
 // The EMCY translation table's identifier check.
 inline const QString IndexNotValid = QStringLiteral("Index Not Valid");

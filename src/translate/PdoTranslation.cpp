@@ -48,7 +48,9 @@ const TranslationTableParams &pdoTranslationTable()
                    .columns = 5,
                    .headerField = 0,
                    .headerText = QStringLiteral("cobid"),
-                   .integerColumns = {0, 2}},
+                   .integerColumns = {0, 2},
+                   .columnNames = {QStringLiteral("cobid"), QStringLiteral("id_dev_orig"), QStringLiteral("en_bypass"),
+                                   QStringLiteral("posind"), QStringLiteral("n_tpdo")}},
     };
     return params;
 }
@@ -131,5 +133,5 @@ RowTaken PdoTranslation::takeRecord(const ImportRecord &record)
     grid(which).setEntry(entry, {record.field(0), record.field(1),
                                  (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"), record.field(3),
                                  record.field(4)});
-    return RowTaken::Taken;
+    return entryTaken(which, record.field(0).isEmpty());
 }

@@ -5,6 +5,7 @@
 #include "project/ProjectXml.h"
 #include "translate/CsvText.h"
 #include "translate/Messages.h"
+#include "translate/XlsxWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 Loaded<TableRead> ProjectTable::load(const QString &path)
 {
     clear();
+    m_imported = {};
     Loaded<TableRead> loaded;
     if (!QFileInfo::exists(path)) {
         loaded.value.state = ReadState::Missing;
@@ -44,17 +46,45 @@ Loaded<TableRead> ProjectTable::load(const QString &path)
 
 void ProjectTable::save(const QString &path) const
 {
-    saveProjectBytes(path, toXml());
+    QByteArray bytes;
+    try {
+        bytes = toXml();
+    } catch (const TessiroError &e) {
+        throw TessiroError(withImportedPlace(e.message(), m_imported));
+    }
+    saveProjectBytes(path, bytes);
 }
 
-void ProjectTable::exportCsv(const ProjectFilesT &files) const
+QStringList ProjectTable::exportFiles(const ProjectFilesT &files) const
 {
-    writeCsvFile(files.csvPath(m_import.table), csvBytes(exportLines()));
+    const QList<QStringList> lines = exportLines();
+    const QString csvPath = files.csvPath(m_import.table);
+    QString xlsxPath = csvPath;
+    xlsxPath.replace(xlsxPath.size() - 4, 4, QStringLiteral(".xlsx"));
+    // Both made before either is written: a workbook that cannot be made leaves
+    // the CSV as it was too.
+    const QByteArray csv = csvBytes(lines);
+    const QByteArray xlsx = xlsxBytes(m_import.table, lines, xlsxPath);
+    writeCsvFile(csvPath, csv);
+    writeCsvFile(xlsxPath, xlsx);
+    return {csvPath, xlsxPath};
 }
 
 ImportOutcome ProjectTable::importFrom(const QString &workbookPath)
 {
-    return importWorkbook(workbookPath, m_import, *this);
+    return remember(importWorkbook(workbookPath, m_import, *this));
+}
+
+ImportOutcome ProjectTable::importFrom(const Worksheet &sheet)
+{
+    return remember(importWorksheet(sheet, m_import, *this));
+}
+
+ImportOutcome ProjectTable::remember(const ImportOutcome &outcome)
+{
+    if (outcome.cleared)
+        m_imported = outcome;
+    return outcome;
 }
 
 QString ProjectTable::requireAttribute(const pugi::xml_node &row, const char *name)

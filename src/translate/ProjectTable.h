@@ -63,17 +63,21 @@ public:
     // The first value that saving would drop, change or fail on; none when the
     // table can be saved as it stands.
     virtual std::optional<TableFault> saveFault() const { return std::nullopt; }
-    // Writes toXml() over path in one step; throws TessiroError, leaving the file as it was.
+    // Writes toXml() over path in one step; throws TessiroError, leaving the file as
+    // it was. A value refused that the last import took is named with its cells.
     void save(const QString &path) const;
     void save(const ProjectFilesT &files) const { save(filePath(files)); }
 
     // The CSV lines of "Export", in order.
     virtual QList<QStringList> exportLines() const = 0;
-    // Writes the table's CSV file into the project in one step; throws TessiroError.
-    void exportCsv(const ProjectFilesT &files) const;
+    // "Export": writes TABLE.csv, then TABLE.xlsx, into the project, each in one
+    // step; returns the paths written, in that order. Throws TessiroError.
+    QStringList exportFiles(const ProjectFilesT &files) const;
 
     // "Import" once the workbook is chosen.
     ImportOutcome importFrom(const QString &workbookPath);
+    // The same on a worksheet already read.
+    ImportOutcome importFrom(const Worksheet &sheet);
     // Whether records the import had no room for keep a script from saving the table.
     virtual bool leftOutStops() const { return false; }
 
@@ -98,6 +102,10 @@ protected:
     static qint32 requireIntegerAttribute(const pugi::xml_node &row, const char *name);
 
 private:
+    ImportOutcome remember(const ImportOutcome &outcome);
+
     const ImportParams &m_import;
+    // Where the last import's values came from, until the table is loaded again.
+    ImportOutcome m_imported;
     QString ProjectFilesT::*m_file;
 };

@@ -46,7 +46,11 @@ const TranslationTableParams &sdoTranslationTable()
                    .columns = 8,
                    .headerField = 1,
                    .headerText = QStringLiteral("Index"),
-                   .integerColumns = {0}},
+                   .integerColumns = {0},
+                   // The file's names: the header line's repeat Index and Subindex.
+                   .columnNames = {QStringLiteral("conf"), QStringLiteral("IndexA"), QStringLiteral("SubindexA"),
+                                   QStringLiteral("devIDB"), QStringLiteral("IndexB"), QStringLiteral("SubindexB"),
+                                   QStringLiteral("nbyteB"), QStringLiteral("mnemonico")}},
         .sizing = ColumnSizing::TenthsWithStrips,
         .stripsA = {QStringLiteral("Define virtual index SDO in CAN A"),
                     QStringLiteral("Input index address SDO in CAN B")},
@@ -122,5 +126,5 @@ RowTaken SdoTranslation::takeRecord(const ImportRecord &record)
     for (int f = 1; f <= 7; ++f)
         cells << record.field(f);
     grid(which).setEntry(entry, cells);
-    return RowTaken::Taken;
+    return entryTaken(which, record.field(1).isEmpty());
 }

@@ -294,7 +294,9 @@ const ImportParams &StoredPdoTable::importParams()
                                      .headerField = 0,
                                      .headerText = QStringLiteral("index"),
                                      .leftOutNotice = TranslateMessages::ImportedSdosLeftOut,
-                                     .integerColumns = {0, 1, 2, 3}};
+                                     .integerColumns = {0, 1, 2, 3},
+                                     .columnNames = {QStringLiteral("index"), QStringLiteral("subindex"),
+                                                     QStringLiteral("nrpdo"), QStringLiteral("poscomp")}};
     return params;
 }
 

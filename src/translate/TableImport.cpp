@@ -9,7 +9,8 @@
 
 QString ImportRecord::cellName(int column) const
 {
-    return m_row > 0 ? columnLetters(column) + QString::number(m_row) : columnLetters(column);
+    const QString letters = columnLetters(m_sheetColumns ? m_sheetColumns->value(column, column) : column);
+    return m_row > 0 ? letters + QString::number(m_row) : letters;
 }
 
 CellValue ImportRecord::value(int column) const
@@ -43,11 +44,12 @@ void ImportRecord::checkInteger(int column) const
 {
     const QString text = field(column);
     const CellValue cell = value(column);
+    if (cell.kind != CellKind::Number && cell.kind != CellKind::Boolean)
+        return;
+    // Named only here: most cells pass, thousands of them.
     const QString name = cellName(column);
     if (cell.kind == CellKind::Boolean)
         throw TessiroError(TranslateMessages::BooleanForInteger.arg(name, text));
-    if (cell.kind != CellKind::Number)
-        return;
     const double n = cell.number;
     switch (cell.format) {
     case NumberFormat::Date:
@@ -101,48 +103,139 @@ ImportOutcome importWorkbook(const QString &workbookPath, const ImportParams &pa
     return importWorksheet(sheet, params, target);
 }
 
+namespace {
+
+// The sheet column of each of the table's fields when row 1 names every one of
+// them; empty otherwise. Of two columns with one name, the first counts.
+QList<int> namedColumns(const Worksheet &sheet, const QStringList &names)
+{
+    QList<int> columns;
+    for (const QString &name : names) {
+        qsizetype found = -1;
+        for (qsizetype c = 0; c < sheet.columnNames.size() && found < 0; ++c)
+            if (sheet.columnNames[c].trimmed().compare(name, Qt::CaseInsensitive) == 0)
+                found = c;
+        if (found < 0)
+            return {};
+        columns << int(found);
+    }
+    return columns;
+}
+
+// Whether row 1, read by position, holds in the key column what a record holds
+// there: an integer.
+bool rowOneLooksLikeRecord(const Worksheet &sheet, int keyField)
+{
+    if (keyField < 0 || keyField >= sheet.columnNames.size())
+        return false;
+    const CellKind kind = sheet.columnNameValues.value(keyField).kind;
+    if (kind == CellKind::Number)
+        return true;
+    return kind != CellKind::Error && tryParseIntText(sheet.columnNames[keyField]).has_value();
+}
+
+} // namespace
+
+QString withImportedPlace(const QString &message, const ImportOutcome &imported)
+{
+    for (const ImportedText &t : imported.nonIntegers)
+        if (message == invalidIntegerMessage(t.text))
+            return TranslateMessages::ImportedTextPlace.arg(message, t.cells, imported.sheetName,
+                                                            QDir::toNativeSeparators(imported.workbookPath));
+    return message;
+}
+
 ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params, ImportTarget &target)
 {
     ImportOutcome outcome;
+    outcome.workbookPath = sheet.workbookPath;
+    outcome.sheetName = sheet.name;
     const QString shown = QDir::toNativeSeparators(sheet.workbookPath);
     auto stopped = [&](int row, const QString &reason) {
         outcome.stoppedEarly = true;
         outcome.notices << TranslateMessages::ImportStopped.arg(shown, sheet.name).arg(row).arg(reason);
     };
-    // A sheet too narrow for the table leaves the user's rows as they are.
-    if (sheet.columnCount < params.columns) {
-        stopped(1, TranslateMessages::TooFewColumns.arg(sheet.columnCount).arg(params.columns));
-        return outcome;
+    const QList<int> named = namedColumns(sheet, params.columnNames);
+    if (named.isEmpty()) {
+        // A sheet too narrow for the table leaves the user's rows as they are.
+        if (sheet.columnCount < params.columns) {
+            stopped(1, TranslateMessages::TooFewColumns.arg(sheet.columnCount).arg(params.columns));
+            return outcome;
+        }
+        if (rowOneLooksLikeRecord(sheet, params.headerField))
+            outcome.notices << TranslateMessages::RowOneTakenAsNames.arg(shown, sheet.name)
+                                   .arg(columnLetters(params.headerField) + u'1')
+                                   .arg(sheet.columnNames[params.headerField])
+                                   .arg(params.columnNames.join(QStringLiteral(", ")));
     }
     target.clearForImport();
     outcome.cleared = true;
     QList<int> leftOut;
+    QList<int> pastEnd;
+    // Texts no integer, in the order met, with their cells.
+    QList<QString> nonIntegerTexts;
+    QList<QStringList> nonIntegerCells;
+    QStringList mappedFields;
+    QList<CellValue> mappedValues;
     for (qsizetype i = 0; i < sheet.records.size(); ++i) {
-        const QStringList &fields = sheet.records[i];
+        const QStringList *fields = &sheet.records[i];
+        const QList<CellValue> *values = i < sheet.values.size() ? &sheet.values[i] : nullptr;
+        if (!named.isEmpty()) {
+            mappedFields.clear();
+            mappedValues.clear();
+            for (const int c : named) {
+                mappedFields << fields->value(c);
+                mappedValues << (values ? values->value(c) : CellValue{});
+            }
+            fields = &mappedFields;
+            values = values ? &mappedValues : nullptr;
+        }
         const int row = int(i) + 2; // row 1 holds the column names
-        if (params.headerField >= 0 && fields.value(params.headerField) == params.headerText)
+        if (params.headerField >= 0 && fields->value(params.headerField) == params.headerText)
             continue;
         try {
-            const QList<CellValue> *values = i < sheet.values.size() ? &sheet.values[i] : nullptr;
-            const ImportRecord record =
-                sheet.values.isEmpty() ? ImportRecord(fields, sheet.formulasUnread) : ImportRecord(fields, values, row);
+            const ImportRecord record = sheet.values.isEmpty() && named.isEmpty()
+                                            ? ImportRecord(*fields, sheet.formulasUnread)
+                                            : ImportRecord(*fields, values, row, named.isEmpty() ? nullptr : &named);
             for (const int column : params.integerColumns)
                 record.checkInteger(column);
             const RowTaken taken = target.takeRecord(record);
-            if (taken == RowTaken::Taken)
-                ++outcome.taken;
-            else
+            if (taken == RowTaken::NoRoom) {
                 leftOut << row;
+                continue;
+            }
+            ++outcome.taken;
+            if (taken == RowTaken::PastEnd)
+                pastEnd << row;
+            for (const int column : params.integerColumns) {
+                const QString text = fields->value(column);
+                if (text.isEmpty() || tryParseIntText(text))
+                    continue;
+                const qsizetype at = nonIntegerTexts.indexOf(text);
+                if (at < 0) {
+                    nonIntegerTexts << text;
+                    nonIntegerCells << QStringList{record.cellName(column)};
+                } else {
+                    nonIntegerCells[at] << record.cellName(column);
+                }
+            }
         } catch (const TessiroError &e) {
             stopped(row, e.message());
             break;
         }
     }
+    for (qsizetype t = 0; t < nonIntegerTexts.size(); ++t)
+        outcome.nonIntegers << ImportedText{
+            nonIntegerTexts[t], (nonIntegerCells[t].size() == 1 ? QStringLiteral("cell ") : QStringLiteral("cells ")) +
+                                    nonIntegerCells[t].join(QStringLiteral(", "))};
     outcome.leftOut = int(leftOut.size());
     if (!leftOut.isEmpty())
         outcome.notices << (params.leftOutNotice.isEmpty() ? TranslateMessages::RowsLeftOut : params.leftOutNotice)
                                .arg(shown, sheet.name)
                                .arg(leftOut.size())
                                .arg(rowRanges(leftOut));
+    if (!pastEnd.isEmpty())
+        outcome.notices
+            << TranslateMessages::RowsPastEnd.arg(shown, sheet.name).arg(pastEnd.size()).arg(rowRanges(pastEnd));
     return outcome;
 }

@@ -12,10 +12,15 @@ public:
     ImportRecord(const QStringList &fields, bool formulasUnread) : m_fields(fields), m_formulasUnread(formulasUnread) {}
     // A record of a read sheet: values says what each field holds (may be null:
     // all text), row is its spreadsheet row, named in messages.
-    ImportRecord(const QStringList &fields, const QList<CellValue> *values, int row)
-        : m_fields(fields), m_formulasUnread(false), m_values(values), m_row(row)
+    // sheetColumns: the sheet's column of each field, when they were found by
+    // name; null when field n is column n.
+    ImportRecord(const QStringList &fields, const QList<CellValue> *values, int row,
+                 const QList<int> *sheetColumns = nullptr)
+        : m_fields(fields), m_formulasUnread(false), m_values(values), m_row(row), m_sheetColumns(sheetColumns)
     {
     }
+    // The cell's spreadsheet name ("B4"; "B" for a record of no known row).
+    QString cellName(int column) const;
     // The text the field's cell shows; the empty text for a column past the
     // record's end. An error cell (#DIV/0!) throws TessiroError.
     QString field(int column) const;
@@ -30,16 +35,18 @@ public:
     void checkInteger(int column) const;
 
 private:
-    QString cellName(int column) const;
     CellValue value(int column) const;
 
     const QStringList &m_fields;
     bool m_formulasUnread;
     const QList<CellValue> *m_values = nullptr;
     int m_row = 0;
+    const QList<int> *m_sheetColumns = nullptr;
 };
 
-enum class RowTaken { Taken, NoRoom };
+// PastEnd: taken, but below an entry with an empty key in its part of the table,
+// which ends that part: saving would drop it.
+enum class RowTaken { Taken, NoRoom, PastEnd };
 
 // A table that a worksheet can fill: each editor's table implements it.
 class ImportTarget {
@@ -69,6 +76,18 @@ struct ImportParams {
     // that holds a date, a boolean, a currency or percent amount, a fraction or
     // an error stops the import at its record.
     QList<int> integerColumns = {};
+    // The fields' names: a sheet whose row 1 holds all of them (any case, blanks
+    // around ignored) is read by name, in whatever order its columns stand;
+    // otherwise by position. headerField is the key that tells a record.
+    QStringList columnNames = {};
+};
+
+// A text taken into a column the table reads as an integer when it saves, which
+// is no integer: the save names its cells.
+struct ImportedText {
+    QString text;
+    // "cell A4" or "cells A4, A9".
+    QString cells;
 };
 
 // What an import did; notices are shown as plain notices, in order.
@@ -81,7 +100,15 @@ struct ImportOutcome {
     bool stoppedEarly = false;
     int taken = 0;
     int leftOut = 0;
+    // Where the import read from, and the texts it took that saving will refuse.
+    QString workbookPath;
+    QString sheetName;
+    QList<ImportedText> nonIntegers;
 };
+
+// Adds to a save's message "'385.0' is not a valid integer value" the cells that
+// text came from, when an import took it; the message as it stands otherwise.
+QString withImportedPlace(const QString &message, const ImportOutcome &imported);
 
 // Reads the worksheet named after the table and hands its records to target.
 ImportOutcome importWorkbook(const QString &workbookPath, const ImportParams &params, ImportTarget &target);

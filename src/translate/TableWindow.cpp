@@ -209,8 +209,7 @@ void TableDialog::ExportClick()
     commitEdits();
     setStatus({});
     writeIntoProject(m_ctx, [this](const ProjectState &project) {
-        projectTable().exportCsv(project.ProjectFiles);
-        setStatus(writtenFiles({project.ProjectFiles.csvPath(projectTable().tableImport().table)}));
+        setStatus(writtenFiles(projectTable().exportFiles(project.ProjectFiles)));
     });
 }
 

@@ -92,3 +92,12 @@ std::optional<TableFault> TranslationTable::saveFault() const
     }
     return std::nullopt;
 }
+
+RowTaken TranslationTable::entryTaken(int which, bool keyEmpty)
+{
+    if (keyEmpty) {
+        m_import.ended[which] = true;
+        return RowTaken::Taken;
+    }
+    return m_import.ended[which] ? RowTaken::PastEnd : RowTaken::Taken;
+}

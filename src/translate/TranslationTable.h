@@ -77,6 +77,8 @@ protected:
     struct Filler {
         int next[2] = {0, 0};
         int leftOut[2] = {0, 0};
+        // An entry with an empty key was imported: the grid's entries end there.
+        bool ended[2] = {false, false};
     };
     // Reads one element into the grids; throws TessiroError on a fault.
     virtual void loadRow(const pugi::xml_node &row, Filler &filler) = 0;
@@ -84,6 +86,9 @@ protected:
     virtual QList<int> integerColumns() const { return {}; }
     // Next free entry row of grid which, or -1 when it is full.
     int takeRow(Filler &filler, int which) const;
+    // What an import's entry just set in grid which amounts to, given whether its
+    // key cell is empty.
+    RowTaken entryTaken(int which, bool keyEmpty);
 
     void clear() override;
     void readRow(const pugi::xml_node &row) override { loadRow(row, m_load); }

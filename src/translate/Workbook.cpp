@@ -26,8 +26,10 @@ const QByteArray OdsMediaType("application/vnd.oasis.opendocument.spreadsheet");
 
 QString numberCellText(double value)
 {
+    // Most cells of a table hold small whole numbers: integer formatting is far
+    // cheaper than the double's.
     if (std::isfinite(value) && value == std::floor(value))
-        return value == 0 ? QStringLiteral("0") : QString::number(value, 'f', 0);
+        return std::abs(value) < 9007199254740992.0 ? QString::number(qint64(value)) : QString::number(value, 'f', 0);
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
@@ -223,6 +225,12 @@ Worksheet SheetCells::finish(const QString &path, const QString &name, bool form
     sheet.formulasUnread = formulasUnread;
     sheet.records.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
     sheet.values.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
+    if (!m_rows.isEmpty()) {
+        sheet.columnNames = std::move(m_rows[0]);
+        sheet.columnNameValues = std::move(m_values[0]);
+    }
+    sheet.columnNames.resize(m_columns);
+    sheet.columnNameValues.resize(m_columns);
     for (qsizetype r = 1; r < m_rows.size(); ++r) {
         QStringList &cells = m_rows[r];
         cells.resize(m_columns);

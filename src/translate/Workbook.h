@@ -27,6 +27,10 @@ struct Worksheet {
     QString name;
     // Columns up to the last one holding a value in any row, the name row included.
     int columnCount = 0;
+    // Row 1, columnCount fields, and what each of its cells holds (values may be
+    // empty, as for the records).
+    QStringList columnNames;
+    QList<CellValue> columnNameValues;
     // Every record has columnCount fields: the texts the cells show (a date as
     // a date, a boolean as TRUE or FALSE, an error as its code).
     QList<QStringList> records;

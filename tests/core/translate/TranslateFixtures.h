@@ -24,10 +24,14 @@ inline QString fixture(const QString &name)
     return sourcePath(QStringLiteral("tests/core/translate/fixtures/") + name);
 }
 
-// Splits CSV bytes as RFC 4180 readers (every spreadsheet program) do.
+// What the export's CSV starts with.
+inline const QByteArray CsvBom("\xEF\xBB\xBF");
+
+// Splits CSV bytes as RFC 4180 readers (every spreadsheet program) do; a
+// byte-order mark is no text.
 inline QList<QStringList> parseCsv(const QByteArray &bytes)
 {
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = QString::fromUtf8(bytes.startsWith(CsvBom) ? bytes.mid(CsvBom.size()) : bytes);
     QList<QStringList> lines;
     QStringList line;
     QString field;
@@ -72,6 +76,10 @@ inline Worksheet csvAsWorksheet(const QByteArray &csv, const QString &sheetName)
         for (int c = 0; c < line.size(); ++c)
             if (!line[c].isEmpty())
                 sheet.columnCount = std::max(sheet.columnCount, c + 1);
+    if (!lines.isEmpty()) {
+        sheet.columnNames = lines[0];
+        sheet.columnNames.resize(sheet.columnCount);
+    }
     for (qsizetype i = 1; i < lines.size(); ++i) {
         QStringList record = lines[i];
         record.resize(sheet.columnCount);

@@ -54,8 +54,8 @@ private slots:
 
         QCOMPARE(run({"export", "rpdodef", dir.path()}).exitCode, 0);
         const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("rpdodef.csv")));
-        QVERIFY(
-            csv.startsWith("cobid,id_dev_orig,00,posind,n_tpdo,\r\n385,dev2,00,p2,t2,\r\n0x181,dev1,01,p1,t1,\r\n"));
+        QVERIFY(csv.startsWith(
+            CsvBom + "cobid,id_dev_orig,00,posind,n_tpdo,\r\n385,dev2,00,p2,t2,\r\n0x181,dev1,01,p1,t1,\r\n"));
         QVERIFY(csv.contains("\r\n0x202,\"a,b\",10,p4,t4,\r\n"));
     }
 
@@ -73,12 +73,17 @@ private slots:
         const CliRun exported = runCli({"export", "emcydef", dir.path()});
         QCOMPARE(exported.exitCode, 0);
         QCOMPARE(exported.err, QByteArray());
+        // The files written, one a line.
+        QCOMPARE(QString::fromUtf8(exported.out),
+                 QDir::toNativeSeparators(dir.filePath(QStringLiteral("emcydef.csv"))) + u'\n' +
+                     QDir::toNativeSeparators(dir.filePath(QStringLiteral("emcydef.xlsx"))) + u'\n');
         QCOMPARE(readFileBytes(dir.filePath(QStringLiteral("emcydef.csv"))),
-                 QByteArray("id_dev,mask_eq_ec,mask_eq_er,mask_eq_m1,mask_eq_m2,mask_eq_m3,enmask_eq_ec,enmask_eq_er,"
-                            "enmask_eq_m1,enmask_eq_m2,enmask_eq_m3,bypass_set,\r\n"
-                            "3,$10,1,2,3,4,5,6,7,8,0,0,\r\n"
-                            "0x7F,1,2,3,4,5,6,7,8,9,10,17,\r\n"
-                            "5,0xFF00,255,0,0,0,0xFFFF,255,0,0,0,39,\r\n"));
+                 CsvBom + QByteArray(
+                              "id_dev,mask_eq_ec,mask_eq_er,mask_eq_m1,mask_eq_m2,mask_eq_m3,enmask_eq_ec,enmask_eq_er,"
+                              "enmask_eq_m1,enmask_eq_m2,enmask_eq_m3,bypass_set,\r\n"
+                              "3,$10,1,2,3,4,5,6,7,8,0,0,\r\n"
+                              "0x7F,1,2,3,4,5,6,7,8,9,10,17,\r\n"
+                              "5,0xFF00,255,0,0,0,0xFFFF,255,0,0,0,39,\r\n"));
     }
 
     // A workbook without the sheet writes nothing; a file read in part is not exported.
@@ -127,7 +132,7 @@ private slots:
         QCOMPARE(exported.exitCode, 0);
         QCOMPARE(exported.err, QString());
         const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("emcyword.csv")));
-        QVERIFY(csv.startsWith("index_addrm,subindex,extdata,devid,bit0_b0,bit0_b1,bit0_poscomp,"));
+        QVERIFY(csv.startsWith(CsvBom + "index_addrm,subindex,extdata,devid,bit0_b0,bit0_b1,bit0_poscomp,"));
         // The file's order: sorted when it was saved.
         QVERIFY(csv.contains(",bit15_poscomp,\r\n0x1000,1,0,3,"));
         QVERIFY(csv.contains("\r\n0x3000,1,0,3,0xFF,0x0F,37,"));
@@ -175,7 +180,7 @@ private slots:
         QTest::newRow("no project") << QStringList{"export", "sdo", "/nonexistent/project"}
                                     << "Project directory /nonexistent/project not found";
         QTest::newRow("usage") << QStringList{"import", "sdo", "."}
-                               << "Usage: tessiro-cli import TABLE PROJECT_DIR WORKBOOK";
+                               << "Usage: tessiro-cli import [--skip-unmatched] TABLE PROJECT_DIR WORKBOOK";
     }
     void refusals()
     {

@@ -245,13 +245,13 @@ private slots:
         QTemporaryDir dir;
         const ProjectFilesT files = projectFiles(dir.path());
         EmcyTable table;
-        table.exportCsv(files);
-        QCOMPARE(readFileBytes(files.csvPath(QStringLiteral("emcydef"))), Header);
+        table.exportFiles(files);
+        QCOMPARE(readFileBytes(files.csvPath(QStringLiteral("emcydef"))), CsvBom + Header);
         table.add(FromCanB, entry("2", true, 3));
         table.add(FromCanA, entry("9"));
-        table.exportCsv(files);
+        table.exportFiles(files);
         QCOMPARE(readFileBytes(files.csvPath(QStringLiteral("emcydef"))),
-                 Header + "9,m9,0,0,0,0,0,0,0,0,0,0,\r\n2,m2,0,0,0,0,0,0,0,0,0,39,\r\n");
+                 CsvBom + Header + "9,m9,0,0,0,0,0,0,0,0,0,0,\r\n2,m2,0,0,0,0,0,0,0,0,0,39,\r\n");
     }
 
     // Sheet "EmcyDef": lists by bit 5, an empty cell kept empty, the export's
@@ -304,7 +304,7 @@ private slots:
         writeFileBytes(files.EmcydefPath, xml);
         EmcyTable table;
         QCOMPARE(table.load(files.EmcydefPath).problems, QStringList());
-        table.exportCsv(files);
+        table.exportFiles(files);
         const Worksheet sheet = csvAsWorksheet(readFileBytes(files.csvPath(QStringLiteral("emcydef"))), "emcydef");
         EmcyTable imported;
         const ImportOutcome outcome = importWorksheet(sheet, EmcyTable::importParams(), imported);

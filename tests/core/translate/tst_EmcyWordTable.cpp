@@ -301,9 +301,9 @@ private slots:
         EmcyWordTable table;
         table.importFrom(fixture(QStringLiteral("emcyword_two_tabs_and_extdata_2.xls")));
         QTemporaryDir dir;
-        table.exportCsv(projectFiles(dir.path()));
+        table.exportFiles(projectFiles(dir.path()));
         const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("emcyword.csv")));
-        QVERIFY(csv.startsWith("index_addrm,subindex,extdata,devid,bit0_b0,bit0_b1,bit0_poscomp,bit1_b0,"));
+        QVERIFY(csv.startsWith(CsvBom + "index_addrm,subindex,extdata,devid,bit0_b0,bit0_b1,bit0_poscomp,bit1_b0,"));
         QVERIFY(csv.contains(",bit15_poscomp,\r\n0x3000,1,0,3,0xFF,0x0F,37,,"));
         QVERIFY(csv.contains("\r\n$2000,0,1,5,"));
         QCOMPARE(csv.count("\r\n"), 5);
@@ -326,9 +326,9 @@ private slots:
     void emptyTableExportsTheNameLine()
     {
         QTemporaryDir dir;
-        EmcyWordTable().exportCsv(projectFiles(dir.path()));
+        EmcyWordTable().exportFiles(projectFiles(dir.path()));
         const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("emcyword.csv")));
-        QCOMPARE(csv, EmcyWordTable::attributeNames().join(u',').toUtf8() + ",\r\n");
+        QCOMPARE(csv, CsvBom + EmcyWordTable::attributeNames().join(u',').toUtf8() + ",\r\n");
         QCOMPARE(EmcyWordTable::attributeNames().size(), 52);
     }
 };

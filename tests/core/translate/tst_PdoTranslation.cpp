@@ -57,8 +57,8 @@ private slots:
         QTemporaryDir dir;
         PdoTranslation table;
         table.load(dir.filePath(QStringLiteral("rpdodef.xml")));
-        table.exportCsv(projectFiles(dir.path()));
-        QByteArray expected = "cobid,id_dev_orig,00,posind,n_tpdo,\r\n";
+        table.exportFiles(projectFiles(dir.path()));
+        QByteArray expected = CsvBom + "cobid,id_dev_orig,00,posind,n_tpdo,\r\n";
         for (int i = 0; i < 10; ++i)
             expected += ",,00,,,\r\n";
         expected += "cobid,id_dev_orig,10,posind,n_tpdo,\r\n";
@@ -229,13 +229,42 @@ private slots:
         setEntry(table, 1, 0, {"0x201", "x", "1", "", "line\r\nend"});
         const QByteArray saved = table.toXml();
         QTemporaryDir dir;
-        table.exportCsv(projectFiles(dir.path()));
+        table.exportFiles(projectFiles(dir.path()));
         PdoTranslation back;
         const ImportOutcome outcome = importWorksheet(
             csvAsWorksheet(readFileBytes(dir.filePath(QStringLiteral("rpdodef.csv"))), QStringLiteral("rpdodef")),
             back.params().import, back);
         QCOMPARE(outcome.notices, QStringList());
         QCOMPARE(back.toXml(), saved);
+    }
+
+    // Records below an empty cobid in their grid are shown but would not be saved:
+    // one notice names their rows. A cobid that is no integer is refused by OK,
+    // which names the cell it came from.
+    void importedRecordsASaveCannotKeep()
+    {
+        Worksheet sheet;
+        sheet.workbookPath = QStringLiteral("/data/book.xlsx");
+        sheet.name = QStringLiteral("rpdodef");
+        sheet.columnCount = 5;
+        sheet.columnNames = QStringList{"cobid", "id_dev_orig", "en_bypass", "posind", "n_tpdo"};
+        sheet.columnNameValues.resize(5);
+        sheet.records = {{"0x181", "", "0", "", ""}, {"", "", "0", "", ""},      {"0x183", "", "0", "", ""},
+                         {"0x201", "", "2", "", ""}, {"385.0", "", "2", "", ""}, {"0x184", "", "0", "", ""}};
+        for (const QStringList &record : sheet.records) {
+            QList<CellValue> values;
+            for (const QString &field : record)
+                values << CellValue{field.isEmpty() ? CellKind::Empty : CellKind::Text};
+            sheet.values << values;
+        }
+        PdoTranslation table;
+        const QString shown = QDir::toNativeSeparators(sheet.workbookPath);
+        const ImportOutcome outcome = table.importFrom(sheet);
+        QCOMPARE(outcome.notices, QStringList{TranslateMessages::RowsPastEnd.arg(shown, "rpdodef", "2", "rows 4, 7")});
+        QTemporaryDir dir;
+        QCOMPARE(thrownMessage([&] { table.save(dir.filePath(QStringLiteral("rpdodef.xml"))); }),
+                 TranslateMessages::ImportedTextPlace.arg("'385.0' is not a valid integer value", "cell A6", "rpdodef",
+                                                          shown));
     }
 
     void importBeyondTenRows()

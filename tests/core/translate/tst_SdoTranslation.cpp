@@ -103,11 +103,11 @@ private slots:
     {
         QTemporaryDir dir;
         SdoTranslation table;
-        table.exportCsv(projectFiles(dir.path()));
+        table.exportFiles(projectFiles(dir.path()));
         const QByteArray csv = readFileBytes(dir.filePath(QStringLiteral("sdo.csv")));
         const QList<QByteArray> lines = csv.split('\n');
         QCOMPARE(lines.size(), 3003); // 3002 lines and the empty text after the last
-        QCOMPARE(lines[0], QByteArray("0,Index,Subindex,devID,Index,Subindex,nbyte,mnemonico,\r"));
+        QCOMPARE(lines[0], CsvBom + QByteArray("0,Index,Subindex,devID,Index,Subindex,nbyte,mnemonico,\r"));
         QCOMPARE(lines[1], QByteArray("0,,,,,,,,\r"));
         QCOMPARE(lines[1500], QByteArray("0,,,,,,,,\r"));
         QCOMPARE(lines[1501], QByteArray("1,Index,Subindex,devID,Index,Subindex,nbyte,mnemonico,\r"));
@@ -155,7 +155,7 @@ private slots:
                       e == 7 ? "with, comma" : ""});
         const QByteArray saved = table.toXml();
         QTemporaryDir dir;
-        table.exportCsv(projectFiles(dir.path()));
+        table.exportFiles(projectFiles(dir.path()));
         SdoTranslation back;
         const ImportOutcome outcome = importWorksheet(
             csvAsWorksheet(readFileBytes(dir.filePath(QStringLiteral("sdo.csv"))), QStringLiteral("sdo")),

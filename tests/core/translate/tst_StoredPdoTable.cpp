@@ -433,20 +433,20 @@ private slots:
         Project empty;
         StoredPdoTable table;
         table.load(empty.files);
-        table.exportCsv(empty.files);
+        table.exportFiles(empty.files);
         QCOMPARE(readFileBytes(empty.files.csvPath(QStringLiteral("sdopdo"))),
-                 QByteArray("index,subindex,nrpdo,poscomp,\r\n"));
+                 CsvBom + QByteArray("index,subindex,nrpdo,poscomp,\r\n"));
 
         const QByteArray stored = sdopdo(storedRow("0x2000", "1", "2", "18") + storedRow("0x2001", "0", "1", "0") +
                                          storedRow("0x2002", "$1F", "1", "33") + storedRow("5", "0", "130", "136"));
         Project p(Rpdodef, "<sdo/>", stored);
         QVERIFY(table.load(p.files).ok());
         const QByteArray csv = csvBytes(table.exportLines());
-        QCOMPARE(csv, QByteArray("index,subindex,nrpdo,poscomp,\r\n"
-                                 "0x2001,0,1,0,\r\n"
-                                 "0x2002,$1F,1,33,\r\n"
-                                 "0x2000,1,2,18,\r\n"
-                                 "5,0,130,136,\r\n"));
+        QCOMPARE(csv, CsvBom + QByteArray("index,subindex,nrpdo,poscomp,\r\n"
+                                          "0x2001,0,1,0,\r\n"
+                                          "0x2002,$1F,1,33,\r\n"
+                                          "0x2000,1,2,18,\r\n"
+                                          "5,0,130,136,\r\n"));
         StoredPdoTable again;
         QVERIFY(again.load(p.files).ok());
         const ImportOutcome outcome =
@@ -472,10 +472,26 @@ private slots:
                      u'\n');
         QVERIFY(!QFile::exists(p.files.SdopdoPath));
 
+        // --skip-unmatched: what OK saves in the window after the same notice.
+        run = runCli({"import", "--skip-unmatched", "sdopdo", p.dir.path(), workbook});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(QString::fromUtf8(run.err).endsWith(
+            TranslateMessages::ImportedSdosLeftOut.arg(QDir::toNativeSeparators(workbook), "SdoPdo")
+                .arg(2)
+                .arg("rows 5, 7") +
+            u'\n'));
+        QCOMPARE(readFileBytes(p.files.SdopdoPath),
+                 sdopdo(storedRow("0x2000", "1", "1", "18") + storedRow("8192", "3", "2", "1") +
+                        storedRow("0x2001", "0", "130", "33")));
+        run = runCli({"import", "--skip-unmatched", "rpdodef", p.dir.path(), workbook});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains("--skip-unmatched applies to sdopdo alone"));
+        QFile::remove(p.files.SdopdoPath);
+
         const QString csvPath = p.files.csvPath(QStringLiteral("sdopdo"));
         writeFileBytes(csvPath, "index,subindex,nrpdo,poscomp,\r\n0x2000,1,1,18,\r\n0x2001,0,130,33,\r\n");
         QCOMPARE(runCli({"export", "sdopdo", p.dir.path()}).exitCode, 0);
-        QCOMPARE(readFileBytes(csvPath), QByteArray("index,subindex,nrpdo,poscomp,\r\n"));
+        QCOMPARE(readFileBytes(csvPath), CsvBom + QByteArray("index,subindex,nrpdo,poscomp,\r\n"));
 
         // Every record finds its PDO.
         Project wide(rpdodef(9, 9), "<sdo/>", {});
@@ -487,8 +503,9 @@ private slots:
                         storedRow("0x2004", "0", "137", "0")));
         QCOMPARE(runCli({"export", "sdopdo", wide.dir.path()}).exitCode, 0);
         QCOMPARE(readFileBytes(wide.files.csvPath(QStringLiteral("sdopdo"))),
-                 QByteArray("index,subindex,nrpdo,poscomp,\r\n0x2000,1,1,18,\r\n8192,3,2,1,\r\n0x2002,2,9,0,\r\n"
-                            "0x2001,0,130,33,\r\n0x2004,0,137,0,\r\n"));
+                 CsvBom +
+                     QByteArray("index,subindex,nrpdo,poscomp,\r\n0x2000,1,1,18,\r\n8192,3,2,1,\r\n0x2002,2,9,0,\r\n"
+                                "0x2001,0,130,33,\r\n0x2004,0,137,0,\r\n"));
 
         // A file read in part is not exported.
         writeFileBytes(wide.files.SdopdoPath, sdopdo(storedRow("1", "0", "0", "0")));

@@ -42,6 +42,23 @@ Worksheet sheet(int columns, const QList<QStringList> &records, bool xls = false
     return s;
 }
 
+// The same with row 1 holding names and every field a text cell (or empty).
+Worksheet namedSheet(const QStringList &names, const QList<QStringList> &records)
+{
+    Worksheet s = sheet(int(names.size()), records);
+    s.columnNames = names;
+    s.columnNameValues.resize(names.size());
+    for (const QStringList &record : records) {
+        QList<CellValue> values;
+        for (const QString &field : record)
+            values << CellValue{field.isEmpty() ? CellKind::Empty : CellKind::Text};
+        s.values << values;
+    }
+    return s;
+}
+
+const QString Shown = QDir::toNativeSeparators("/data/book.xls");
+
 QString stopped(int row, const QString &reason)
 {
     return TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators("/data/book.xls"), "T").arg(row).arg(reason);
@@ -154,6 +171,69 @@ private slots:
                                       QDir::toNativeSeparators("/data/book.xls"), "T", "3", "rows 4-5, 7")}));
         QCOMPARE(table.parts[1], QStringList({"e"}));
         QVERIFY(!outcome.stoppedEarly);
+    }
+
+    // Row 1 naming every field (any case, blanks around) reads them by name
+    // wherever they stand, extra columns ignored; otherwise by position. A stop
+    // names the cell where the sheet has it.
+    void columnsFoundByName_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("record");
+        QTest::addColumn<QStringList>("part0");
+        QTest::addColumn<QStringList>("notices");
+        QTest::newRow("in order") << QStringList{"cobid", "dir"} << QStringList{"a", "0"} << QStringList{"a"}
+                                  << QStringList();
+        QTest::newRow("swapped, any case, blanks")
+            << QStringList{" DIR ", "Cobid"} << QStringList{"0", "a"} << QStringList{"a"} << QStringList();
+        QTest::newRow("extra columns") << QStringList{"note", "dir", "", "cobid", "x"}
+                                       << QStringList{"n", "0", "y", "a", "z"} << QStringList{"a"} << QStringList();
+        QTest::newRow("one name missing: by position")
+            << QStringList{"dir", "key"} << QStringList{"1", "0"} << QStringList{"1"} << QStringList();
+        QTest::newRow("stop names the sheet's cell")
+            << QStringList{"x", "cobid", "y", "dir"} << QStringList{"", "a", "", ""} << QStringList()
+            << QStringList{stopped(2, TranslateMessages::EmptyInteger.arg("D2"))};
+    }
+    void columnsFoundByName()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, record);
+        QFETCH(QStringList, part0);
+        QFETCH(QStringList, notices);
+        ImportParams params = Params;
+        params.columnNames = {"cobid", "dir"};
+        TwoPartTable table;
+        const ImportOutcome outcome = importWorksheet(namedSheet(names, {record}), params, table);
+        QCOMPARE(outcome.notices, notices);
+        QCOMPARE(table.parts[0], part0);
+    }
+
+    // A first row that holds an integer in the key column is most likely a record
+    // on a sheet without names: it is still taken as the names, but said so.
+    void rowOneLooksLikeARecord_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("said");
+        QTest::newRow("hex text") << "0x181" << int(CellKind::Text) << true;
+        QTest::newRow("number cell") << "385" << int(CellKind::Number) << true;
+        QTest::newRow("a name") << "key" << int(CellKind::Text) << false;
+        QTest::newRow("empty") << "" << int(CellKind::Empty) << false;
+    }
+    void rowOneLooksLikeARecord()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, kind);
+        QFETCH(bool, said);
+        ImportParams params = Params;
+        params.columnNames = {"cobid", "dir"};
+        Worksheet s = namedSheet({key, "0"}, {{"b", "0"}});
+        s.columnNameValues[0].kind = CellKind(kind);
+        TwoPartTable table;
+        const ImportOutcome outcome = importWorksheet(s, params, table);
+        const QStringList notice{TranslateMessages::RowOneTakenAsNames.arg(Shown, "T", "A1", key, "cobid, dir")};
+        QCOMPARE(outcome.notices, said ? notice : QStringList());
+        QCOMPARE(table.parts[0], QStringList{"b"});
     }
 
     void rowRanges()

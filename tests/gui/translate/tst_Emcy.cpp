@@ -302,7 +302,7 @@ private slots:
         QVERIFY(alias(3, 'B')->isChecked());
         click("BtnExport");
         const QByteArray csv = readFileBytes(m_t->store.state().ProjectFiles.csvPath(QStringLiteral("emcydef")));
-        QVERIFY(csv.startsWith("id_dev,mask_eq_ec,"));
+        QVERIFY(csv.startsWith("\xEF\xBB\xBFid_dev,mask_eq_ec,"));
         QVERIFY(csv.endsWith("\r\n3,$10,1,2,3,4,5,6,7,8,,0,\r\n0x7F,1,2,3,4,5,6,7,8,9,10,17,\r\n"
                              "5,0xFF00,255,0,0,0,0xFFFF,255,0,0,0,39,\r\n"));
         QCOMPARE(readFileBytes(path()), file(row("1", "0")));

@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(wordNodes("TWCanB"), QStringList({"W0", "W1"}));
         press("BtnExport");
         const QByteArray csv = readFileBytes(m_t->store.state().ProjectFiles.csvPath(QStringLiteral("emcyword")));
-        QVERIFY(csv.startsWith("index_addrm,subindex,extdata,devid,bit0_b0,"));
+        QVERIFY(csv.startsWith("\xEF\xBB\xBFindex_addrm,subindex,extdata,devid,bit0_b0,"));
         QCOMPARE(csv.count("\r\n"), 5);
         QVERIFY(!QFile::exists(path())); // only OK writes the table's file
         QCOMPARE(m_t->notices.generalErrors, QStringList());

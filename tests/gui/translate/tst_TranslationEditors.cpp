@@ -204,7 +204,8 @@ private slots:
         click("BtnExport");
         const QByteArray csv = readFileBytes(files().csvPath(QStringLiteral("rpdodef")));
         QVERIFY(
-            csv.startsWith("cobid,id_dev_orig,00,posind,n_tpdo,\r\n0x181,dev1,01,p1,t1,\r\n385,dev2,00,p2,t2,\r\n"));
+            csv.startsWith("\xEF\xBB\xBF"
+                           "cobid,id_dev_orig,00,posind,n_tpdo,\r\n0x181,dev1,01,p1,t1,\r\n385,dev2,00,p2,t2,\r\n"));
         QVERIFY(csv.contains(
             "\r\ncobid,id_dev_orig,10,posind,n_tpdo,\r\n0x201,dev3,11,p3,t3,\r\n0x202,\"a,b\",10,p4,t4,\r\n"));
         QCOMPARE(csv.count("\r\n"), 22);
@@ -274,7 +275,8 @@ private slots:
         const QByteArray csv = readFileBytes(files().csvPath(QStringLiteral("sdo")));
         QCOMPARE(csv.count("\r\n"), 3002);
         QVERIFY(
-            csv.startsWith("0,Index,Subindex,devID,Index,Subindex,nbyte,mnemonico,\r\n16,0x2001,0,6,0x6001,0,4,,\r\n"));
+            csv.startsWith("\xEF\xBB\xBF"
+                           "0,Index,Subindex,devID,Index,Subindex,nbyte,mnemonico,\r\n16,0x2001,0,6,0x6001,0,4,,\r\n"));
     }
 
     // Ctrl+Enter from a cell is OK.

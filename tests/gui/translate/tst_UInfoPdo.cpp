@@ -268,7 +268,8 @@ private slots:
         QCOMPARE(items(list("LSdoCanA")), QStringList{"Sdo0"});
         press("BtnExport");
         QCOMPARE(readFileBytes(files().csvPath(QStringLiteral("sdopdo"))),
-                 QByteArray("index,subindex,nrpdo,poscomp,\r\n0x2000,1,1,18,\r\n8192,3,2,1,\r\n"));
+                 QByteArray("\xEF\xBB\xBF"
+                            "index,subindex,nrpdo,poscomp,\r\n0x2000,1,1,18,\r\n8192,3,2,1,\r\n"));
         QCOMPARE(readFileBytes(files().SdopdoPath), Stored);
     }
 };
