@@ -42,7 +42,7 @@ struct Opened {
 
 Opened make(Kind kind, ProjectTestContext &t)
 {
-    const ProjectFilesT &files = t.store.state().ProjectFiles;
+    const ProjectFiles &files = t.store.state().ProjectFiles;
     switch (kind) {
     case Kind::Pdo: {
         auto w = std::make_unique<TFpdo>(t.ctx);
@@ -334,9 +334,11 @@ private slots:
 
         QTest::mouseClick(requireChild<QPushButton>(window, "BtnExport"), Qt::LeftButton);
         const QString csv = m_t->store.state().ProjectFiles.csvPath(QStringLiteral("sdopdo"));
-        QVERIFY(QFile::exists(csv));
-        QCOMPARE(window->statusText(),
-                 TranslateMessages::ExportWrote.arg(QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(csv))));
+        const QString xlsx = csv.chopped(3) + QStringLiteral("xlsx");
+        QVERIFY(QFile::exists(csv) && QFile::exists(xlsx));
+        QCOMPARE(window->statusText(), TranslateMessages::ExportWrote.arg(
+                                           QStringLiteral("\"%1\" and \"%2\"")
+                                               .arg(QDir::toNativeSeparators(csv), QDir::toNativeSeparators(xlsx))));
     }
 
     // An editor held open by exec() leaves the help window usable: a click on its
