@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const ProjectFilesT files = projectFiles(fuzzDir().path());
+    const ProjectFiles files = projectFiles(fuzzDir().path());
     const QList<QByteArray> parts = inputBytes(data, size).split('\0');
     const QString paths[] = {files.SdoPath, files.PdoPath, files.PargenPath};
     for (qsizetype i = 0; i < 3; ++i) {

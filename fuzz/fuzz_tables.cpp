@@ -30,7 +30,7 @@ const char PdoList[] = "<rpdodef><row cobid=\"0x181\" id_dev_orig=\"1\" en_bypas
 
 // Whether the table's window, right after opening, would save what it read: read
 // whole, and every value that must be an integer is one.
-bool savesWhatItRead(ProjectTable &table, const ProjectFilesT &files, int &entries)
+bool savesWhatItRead(ProjectTable &table, const ProjectFiles &files, int &entries)
 {
     const Loaded<TableRead> loaded = table.open(files);
     if (!loaded.value.whole())
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    const ProjectFilesT files = projectFiles(fuzzDir().path());
+    const ProjectFiles files = projectFiles(fuzzDir().path());
     for (const QString &path :
          {files.RpdodefPath, files.SdotransPath, files.SdopdoPath, files.EmcydefPath, files.EmcywordPath})
         removeFile(path);

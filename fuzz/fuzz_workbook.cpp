@@ -8,7 +8,7 @@
 #include "FuzzSupport.h"
 #include "base/TessiroError.h"
 #include "support/ZipWriter.h"
-#include "translate/TableImport.h"
+#include "workbook/TableImport.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "base/ProcessLauncher.h"
 #include "project/AppContext.h"
 #include "project/ProjectStore.h"
-#include "translate/CsvText.h"
 #include "translate/SdoTranslation.h"
 #include "translate/USdo.h"
-#include "translate/ZipArchive.h"
+#include "workbook/CsvText.h"
+#include "workbook/ZipArchive.h"
 
 #include <QApplication>
 #include <QDir>
@@ -211,7 +211,7 @@ int main(int argc, char *argv[])
     // whole of Export (CSV and .xlsx).
     SdoTranslation table;
     table.importFrom(books.filePath(QStringLiteral("sdo_3000.xlsx")));
-    const ProjectFilesT files = projectFiles(project.path());
+    const ProjectFiles files = projectFiles(project.path());
     Times csvOnly, whole, bytesOnly;
     for (int i = 0; i < runs; ++i) {
         bytesOnly.runs.push_back(milliseconds([&] { sink += csvBytes(table.exportLines()).size(); }));

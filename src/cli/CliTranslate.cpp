@@ -32,7 +32,7 @@ const struct {
 
 // What the editor shows as it opens; whether the table's file was read whole
 // (a file not there yet reads as whole).
-bool openTable(ProjectTable &table, const ProjectFilesT &files, Notices &notices)
+bool openTable(ProjectTable &table, const ProjectFiles &files, Notices &notices)
 {
     const Loaded<TableRead> loaded = table.open(files);
     for (const QString &problem : loaded.problems)
@@ -68,7 +68,7 @@ int importCommand(const QStringList &allArgs, Notices &notices)
                                           "records from a workbook that they cannot save"));
     const QString projectDir = requireProjectDir(args[1]);
     const ProjectWriteLock lock(projectDir);
-    const ProjectFilesT files = projectFiles(projectDir);
+    const ProjectFiles files = projectFiles(projectDir);
     // The import replaces what was read, so a faulty file only shows its notice.
     openTable(*table, files, notices);
     const ImportOutcome outcome = table->importFrom(args[2]);
@@ -88,7 +88,7 @@ int exportCommand(const QStringList &args, Notices &notices)
     const std::unique_ptr<ProjectTable> table = requireTable(args[0]);
     const QString projectDir = requireProjectDir(args[1]);
     const ProjectWriteLock lock(projectDir);
-    const ProjectFilesT files = projectFiles(projectDir);
+    const ProjectFiles files = projectFiles(projectDir);
     if (!openTable(*table, files, notices))
         return 1;
     // One written file a line, for a script to pick up.

@@ -170,7 +170,7 @@ void AccessMapEditor::showEvent(QShowEvent *event)
 void AccessMapEditor::FormShow()
 {
     m_edit.reset();
-    const ProjectFilesT &files = m_ctx.project().ProjectFiles;
+    const ProjectFiles &files = m_ctx.project().ProjectFiles;
     // A device.xml that does not read only means the picker asks again.
     m_link = loadDeviceLink(deviceLinkPath(m_ctx.project().ProjectDir)).value;
     m_linkChanged = false;

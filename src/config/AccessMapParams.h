@@ -42,8 +42,8 @@ struct AccessMapParams {
     QString caption;
     int initialWidth;
     int initialHeight;
-    QString ProjectFilesT::*ownFile;
-    QString ProjectFilesT::*otherFile;
+    QString ProjectFiles::*ownFile;
+    QString ProjectFiles::*otherFile;
     const char *rootElement;
     const char *inList;
     const char *outList;

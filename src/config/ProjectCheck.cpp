@@ -33,7 +33,7 @@ void addLoadProblems(const QStringList &errors, QList<ConfigProblem> *problems)
     }
 }
 
-void checkMap(const AccessMapParams &params, const ProjectFilesT &files, QList<ConfigProblem> *problems)
+void checkMap(const AccessMapParams &params, const ProjectFiles &files, QList<ConfigProblem> *problems)
 {
     const QString &path = files.*params.ownFile;
     AccessMap map(params);
@@ -52,7 +52,7 @@ void checkMap(const AccessMapParams &params, const ProjectFilesT &files, QList<C
 QList<ConfigProblem> checkProject(const ProjectState &project)
 {
     QList<ConfigProblem> problems;
-    const ProjectFilesT &files = project.ProjectFiles;
+    const ProjectFiles &files = project.ProjectFiles;
 
     const Loaded<PargenValues> pargen = loadPargen(files.PargenPath);
     addLoadProblems(pargen.problems, &problems);

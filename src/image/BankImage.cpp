@@ -139,7 +139,7 @@ void writeOrThrow(const QString &path, const QByteArray &data)
 
 } // namespace
 
-BankImage BuildBankImage(const ProjectFilesT &files)
+BankImage BuildBankImage(const ProjectFiles &files)
 {
     BankImage image;
     if (QFileInfo::exists(files.SdoPath))
@@ -161,7 +161,7 @@ QString bankSourcePath(const QString &binDir)
     return joinPath(binDir, QStringLiteral("bankg.c"));
 }
 
-void WriteBankFiles(const BankImage &image, const ProjectFilesT &files)
+void WriteBankFiles(const BankImage &image, const ProjectFiles &files)
 {
     const QString &bin = files.BinDir;
     // A project copied without its bin folder can still be updated, but a project
@@ -195,14 +195,14 @@ QByteArray BankSourceText(const BankImage &image)
     return text;
 }
 
-void WriteBankSource(const BankImage &image, const ProjectFilesT &files)
+void WriteBankSource(const BankImage &image, const ProjectFiles &files)
 {
     writeOrThrow(bankSourcePath(files.BinDir), BankSourceText(image));
 }
 
 namespace {
 
-void generate(const ProjectFilesT &files)
+void generate(const ProjectFiles &files)
 {
     const BankImage image = BuildBankImage(files);
     WriteBankFiles(image, files);
@@ -211,7 +211,7 @@ void generate(const ProjectFilesT &files)
 
 } // namespace
 
-void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep)
+void GenerateDeviceImage(const ProjectFiles &files, const QStringList &keep)
 {
     for (int k = 0; k < BankImage::BankCount; ++k)
         removeStaleTemporaries(bankFilePath(files.BinDir, k), keep);

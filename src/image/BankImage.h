@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-struct ProjectFilesT;
+struct ProjectFiles;
 
 // The five configuration banks of the gateway, bank 1 first. Only bank 1 carries
 // data; multi-byte fields are big-endian.
@@ -53,7 +53,7 @@ constexpr int OpeTimeOut = 15010;
 // Builds the banks from the project's sdo.xml, pdo.xml and pargen.xml, in that
 // order. Every generation starts from zeroed banks, so a missing file leaves its
 // tables empty. Throws TessiroError naming the file on a broken or incomplete file.
-BankImage BuildBankImage(const ProjectFilesT &files);
+BankImage BuildBankImage(const ProjectFiles &files);
 
 // bank1.bin to bank5.bin (bank 0 to 4) and the C source, in the project's bin directory.
 QString bankFilePath(const QString &binDir, int bank);
@@ -62,14 +62,14 @@ QString bankSourcePath(const QString &binDir);
 // Writes bank1.bin to bank5.bin (16384 bytes each) into the project's bin
 // directory, creating it when it is missing. Throws TessiroError on the first
 // file that cannot be written; the files before it stay written.
-void WriteBankFiles(const BankImage &image, const ProjectFilesT &files);
+void WriteBankFiles(const BankImage &image, const ProjectFiles &files);
 
 // Bank 1 as the C source bankg.c: 1027 lines of CR LF text, 117824 bytes.
 QByteArray BankSourceText(const BankImage &image);
 // Writes BankSourceText to bankg.c in the bin directory. Throws TessiroError with the path.
-void WriteBankSource(const BankImage &image, const ProjectFilesT &files);
+void WriteBankSource(const BankImage &image, const ProjectFiles &files);
 
 // The update step's generation: BuildBankImage, WriteBankFiles, WriteBankSource.
 // Call it under the project's write lock: it first removes what a killed run left
 // of its files (their temporaries), except the files in keep.
-void GenerateDeviceImage(const ProjectFilesT &files, const QStringList &keep = {});
+void GenerateDeviceImage(const ProjectFiles &files, const QStringList &keep = {});

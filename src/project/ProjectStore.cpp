@@ -71,10 +71,10 @@ QString windowsNameProblem(const QString &name)
 
 } // namespace
 
-ProjectFilesT projectFiles(const QString &projectDir)
+ProjectFiles projectFiles(const QString &projectDir)
 {
     auto path = [&projectDir](const char *name) { return joinPath(projectDir, QString::fromLatin1(name)); };
-    ProjectFilesT files;
+    ProjectFiles files;
     files.PargenPath = path("pargen.xml");
     files.SdoPath = path("sdo.xml");
     files.PdoPath = path("pdo.xml");
@@ -89,7 +89,7 @@ ProjectFilesT projectFiles(const QString &projectDir)
     return files;
 }
 
-QString ProjectFilesT::csvPath(const QString &table) const
+QString ProjectFiles::csvPath(const QString &table) const
 {
     return joinPath(m_projectDir, table + QStringLiteral(".csv"));
 }

@@ -5,7 +5,7 @@
 
 // Every path inside a project, each ProjectDir followed by its name. Built by
 // projectFiles() alone, so a project file's name is spelled in one place.
-struct ProjectFilesT {
+struct ProjectFiles {
     QString PargenPath;
     QString SdoPath;
     QString PdoPath;
@@ -22,11 +22,11 @@ struct ProjectFilesT {
     QString csvPath(const QString &table) const;
 
 private:
-    friend ProjectFilesT projectFiles(const QString &projectDir);
+    friend ProjectFiles projectFiles(const QString &projectDir);
     QString m_projectDir;
 };
 
-ProjectFilesT projectFiles(const QString &projectDir);
+ProjectFiles projectFiles(const QString &projectDir);
 
 // The program-wide project state. Paths use the platform's separator and carry
 // no trailing separator. An empty ProjectDir means there is no valid project.
@@ -39,7 +39,7 @@ struct ProjectState {
     QString ProjectsDir;
     QString ProjectName;
     QString ProjectDir;
-    ProjectFilesT ProjectFiles;
+    ::ProjectFiles ProjectFiles;
 
     void UpdateProjectFiles();
     bool hasValidProject() const { return !ProjectDir.isEmpty(); }

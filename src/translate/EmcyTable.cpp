@@ -34,14 +34,14 @@ Bypass splitBypass(qint32 v)
 
 } // namespace
 
-qint32 TClEmcy::bypassSet(EmcyTab tab) const
+qint32 EmcyEntry::bypassSet(EmcyTab tab) const
 {
     return alias * 2 + (translate ? TranslateBit : 0) + (tab == FromCanB ? CanBBit : 0);
 }
 
-TClEmcy TClEmcy::fromFields(const EmcyTexts &fields, bool translate, qint32 alias)
+EmcyEntry EmcyEntry::fromFields(const EmcyTexts &fields, bool translate, qint32 alias)
 {
-    TClEmcy entry{fields, translate, alias};
+    EmcyEntry entry{fields, translate, alias};
     // The identifier stays as typed: the identifier check refuses an empty one.
     for (int t = IdDev + 1; t < EmcyTextCount; ++t)
         if (entry.texts[size_t(t)].isEmpty())
@@ -52,7 +52,7 @@ TClEmcy TClEmcy::fromFields(const EmcyTexts &fields, bool translate, qint32 alia
 QStringList EmcyTable::lines(EmcyTab tab) const
 {
     QStringList out;
-    for (const TClEmcy &entry : m_entries[tab])
+    for (const EmcyEntry &entry : m_entries[tab])
         out << entry.texts[IdDev];
     return out;
 }
@@ -70,7 +70,7 @@ QString EmcyTable::missingNotice() const
 
 void EmcyTable::readRow(const pugi::xml_node &row)
 {
-    TClEmcy entry;
+    EmcyEntry entry;
     for (int t = 0; t < EmcyTextCount; ++t) {
         entry.texts[size_t(t)] = requireAttribute(row, EmcyAttributes[size_t(t)]);
         if (entry.texts[size_t(t)].isEmpty())
@@ -118,7 +118,7 @@ QString EmcyTable::fieldLabel(int t)
     return QString::fromLatin1(FieldRanges[size_t(t)].label);
 }
 
-std::optional<TableFault> EmcyTable::rangeFault(const TClEmcy &entry)
+std::optional<TableFault> EmcyTable::rangeFault(const EmcyEntry &entry)
 {
     using namespace TranslateMessages;
     for (int t = 0; t < EmcyTextCount; ++t) {
@@ -150,7 +150,7 @@ std::optional<TableFault> EmcyTable::saveFault() const
     return std::nullopt;
 }
 
-QStringList EmcyTable::add(EmcyTab tab, const TClEmcy &entry)
+QStringList EmcyTable::add(EmcyTab tab, const EmcyEntry &entry)
 {
     QStringList problems = identifierProblems(tab, entry.texts[IdDev]);
     if (problems.isEmpty())
@@ -158,7 +158,7 @@ QStringList EmcyTable::add(EmcyTab tab, const TClEmcy &entry)
     return problems;
 }
 
-QStringList EmcyTable::modify(EmcyTab tab, int row, const TClEmcy &entry)
+QStringList EmcyTable::modify(EmcyTab tab, int row, const EmcyEntry &entry)
 {
     if (row < 0 || row >= m_entries[tab].size())
         return {};
@@ -183,7 +183,7 @@ QByteArray EmcyTable::toXml() const
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("emcydef");
     for (EmcyTab tab : {FromCanA, FromCanB}) {
-        const QList<TClEmcy> &entries = m_entries[tab];
+        const QList<EmcyEntry> &entries = m_entries[tab];
         struct Key {
             qint32 id;
             qsizetype row;
@@ -195,7 +195,7 @@ QByteArray EmcyTable::toXml() const
         std::sort(order.begin(), order.end(),
                   [](const Key &x, const Key &y) { return x.id != y.id ? x.id < y.id : x.row > y.row; });
         for (const Key &key : order) {
-            const TClEmcy &entry = entries[key.row];
+            const EmcyEntry &entry = entries[key.row];
             pugi::xml_node row = root.append_child("row");
             for (int t = 0; t < EmcyTextCount; ++t)
                 row.append_attribute(EmcyAttributes[size_t(t)]).set_value(entry.texts[size_t(t)].toUtf8().constData());
@@ -222,7 +222,7 @@ QList<QStringList> EmcyTable::exportLines() const
     // spreadsheet round trip would lose the first entry.
     QList<QStringList> lines{attributeNames()};
     for (EmcyTab tab : {FromCanA, FromCanB})
-        for (const TClEmcy &entry : m_entries[tab]) {
+        for (const EmcyEntry &entry : m_entries[tab]) {
             QStringList line(entry.texts.begin(), entry.texts.end());
             line << QString::number(entry.bypassSet(tab));
             lines << line;
@@ -251,7 +251,7 @@ RowTaken EmcyTable::takeRecord(const ImportRecord &record)
     // As in the window, an identifier that is no integer would make saving fail.
     record.integer(IdDev);
     const Bypass bypass = splitBypass(record.integer(BypassColumn));
-    TClEmcy entry;
+    EmcyEntry entry;
     for (int t = 0; t < EmcyTextCount; ++t)
         entry.texts[size_t(t)] = record.field(t);
     entry.translate = bypass.translate;

@@ -36,28 +36,28 @@ extern const std::array<const char *, EmcyTextCount + 1> EmcyAttributes;
 constexpr qint32 MaxEmcyAlias = 8;
 
 // One EMCY translation entry.
-struct TClEmcy {
+struct EmcyEntry {
     EmcyTexts texts;
     // Bit 0 of "bypass_set".
     bool translate = false;
     // Bits 1 to 4 of "bypass_set": which byte carries the identifier on the other line.
     qint32 alias = 0;
 
-    bool operator==(const TClEmcy &) const = default;
+    bool operator==(const EmcyEntry &) const = default;
 
     // "bypass_set" as written for this entry in the list of tab.
     qint32 bypassSet(EmcyTab tab) const;
     // An entry from the window's fields; an empty field but the identifier is stored as "0".
-    static TClEmcy fromFields(const EmcyTexts &fields, bool translate, qint32 alias);
+    static EmcyEntry fromFields(const EmcyTexts &fields, bool translate, qint32 alias);
 };
 
 // The EMCY translation table, emcydef.xml: the entries of both lists, each list in
 // the order its list box shows it.
 class EmcyTable : public ProjectTable {
 public:
-    EmcyTable() : ProjectTable(importParams(), &ProjectFilesT::EmcydefPath) {}
+    EmcyTable() : ProjectTable(importParams(), &ProjectFiles::EmcydefPath) {}
 
-    const QList<TClEmcy> &entries(EmcyTab tab) const { return m_entries[tab]; }
+    const QList<EmcyEntry> &entries(EmcyTab tab) const { return m_entries[tab]; }
     // The list box's lines: each entry's identifier as typed.
     QStringList lines(EmcyTab tab) const;
     void clear() override;
@@ -70,14 +70,14 @@ public:
     static QString fieldLabel(int t);
     // The first field of entry that is no integer or lies outside the range its
     // label shows; column is the field, tab and row are left 0.
-    static std::optional<TableFault> rangeFault(const TClEmcy &entry);
+    static std::optional<TableFault> rangeFault(const EmcyEntry &entry);
     // The first entry, in list order, whose fields rangeFault refuses.
     std::optional<TableFault> saveFault() const override;
 
     // "New EMCY": checks the identifier, then appends entry. Returns the check's notices.
-    QStringList add(EmcyTab tab, const TClEmcy &entry);
+    QStringList add(EmcyTab tab, const EmcyEntry &entry);
     // "Modify": checks the identifier when it changes, then replaces entry row.
-    QStringList modify(EmcyTab tab, int row, const TClEmcy &entry);
+    QStringList modify(EmcyTab tab, int row, const EmcyEntry &entry);
     // "Delete EMCY".
     void remove(EmcyTab tab, int row);
 
@@ -96,5 +96,5 @@ protected:
     int entryCount() const override { return int(m_entries[FromCanA].size() + m_entries[FromCanB].size()); }
 
 private:
-    QList<TClEmcy> m_entries[2];
+    QList<EmcyEntry> m_entries[2];
 };

@@ -15,14 +15,14 @@ const char *const RootElement = "emcyword";
 enum Column { IndexAddrm = 0, Subindex = 1, Extdata = 2, Devid = 3, FirstBit = 4 };
 
 // A word from the 52 values of a row in file order; the extdata value is not part of it.
-TClWEmcy wordOf(const QStringList &values)
+EmcyWord wordOf(const QStringList &values)
 {
-    TClWEmcy word;
+    EmcyWord word;
     word.index_addrm = values.value(IndexAddrm);
     word.subindex = values.value(Subindex);
     word.devid = values.value(Devid);
-    for (int n = 0; n < TClWEmcy::BitCount; ++n) {
-        ClEbm &bit = word.bits[std::size_t(n)];
+    for (int n = 0; n < EmcyWord::BitCount; ++n) {
+        EmcyWordBit &bit = word.bits[std::size_t(n)];
         bit.b0 = values.value(FirstBit + 3 * n);
         bit.b1 = values.value(FirstBit + 3 * n + 1);
         bit.poscomp = values.value(FirstBit + 3 * n + 2);
@@ -30,10 +30,10 @@ TClWEmcy wordOf(const QStringList &values)
     return word;
 }
 
-QStringList valuesOf(const TClWEmcy &word, int tab)
+QStringList valuesOf(const EmcyWord &word, int tab)
 {
     QStringList values{word.index_addrm, word.subindex, QString::number(tab), word.devid};
-    for (const ClEbm &bit : word.bits)
+    for (const EmcyWordBit &bit : word.bits)
         values << bit.b0 << bit.b1 << bit.poscomp;
     return values;
 }
@@ -62,7 +62,7 @@ namespace {
 QList<int> integerColumns()
 {
     QList<int> columns{IndexAddrm, Subindex, Extdata, Devid};
-    for (int bit = 0; bit < TClWEmcy::BitCount; ++bit)
+    for (int bit = 0; bit < EmcyWord::BitCount; ++bit)
         columns << FirstBit + 3 * bit + 2;
     return columns;
 }
@@ -85,7 +85,7 @@ const QStringList &EmcyWordTable::attributeNames()
     static const QStringList names = [] {
         QStringList out{QStringLiteral("index_addrm"), QStringLiteral("subindex"), QStringLiteral("extdata"),
                         QStringLiteral("devid")};
-        for (int n = 0; n < TClWEmcy::BitCount; ++n)
+        for (int n = 0; n < EmcyWord::BitCount; ++n)
             out << QStringLiteral("bit%1_b0").arg(n) << QStringLiteral("bit%1_b1").arg(n)
                 << QStringLiteral("bit%1_poscomp").arg(n);
         return out;
@@ -108,13 +108,13 @@ void EmcyWordTable::clear()
     m_tabs = {};
 }
 
-void EmcyWordTable::append(int tab, const TClWEmcy &word, int number)
+void EmcyWordTable::append(int tab, const EmcyWord &word, int number)
 {
     m_tabs[tab].words << word;
     m_tabs[tab].numbers << number;
 }
 
-void EmcyWordTable::place(qint32 extdata, const TClWEmcy &word)
+void EmcyWordTable::place(qint32 extdata, const EmcyWord &word)
 {
     if (extdata != 0 && extdata != 1)
         return;
@@ -135,11 +135,11 @@ void EmcyWordTable::readRow(const pugi::xml_node &row)
     place(requireIntegerAttribute(row, "extdata"), wordOf(values));
 }
 
-bool EmcyWordTable::wordCheck(int tab, const TClWEmcy &key, int exclude) const
+bool EmcyWordTable::wordCheck(int tab, const EmcyWord &key, int exclude) const
 {
     if (key.index_addrm.isEmpty() || key.subindex.isEmpty() || key.devid.isEmpty())
         return false;
-    const QList<TClWEmcy> &list = m_tabs[tab].words;
+    const QList<EmcyWord> &list = m_tabs[tab].words;
     for (int i = 0; i < list.size(); ++i)
         if (i != exclude && list[i].index_addrm == key.index_addrm && list[i].subindex == key.subindex &&
             list[i].devid == key.devid)
@@ -147,11 +147,11 @@ bool EmcyWordTable::wordCheck(int tab, const TClWEmcy &key, int exclude) const
     return true;
 }
 
-bool EmcyWordTable::newWord(int tab, const TClWEmcy &key)
+bool EmcyWordTable::newWord(int tab, const EmcyWord &key)
 {
     if (!wordCheck(tab, key))
         return false;
-    TClWEmcy word;
+    EmcyWord word;
     word.index_addrm = key.index_addrm;
     word.subindex = key.subindex;
     word.devid = key.devid;
@@ -161,11 +161,11 @@ bool EmcyWordTable::newWord(int tab, const TClWEmcy &key)
     return true;
 }
 
-bool EmcyWordTable::modifyWord(int tab, int word, const TClWEmcy &key)
+bool EmcyWordTable::modifyWord(int tab, int word, const EmcyWord &key)
 {
     if (!wordCheck(tab, key, word))
         return false;
-    TClWEmcy &stored = m_tabs[tab].words[word];
+    EmcyWord &stored = m_tabs[tab].words[word];
     stored.index_addrm = key.index_addrm;
     stored.subindex = key.subindex;
     stored.devid = key.devid;
@@ -188,7 +188,7 @@ std::optional<TableFault> EmcyWordTable::modifyBit(int tab, int word, int bit, c
                 return TableFault{tab, word, f, FieldFault.arg(labels[f], OutsideRange.arg(texts[f]).arg(0).arg(15))};
         }
     }
-    ClEbm &stored = m_tabs[tab].words[word].bits[std::size_t(bit)];
+    EmcyWordBit &stored = m_tabs[tab].words[word].bits[std::size_t(bit)];
     stored.b0 = b0;
     stored.b1 = b1;
     stored.poscomp = joinPoscomp(byte1, byte2);
@@ -199,7 +199,7 @@ std::optional<TableFault> EmcyWordTable::saveFault() const
 {
     for (int tab = 0; tab < TabCount; ++tab)
         for (int w = 0; w < m_tabs[tab].words.size(); ++w) {
-            const TClWEmcy &word = m_tabs[tab].words[w];
+            const EmcyWord &word = m_tabs[tab].words[w];
             const std::pair<const char *, QString> keys[] = {
                 {"index_addrm", word.index_addrm}, {"subindex", word.subindex}, {"devid", word.devid}};
             for (int k = 0; k < 3; ++k)
@@ -225,7 +225,7 @@ QByteArray EmcyWordTable::toXml() const
     pugi::xml_node root = doc.append_child(RootElement);
     const QStringList &names = attributeNames();
     for (int tab = 0; tab < TabCount; ++tab) {
-        const QList<TClWEmcy> &list = m_tabs[tab].words;
+        const QList<EmcyWord> &list = m_tabs[tab].words;
         struct Key {
             qint32 devid;
             qint32 index;
@@ -255,7 +255,7 @@ QList<QStringList> EmcyWordTable::exportLines() const
 {
     QList<QStringList> lines{attributeNames()};
     for (int tab = 0; tab < TabCount; ++tab)
-        for (const TClWEmcy &word : m_tabs[tab].words)
+        for (const EmcyWord &word : m_tabs[tab].words)
             lines << valuesOf(word, tab);
     return lines;
 }

@@ -12,25 +12,25 @@
 // One bit of an EMCY word: two mask bytes and the positions of two bytes of the
 // emergency message, poscomp = 16 * "Emcy byte 1" + "Emcy Byte 2" as decimal text.
 // A new word's bits hold empty texts.
-struct ClEbm {
+struct EmcyWordBit {
     QString b0;
     QString b1;
     QString poscomp;
 
-    bool operator==(const ClEbm &) const = default;
+    bool operator==(const EmcyWordBit &) const = default;
 };
 
 // One EMCY word: where it is read by SDO on one line, the EMCY producer on the
 // other, and its sixteen bits. Every value is kept as the text it was given.
-struct TClWEmcy {
+struct EmcyWord {
     static constexpr int BitCount = 16;
 
     QString index_addrm;
     QString subindex;
     QString devid;
-    std::array<ClEbm, BitCount> bits{};
+    std::array<EmcyWordBit, BitCount> bits{};
 
-    bool operator==(const TClWEmcy &) const = default;
+    bool operator==(const EmcyWord &) const = default;
 };
 
 // The "Emcy byte 1" and "Emcy Byte 2" texts of a poscomp: its value kept to 16
@@ -46,17 +46,17 @@ QString joinPoscomp(const QString &byte1, const QString &byte2);
 // by its sixteen bit nodes "Bit0" to "Bit15".
 class EmcyWordTable : public ProjectTable {
 public:
-    EmcyWordTable() : ProjectTable(importParams(), &ProjectFilesT::EmcywordPath) {}
+    EmcyWordTable() : ProjectTable(importParams(), &ProjectFiles::EmcywordPath) {}
 
     static constexpr int TabCount = 2;
-    static constexpr int NodesPerWord = 1 + TClWEmcy::BitCount;
-    static constexpr int ColumnCount = 4 + 3 * TClWEmcy::BitCount;
+    static constexpr int NodesPerWord = 1 + EmcyWord::BitCount;
+    static constexpr int ColumnCount = 4 + 3 * EmcyWord::BitCount;
 
     static const ImportParams &importParams();
     // The 52 attribute names of a row, in file order.
     static const QStringList &attributeNames();
 
-    const QList<TClWEmcy> &words(int tab) const { return m_tabs[tab].words; }
+    const QList<EmcyWord> &words(int tab) const { return m_tabs[tab].words; }
     // "W" + the word's number: loading and importing number a tab's words from 0;
     // a new word takes one above the last word's number.
     QString wordNodeText(int tab, int word) const;
@@ -66,11 +66,11 @@ public:
 
     // Whether the three texts make a word of tab: none empty, and no other word of
     // the tab (exclude is the word being changed, -1 for none) has the same three.
-    bool wordCheck(int tab, const TClWEmcy &key, int exclude = -1) const;
+    bool wordCheck(int tab, const EmcyWord &key, int exclude = -1) const;
     // "New": false (nothing added) when the word check refuses key's three texts.
-    bool newWord(int tab, const TClWEmcy &key);
+    bool newWord(int tab, const EmcyWord &key);
     // "Modify" on a word node: false when the word check refuses.
-    bool modifyWord(int tab, int word, const TClWEmcy &key);
+    bool modifyWord(int tab, int word, const EmcyWord &key);
     // "Modify" on a bit node: b0, b1 and the poscomp of the two Emcy byte fields,
     // each an integer 0 to 15 (both empty: no position yet). A refused position
     // stores nothing; the fault's column is 0 for "Emcy byte 1", 1 for "Emcy Byte 2".
@@ -100,12 +100,12 @@ protected:
 
 private:
     struct Tab {
-        QList<TClWEmcy> words;
+        QList<EmcyWord> words;
         QList<int> numbers;
     };
-    void append(int tab, const TClWEmcy &word, int number);
+    void append(int tab, const EmcyWord &word, int number);
     // Places word as its extdata value says: 0 "CanA", 1 "CanB", any other dropped.
-    void place(qint32 extdata, const TClWEmcy &word);
+    void place(qint32 extdata, const EmcyWord &word);
 
     std::array<Tab, TabCount> m_tabs;
 };

@@ -24,7 +24,7 @@ const TranslationTableParams &pdoTranslationTable()
         .caption = QStringLiteral("Define Traslate PDO"),
         .initialWidth = 560,
         .initialHeight = 400,
-        .file = &ProjectFilesT::RpdodefPath,
+        .file = &ProjectFiles::RpdodefPath,
         .rootElement = "rpdodef",
         .tabA = QStringLiteral("PDO From CanA to CanB"),
         .tabB = QStringLiteral("PDO From CanB to CanA"),

@@ -3,9 +3,9 @@
 #include "base/TessiroError.h"
 #include "project/ParseIntText.h"
 #include "project/ProjectXml.h"
-#include "translate/CsvText.h"
 #include "translate/Messages.h"
-#include "translate/XlsxWriter.h"
+#include "workbook/CsvText.h"
+#include "workbook/XlsxWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,7 +55,7 @@ void ProjectTable::save(const QString &path) const
     saveProjectBytes(path, bytes);
 }
 
-QStringList ProjectTable::exportFiles(const ProjectFilesT &files) const
+QStringList ProjectTable::exportFiles(const ProjectFiles &files) const
 {
     const QList<QStringList> lines = exportLines();
     const QString csvPath = files.csvPath(m_import.table);

@@ -2,7 +2,7 @@
 
 #include "base/Loaded.h"
 #include "project/ProjectStore.h"
-#include "translate/TableImport.h"
+#include "workbook/TableImport.h"
 
 #include <QByteArray>
 #include <QList>
@@ -43,16 +43,16 @@ struct TableRead {
 // exports as CSV and fills from a worksheet.
 class ProjectTable : public ImportTarget {
 public:
-    ProjectTable(const ImportParams &import, QString ProjectFilesT::*file) : m_import(import), m_file(file) {}
+    ProjectTable(const ImportParams &import, QString ProjectFiles::*file) : m_import(import), m_file(file) {}
     ~ProjectTable() override = default;
 
     // The worksheet's name, the CSV base name, and what the import reads.
     const ImportParams &tableImport() const { return m_import; }
-    QString filePath(const ProjectFilesT &files) const { return files.*m_file; }
+    QString filePath(const ProjectFiles &files) const { return files.*m_file; }
 
     // Empties the table, then reads what its window shows as it opens. The
     // problems are the notices to show, in order.
-    virtual Loaded<TableRead> open(const ProjectFilesT &files) { return load(filePath(files)); }
+    virtual Loaded<TableRead> open(const ProjectFiles &files) { return load(filePath(files)); }
     // Empties the table, then reads path; reading stops at the first fault,
     // keeping the entries read before it.
     Loaded<TableRead> load(const QString &path);
@@ -66,13 +66,13 @@ public:
     // Writes toXml() over path in one step; throws TessiroError, leaving the file as
     // it was. A value refused that the last import took is named with its cells.
     void save(const QString &path) const;
-    void save(const ProjectFilesT &files) const { save(filePath(files)); }
+    void save(const ProjectFiles &files) const { save(filePath(files)); }
 
     // The CSV lines of "Export", in order.
     virtual QList<QStringList> exportLines() const = 0;
     // "Export": writes TABLE.csv, then TABLE.xlsx, into the project, each in one
     // step; returns the paths written, in that order. Throws TessiroError.
-    QStringList exportFiles(const ProjectFilesT &files) const;
+    QStringList exportFiles(const ProjectFiles &files) const;
 
     // "Import" once the workbook is chosen.
     ImportOutcome importFrom(const QString &workbookPath);
@@ -107,5 +107,5 @@ private:
     const ImportParams &m_import;
     // Where the last import's values came from, until the table is loaded again.
     ImportOutcome m_imported;
-    QString ProjectFilesT::*m_file;
+    QString ProjectFiles::*m_file;
 };

@@ -31,7 +31,7 @@ const TranslationTableParams &sdoTranslationTable()
         .caption = QStringLiteral("Set SDO Access"),
         .initialWidth = 760,
         .initialHeight = 520,
-        .file = &ProjectFilesT::SdotransPath,
+        .file = &ProjectFiles::SdotransPath,
         .rootElement = "sdo",
         .tabA = QStringLiteral("SDO from CAN A request to CAN B"),
         .tabB = QStringLiteral("SDO from CAN B request to CAN A"),

@@ -62,7 +62,7 @@ StoredPdoCopies &programStoredPdoCopies()
 }
 
 StoredPdoTable::StoredPdoTable(StoredPdoCopies &copies)
-    : ProjectTable(importParams(), &ProjectFilesT::SdopdoPath), m_copies(copies)
+    : ProjectTable(importParams(), &ProjectFiles::SdopdoPath), m_copies(copies)
 {
 }
 
@@ -72,7 +72,7 @@ void StoredPdoTable::clear()
         t = TabData();
 }
 
-Loaded<TableRead> StoredPdoTable::load(const ProjectFilesT &files)
+Loaded<TableRead> StoredPdoTable::load(const ProjectFiles &files)
 {
     clear();
     Loaded<TableRead> loaded;
@@ -93,7 +93,7 @@ void StoredPdoTable::loadReference(const QString &path, QStringList &problems)
         for (const pugi::xml_node &row : root->children()) {
             if (row.type() != pugi::node_element)
                 continue;
-            TClSdo entry{requireAttribute(row, "IndexA"), requireAttribute(row, "SubindexA"), {}};
+            StoredSdo entry{requireAttribute(row, "IndexA"), requireAttribute(row, "SubindexA"), {}};
             const qint32 conf = requireIntegerAttribute(row, "conf");
             m_tabs[(conf & SdoLineBit) ? CanB : CanA].reference << entry;
         }
@@ -116,13 +116,13 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
                 continue;
             const qint32 bypass = requireIntegerAttribute(row, "en_bypass");
             const QString cobid = requireAttribute(row, "cobid");
-            QList<TClPdo> &pdos = m_tabs[(bypass & PdoDirectionBit) ? CanB : CanA].pdos;
+            QList<StoredPdo> &pdos = m_tabs[(bypass & PdoDirectionBit) ? CanB : CanA].pdos;
             // A stored SDO names its PDO in seven bits.
             if (pdos.size() == MaxPdosPerTab) {
                 ++leftOut[(bypass & PdoDirectionBit) ? CanB : CanA];
                 continue;
             }
-            pdos << TClPdo{cobid, int(pdos.size()) + 1, {}};
+            pdos << StoredPdo{cobid, int(pdos.size()) + 1, {}};
         }
     } catch (const TessiroError &e) {
         problems << readFault(TranslateMessages::PdoXmlReadError, path, e);
@@ -158,8 +158,8 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
             const qint32 nrpdo = requireIntegerAttribute(row, "nrpdo");
             const std::optional<std::pair<int, int>> at =
                 pdoOf(nrpdo, TranslateMessages::NrpdoNamesNoPdo.arg(row.offset_debug()).arg(nrpdo));
-            const TClSdo sdo{requireAttribute(row, "index"), requireAttribute(row, "subindex"),
-                             requireAttribute(row, "poscomp")};
+            const StoredSdo sdo{requireAttribute(row, "index"), requireAttribute(row, "subindex"),
+                                requireAttribute(row, "poscomp")};
             if (!at) {
                 ++skipped;
                 continue;
@@ -196,11 +196,11 @@ std::optional<QString> StoredPdoTable::refusal(int which, const SdoFields &field
     // Read even with nothing to compare: an entry that saving cannot sort is not taken.
     const qint32 index = ParseIntText(fields.index);
     const qint32 subindex = ParseIntText(fields.subindex);
-    auto same = [&](const TClSdo &sdo) {
+    auto same = [&](const StoredSdo &sdo) {
         return ParseIntText(sdo.index) == index && ParseIntText(sdo.subindex) == subindex;
     };
     const TabData &t = m_tabs[which];
-    for (const TClSdo &sdo : t.reference)
+    for (const StoredSdo &sdo : t.reference)
         if (same(sdo))
             return TranslateMessages::SdoAlreadyTranslated;
     for (int p = 0; p < t.pdos.size(); ++p)
@@ -214,7 +214,7 @@ std::optional<QString> StoredPdoTable::newSdo(int which, int pdo, const SdoField
 {
     if (const std::optional<QString> refused = refusal(which, fields))
         return refused;
-    m_tabs[which].pdos[pdo].sdos << TClSdo{fields.index, fields.subindex, QString::number(fields.code())};
+    m_tabs[which].pdos[pdo].sdos << StoredSdo{fields.index, fields.subindex, QString::number(fields.code())};
     return std::nullopt;
 }
 
@@ -222,7 +222,7 @@ std::optional<QString> StoredPdoTable::modifySdo(int which, int pdo, int sdo, co
 {
     if (const std::optional<QString> refused = refusal(which, fields, pdo, sdo))
         return refused;
-    m_tabs[which].pdos[pdo].sdos[sdo] = TClSdo{fields.index, fields.subindex, QString::number(fields.code())};
+    m_tabs[which].pdos[pdo].sdos[sdo] = StoredSdo{fields.index, fields.subindex, QString::number(fields.code())};
     return std::nullopt;
 }
 
@@ -231,7 +231,7 @@ void StoredPdoTable::deleteSdo(int which, int pdo, int sdo)
     m_tabs[which].pdos[pdo].sdos.removeAt(sdo);
 }
 
-SdoFields StoredPdoTable::fieldsOf(const TClSdo &sdo)
+SdoFields StoredPdoTable::fieldsOf(const StoredSdo &sdo)
 {
     const qint32 code = ParseIntText(sdo.poscomp);
     return SdoFields{sdo.index, sdo.subindex, position((code >> 4) & 0xF), position(code & 0xF)};
@@ -252,11 +252,11 @@ QByteArray StoredPdoTable::toXml() const
             qint32 index;
             qint32 subindex;
             int nrpdo;
-            const TClSdo *sdo;
+            const StoredSdo *sdo;
         };
         QList<Entry> entries;
-        for (const TClPdo &pdo : m_tabs[which].pdos)
-            for (const TClSdo &sdo : pdo.sdos)
+        for (const StoredPdo &pdo : m_tabs[which].pdos)
+            for (const StoredSdo &sdo : pdo.sdos)
                 entries << Entry{ParseIntText(sdo.index), ParseIntText(sdo.subindex),
                                  pdo.number + (which == CanB ? CanBBit : 0), &sdo};
         // Equal ones keep PDO order, then list order.
@@ -280,8 +280,8 @@ QList<QStringList> StoredPdoTable::exportLines() const
     QList<QStringList> lines{
         {QStringLiteral("index"), QStringLiteral("subindex"), QStringLiteral("nrpdo"), QStringLiteral("poscomp")}};
     for (int which : {CanA, CanB})
-        for (const TClPdo &pdo : m_tabs[which].pdos)
-            for (const TClSdo &sdo : pdo.sdos)
+        for (const StoredPdo &pdo : m_tabs[which].pdos)
+            for (const StoredSdo &sdo : pdo.sdos)
                 lines << QStringList{sdo.index, sdo.subindex,
                                      QString::number(pdo.number + (which == CanB ? CanBBit : 0)), sdo.poscomp};
     return lines;
@@ -303,7 +303,7 @@ const ImportParams &StoredPdoTable::importParams()
 void StoredPdoTable::clearForImport()
 {
     for (TabData &t : m_tabs)
-        for (TClPdo &pdo : t.pdos)
+        for (StoredPdo &pdo : t.pdos)
             pdo.sdos.clear();
 }
 
@@ -313,7 +313,7 @@ RowTaken StoredPdoTable::takeRecord(const ImportRecord &record)
     const std::optional<std::pair<int, int>> at = pdoOf(nrpdo, TranslateMessages::NoPdoZero.arg(record.field(2)));
     if (!at)
         return RowTaken::NoRoom;
-    m_tabs[at->first].pdos[at->second].sdos << TClSdo{record.field(0), record.field(1), record.field(3)};
+    m_tabs[at->first].pdos[at->second].sdos << StoredSdo{record.field(0), record.field(1), record.field(3)};
     return RowTaken::Taken;
 }
 
@@ -329,7 +329,7 @@ std::optional<TableFault> StoredPdoTable::saveFault() const
 {
     for (int which = 0; which < TabCount; ++which)
         for (int p = 0; p < m_tabs[which].pdos.size(); ++p) {
-            const TClPdo &pdo = m_tabs[which].pdos[p];
+            const StoredPdo &pdo = m_tabs[which].pdos[p];
             for (int s = 0; s < pdo.sdos.size(); ++s) {
                 const QString texts[] = {pdo.sdos[s].index, pdo.sdos[s].subindex};
                 const char *names[] = {"index", "subindex"};

@@ -11,21 +11,21 @@
 // One SDO stored under a PDO, or one entry of a reference list (index and
 // subindex only). poscomp is 16 x high-byte position + low-byte position, where 0
 // is "none" and 1 to 8 are "B1" to "B8".
-struct TClSdo {
+struct StoredSdo {
     QString index;
     QString subindex;
     QString poscomp;
 
-    bool operator==(const TClSdo &) const = default;
+    bool operator==(const StoredSdo &) const = default;
 };
 
 // One PDO of rpdodef.xml: its cobid text and its 1-based place in its tab's list.
-struct TClPdo {
+struct StoredPdo {
     QString name;
     int number = 0;
-    QList<TClSdo> sdos;
+    QList<StoredSdo> sdos;
 
-    bool operator==(const TClPdo &) const = default;
+    bool operator==(const StoredPdo &) const = default;
 };
 
 // What the edit fields and the two radio groups of a tab hold.
@@ -55,23 +55,23 @@ public:
     enum Tab { CanA = 0, CanB = 1 };
     static constexpr int TabCount = 2;
     struct TabData {
-        QList<TClPdo> pdos;
-        QList<TClSdo> reference;
+        QList<StoredPdo> pdos;
+        QList<StoredSdo> reference;
     };
 
     explicit StoredPdoTable(StoredPdoCopies &copies = programStoredPdoCopies());
     ~StoredPdoTable() override = default;
 
     const TabData &tab(int which) const { return m_tabs[which]; }
-    const TClPdo &pdo(int which, int pdo) const { return m_tabs[which].pdos[pdo]; }
+    const StoredPdo &pdo(int which, int pdo) const { return m_tabs[which].pdos[pdo]; }
 
     // The window's opening: reference SDOs from sdotrans.xml, PDOs from rpdodef.xml,
     // stored SDOs from sdopdo.xml, in that order; each step goes on after a failed
     // one. The problems are the plain notices to show, in order; the value counts
     // the stored SDOs, and is whole when sdopdo.xml was read whole and every stored
     // SDO found its PDO.
-    Loaded<TableRead> load(const ProjectFilesT &files);
-    Loaded<TableRead> open(const ProjectFilesT &files) override { return load(files); }
+    Loaded<TableRead> load(const ProjectFiles &files);
+    Loaded<TableRead> open(const ProjectFiles &files) override { return load(files); }
 
     // The check before storing fields under a PDO of the tab: the refusal to show,
     // or nothing. The stored SDO at (pdo, sdo) is left out of the comparison when
@@ -84,7 +84,7 @@ public:
     std::optional<QString> modifySdo(int which, int pdo, int sdo, const SdoFields &fields);
     void deleteSdo(int which, int pdo, int sdo);
     // The fields that show a stored SDO; throws TessiroError when its code is not an integer.
-    static SdoFields fieldsOf(const TClSdo &sdo);
+    static SdoFields fieldsOf(const StoredSdo &sdo);
 
     void copySdo(int which, const SdoFields &fields);
     // Nothing while the tab's buffer was never filled.

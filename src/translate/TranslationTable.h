@@ -33,7 +33,7 @@ struct TranslationTableParams {
     QString caption;
     int initialWidth;
     int initialHeight;
-    QString ProjectFilesT::*file;
+    QString ProjectFiles::*file;
     // Root element of the file.
     const char *rootElement;
     // First grid (sga) and second grid (sgb).

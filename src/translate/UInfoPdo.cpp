@@ -268,7 +268,7 @@ void TFInfopdo::tableLoaded()
         QListWidget *pdos = m_pages[which].pdos;
         const QSignalBlocker blocker(pdos);
         pdos->clear();
-        for (const TClPdo &pdo : m_table.tab(which).pdos)
+        for (const StoredPdo &pdo : m_table.tab(which).pdos)
             pdos->addItem(pdo.name);
         noCurrentItem(pdos);
         clearSdoSide(which);
@@ -337,7 +337,7 @@ void TFInfopdo::SdoClick(int which)
     const int sdo = page.sdos->currentRow();
     if (pdo < 0 || sdo < 0)
         return;
-    const TClSdo &stored = m_table.pdo(which, pdo).sdos[sdo];
+    const StoredSdo &stored = m_table.pdo(which, pdo).sdos[sdo];
     page.index->setText(stored.index);
     page.subindex->setText(stored.subindex);
     guardedCall(m_ctx.notices, [&] { showFields(which, StoredPdoTable::fieldsOf(stored)); });

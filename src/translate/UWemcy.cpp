@@ -222,7 +222,7 @@ void TFWemcy::appendWordNode(int tab, int word)
 {
     auto *node = new QTreeWidgetItem(QStringList{m_table.wordNodeText(tab, word)});
     node->setIcon(0, m_wordIcon);
-    for (int bit = 0; bit < TClWEmcy::BitCount; ++bit) {
+    for (int bit = 0; bit < EmcyWord::BitCount; ++bit) {
         auto *bitNode = new QTreeWidgetItem(node, QStringList{EmcyWordTable::bitNodeText(bit)});
         bitNode->setIcon(0, m_bitIcon);
     }
@@ -250,7 +250,7 @@ void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
         setCaption(page.bitBox, QStringLiteral("Mask BIT n\u00B0%1 Define").arg(p));
     }
     const Page &page = m_pages[tab];
-    const TClWEmcy &w = m_table.words(tab).at(word);
+    const EmcyWord &w = m_table.words(tab).at(word);
     page.index_addrm->setText(w.index_addrm);
     page.subindex->setText(w.subindex);
     page.devid->setText(w.devid);
@@ -258,7 +258,7 @@ void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
         edit->clear();
     if (k == 0)
         return;
-    const ClEbm &bit = w.bits[std::size_t(k - 1)];
+    const EmcyWordBit &bit = w.bits[std::size_t(k - 1)];
     page.b0->setText(bit.b0);
     page.b1->setText(bit.b1);
     guardedCall(m_ctx.notices, [&] {
@@ -268,10 +268,10 @@ void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
     });
 }
 
-TClWEmcy TFWemcy::wordFields(int tab) const
+EmcyWord TFWemcy::wordFields(int tab) const
 {
     const Page &page = m_pages[tab];
-    TClWEmcy key;
+    EmcyWord key;
     key.index_addrm = page.index_addrm->text();
     key.subindex = page.subindex->text();
     key.devid = page.devid->text();

@@ -53,7 +53,7 @@ private:
     // The node's position counting every node of the tree from 0.
     static int position(QTreeWidgetItem *item);
     void nodeSelected(int tab, QTreeWidgetItem *item);
-    TClWEmcy wordFields(int tab) const;
+    EmcyWord wordFields(int tab) const;
     void DeleteClick(int tab);
     void NewClick(int tab);
     void ModifyClick(int tab);

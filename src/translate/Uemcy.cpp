@@ -223,10 +223,10 @@ void TFemcy::fillList(EmcyTab tab, int row)
 
 void TFemcy::showEntry(EmcyTab tab, int row)
 {
-    const QList<TClEmcy> &entries = m_table.entries(tab);
+    const QList<EmcyEntry> &entries = m_table.entries(tab);
     if (row < 0 || row >= entries.size())
         return;
-    const TClEmcy &entry = entries[row];
+    const EmcyEntry &entry = entries[row];
     Page &page = m_pages[tab];
     for (int t = 0; t < EmcyTextCount; ++t)
         page.fields[size_t(t)]->setText(entry.texts[size_t(t)]);
@@ -246,19 +246,19 @@ void TFemcy::showFirstEntries()
     }
 }
 
-TClEmcy TFemcy::fieldsEntry(EmcyTab tab) const
+EmcyEntry TFemcy::fieldsEntry(EmcyTab tab) const
 {
     const Page &page = m_pages[tab];
     EmcyTexts texts;
     for (int t = 0; t < EmcyTextCount; ++t)
         texts[size_t(t)] = page.fields[size_t(t)]->text();
-    return TClEmcy::fromFields(texts, page.enable->isChecked(), std::max(0, page.alias->checkedId()));
+    return EmcyEntry::fromFields(texts, page.enable->isChecked(), std::max(0, page.alias->checkedId()));
 }
 
 void TFemcy::NewClick(EmcyTab tab)
 {
     guardedCall(m_ctx.notices, [&] {
-        const TClEmcy entry = fieldsEntry(tab);
+        const EmcyEntry entry = fieldsEntry(tab);
         // The identifier first, with the program's own text; then the ranges.
         QStringList problems = m_table.identifierProblems(tab, entry.texts[IdDev]);
         if (problems.isEmpty() && refuseRange(tab, entry))
@@ -279,7 +279,7 @@ void TFemcy::ModifyClick(EmcyTab tab)
         const int row = m_pages[tab].list->currentRow();
         if (row < 0)
             return;
-        const TClEmcy entry = fieldsEntry(tab);
+        const EmcyEntry entry = fieldsEntry(tab);
         const bool newId = entry.texts[IdDev] != m_table.entries(tab)[row].texts[IdDev];
         QStringList problems = newId ? m_table.identifierProblems(tab, entry.texts[IdDev]) : QStringList();
         if (problems.isEmpty() && refuseRange(tab, entry))
@@ -312,7 +312,7 @@ void TFemcy::focusRefusedField(EmcyTab tab, const QStringList &problems)
     field->selectAll();
 }
 
-bool TFemcy::refuseRange(EmcyTab tab, const TClEmcy &entry)
+bool TFemcy::refuseRange(EmcyTab tab, const EmcyEntry &entry)
 {
     const std::optional<TableFault> fault = EmcyTable::rangeFault(entry);
     if (!fault)

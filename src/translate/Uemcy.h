@@ -41,11 +41,11 @@ private:
     void fillList(EmcyTab tab, int row);
     void showEntry(EmcyTab tab, int row);
     void showFirstEntries();
-    TClEmcy fieldsEntry(EmcyTab tab) const;
+    EmcyEntry fieldsEntry(EmcyTab tab) const;
     // After a refused New or Modify: the cursor to the field at fault.
     void focusRefusedField(EmcyTab tab, const QStringList &problems);
     // A field outside the range its label shows: says so, with the cursor on it.
-    bool refuseRange(EmcyTab tab, const TClEmcy &entry);
+    bool refuseRange(EmcyTab tab, const EmcyEntry &entry);
     void NewClick(EmcyTab tab);
     void ModifyClick(EmcyTab tab);
     void DeleteClick(EmcyTab tab);

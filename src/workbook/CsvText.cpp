@@ -1,8 +1,8 @@
-#include "translate/CsvText.h"
+#include "workbook/CsvText.h"
 
 #include "base/AtomicFile.h"
 #include "base/TessiroError.h"
-#include "translate/Messages.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 
@@ -37,6 +37,6 @@ void writeCsvFile(const QString &path, const QByteArray &bytes)
     try {
         writeFileAtomically(path, bytes, {.replaceLink = true, .removeStale = true});
     } catch (const FileWriteError &e) {
-        throw TessiroError(TranslateMessages::CannotWriteCsv.arg(QDir::toNativeSeparators(path), e.reason()));
+        throw TessiroError(WorkbookMessages::CannotWriteCsv.arg(QDir::toNativeSeparators(path), e.reason()));
     }
 }

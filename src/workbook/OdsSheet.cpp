@@ -1,7 +1,7 @@
 // The .ods reader: one table of content.xml.
 #include "base/TessiroError.h"
-#include "translate/Messages.h"
-#include "translate/WorkbookFormats.h"
+#include "workbook/Messages.h"
+#include "workbook/WorkbookFormats.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -117,9 +117,9 @@ Worksheet readOdsWorksheet(const QString &path, const QByteArray &data, const QS
         }
     }
     if (!sheet)
-        throw TessiroError(TranslateMessages::SheetMissing.arg(shown, table));
+        throw TessiroError(WorkbookMessages::SheetMissing.arg(shown, table));
     auto sheetDamaged = [&](const QString &problem) {
-        return TessiroError(TranslateMessages::SheetDamaged.arg(shown, name, problem));
+        return TessiroError(WorkbookMessages::SheetDamaged.arg(shown, name, problem));
     };
 
     SheetCells cells;

@@ -1,8 +1,8 @@
-#include "translate/TableImport.h"
+#include "workbook/TableImport.h"
 
 #include "base/TessiroError.h"
 #include "project/ParseIntText.h"
-#include "translate/Messages.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 #include <cmath>
@@ -23,7 +23,7 @@ CellValue ImportRecord::value(int column) const
 QString ImportRecord::field(int column) const
 {
     if (value(column).kind == CellKind::Error)
-        throw TessiroError(TranslateMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+        throw TessiroError(WorkbookMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
     return m_fields.value(column);
 }
 
@@ -32,8 +32,8 @@ qint32 ImportRecord::integer(int column) const
     const QString text = field(column);
     if (text.isEmpty()) {
         const QString name = cellName(column);
-        throw TessiroError(m_formulasUnread ? TranslateMessages::EmptyIntegerXls.arg(name)
-                                            : TranslateMessages::EmptyInteger.arg(name));
+        throw TessiroError(m_formulasUnread ? WorkbookMessages::EmptyIntegerXls.arg(name)
+                                            : WorkbookMessages::EmptyInteger.arg(name));
     }
     checkInteger(column);
     const CellValue cell = value(column);
@@ -49,20 +49,20 @@ void ImportRecord::checkInteger(int column) const
     // Named only here: most cells pass, thousands of them.
     const QString name = cellName(column);
     if (cell.kind == CellKind::Boolean)
-        throw TessiroError(TranslateMessages::BooleanForInteger.arg(name, text));
+        throw TessiroError(WorkbookMessages::BooleanForInteger.arg(name, text));
     const double n = cell.number;
     switch (cell.format) {
     case NumberFormat::Date:
     case NumberFormat::DateTime:
-        throw TessiroError(TranslateMessages::DateForInteger.arg(name, text));
+        throw TessiroError(WorkbookMessages::DateForInteger.arg(name, text));
     case NumberFormat::Time:
-        throw TessiroError(TranslateMessages::TimeForInteger.arg(name, text));
+        throw TessiroError(WorkbookMessages::TimeForInteger.arg(name, text));
     case NumberFormat::Currency:
     case NumberFormat::Percent: {
         // The export's "$283" comes back as the currency amount 283: it meant 0x283.
         const QString shown = numberCellText(n);
         const bool whole = n == std::floor(n) && n >= 0 && n <= 0xFFFFFFFF;
-        throw TessiroError(TranslateMessages::FormattedForInteger.arg(
+        throw TessiroError(WorkbookMessages::FormattedForInteger.arg(
             name, shown, cell.format == NumberFormat::Currency ? QStringLiteral("currency") : QStringLiteral("percent"),
             whole ? QStringLiteral("0x") + shown : QStringLiteral("0x183")));
     }
@@ -70,10 +70,10 @@ void ImportRecord::checkInteger(int column) const
         break;
     }
     if (!std::isfinite(n) || n != std::floor(n) || cell.format == NumberFormat::Fraction)
-        throw TessiroError(TranslateMessages::FractionForInteger.arg(name, numberCellText(n)));
+        throw TessiroError(WorkbookMessages::FractionForInteger.arg(name, numberCellText(n)));
     // 32 bits: what ParseIntText takes as text, signed or unsigned.
     if (n < -2147483648.0 || n > 4294967295.0)
-        throw TessiroError(TranslateMessages::NumberOutside32Bits.arg(name, numberCellText(n)));
+        throw TessiroError(WorkbookMessages::NumberOutside32Bits.arg(name, numberCellText(n)));
 }
 
 QString rowRanges(const QList<int> &rows)
@@ -140,8 +140,8 @@ QString withImportedPlace(const QString &message, const ImportOutcome &imported)
 {
     for (const ImportedText &t : imported.nonIntegers)
         if (message == invalidIntegerMessage(t.text))
-            return TranslateMessages::ImportedTextPlace.arg(message, t.cells, imported.sheetName,
-                                                            QDir::toNativeSeparators(imported.workbookPath));
+            return WorkbookMessages::ImportedTextPlace.arg(message, t.cells, imported.sheetName,
+                                                           QDir::toNativeSeparators(imported.workbookPath));
     return message;
 }
 
@@ -153,17 +153,17 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
     const QString shown = QDir::toNativeSeparators(sheet.workbookPath);
     auto stopped = [&](int row, const QString &reason) {
         outcome.stoppedEarly = true;
-        outcome.notices << TranslateMessages::ImportStopped.arg(shown, sheet.name).arg(row).arg(reason);
+        outcome.notices << WorkbookMessages::ImportStopped.arg(shown, sheet.name).arg(row).arg(reason);
     };
     const QList<int> named = namedColumns(sheet, params.columnNames);
     if (named.isEmpty()) {
         // A sheet too narrow for the table leaves the user's rows as they are.
         if (sheet.columnCount < params.columns) {
-            stopped(1, TranslateMessages::TooFewColumns.arg(sheet.columnCount).arg(params.columns));
+            stopped(1, WorkbookMessages::TooFewColumns.arg(sheet.columnCount).arg(params.columns));
             return outcome;
         }
         if (rowOneLooksLikeRecord(sheet, params.headerField))
-            outcome.notices << TranslateMessages::RowOneTakenAsNames.arg(shown, sheet.name)
+            outcome.notices << WorkbookMessages::RowOneTakenAsNames.arg(shown, sheet.name)
                                    .arg(columnLetters(params.headerField) + u'1')
                                    .arg(sheet.columnNames[params.headerField])
                                    .arg(params.columnNames.join(QStringLiteral(", ")));
@@ -230,12 +230,12 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
                                     nonIntegerCells[t].join(QStringLiteral(", "))};
     outcome.leftOut = int(leftOut.size());
     if (!leftOut.isEmpty())
-        outcome.notices << (params.leftOutNotice.isEmpty() ? TranslateMessages::RowsLeftOut : params.leftOutNotice)
+        outcome.notices << (params.leftOutNotice.isEmpty() ? WorkbookMessages::RowsLeftOut : params.leftOutNotice)
                                .arg(shown, sheet.name)
                                .arg(leftOut.size())
                                .arg(rowRanges(leftOut));
     if (!pastEnd.isEmpty())
         outcome.notices
-            << TranslateMessages::RowsPastEnd.arg(shown, sheet.name).arg(pastEnd.size()).arg(rowRanges(pastEnd));
+            << WorkbookMessages::RowsPastEnd.arg(shown, sheet.name).arg(pastEnd.size()).arg(rowRanges(pastEnd));
     return outcome;
 }

@@ -1,9 +1,9 @@
-#include "translate/Workbook.h"
+#include "workbook/Workbook.h"
 
 #include "base/FileRead.h"
 #include "base/TessiroError.h"
-#include "translate/Messages.h"
-#include "translate/WorkbookFormats.h"
+#include "workbook/Messages.h"
+#include "workbook/WorkbookFormats.h"
 
 #include <QDate>
 #include <QDir>
@@ -252,7 +252,7 @@ Worksheet readWorksheet(const QString &path, const QString &table)
     if (data.startsWith(CompoundFileMagic))
         return readXlsWorksheet(path, data, table);
     if (!data.startsWith(ZipMagic))
-        throw TessiroError(TranslateMessages::NotAWorkbook.arg(QDir::toNativeSeparators(path)));
+        throw TessiroError(WorkbookMessages::NotAWorkbook.arg(QDir::toNativeSeparators(path)));
     // OpenDocument puts its media type first, stored, right after the entry's name.
     if (data.mid(30, 8) == "mimetype" && data.mid(38).startsWith(OdsMediaType))
         return readOdsWorksheet(path, data, table);
@@ -267,7 +267,7 @@ QString SheetCells::placeProblem(Placed placed, qint64 row) const
     case Placed::OutsideSheet:
         return QStringLiteral("a cell lies outside the sheet in row %1").arg(row + 1);
     case Placed::TooManyCells:
-        return TranslateMessages::SheetTooLarge.arg(rows()).arg(columns()).arg(MaxSheetCells);
+        return WorkbookMessages::SheetTooLarge.arg(rows()).arg(columns()).arg(MaxSheetCells);
     }
     return {};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "translate/Workbook.h"
+#include "workbook/Workbook.h"
 
 #include <QByteArray>
 #include <QList>

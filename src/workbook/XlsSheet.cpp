@@ -3,8 +3,8 @@
 // against what the file holds; chains are walked with a step bound, so a damaged
 // or crafted file ends in a message, never a crash or a loop.
 #include "base/TessiroError.h"
-#include "translate/Messages.h"
-#include "translate/WorkbookFormats.h"
+#include "workbook/Messages.h"
+#include "workbook/WorkbookFormats.h"
 
 #include <QDir>
 #include <QHash>
@@ -122,7 +122,7 @@ public:
 
     TessiroError damaged(const QString &problem) const
     {
-        return TessiroError(TranslateMessages::WorkbookDamaged.arg(m_shown, problem));
+        return TessiroError(WorkbookMessages::WorkbookDamaged.arg(m_shown, problem));
     }
 
 private:
@@ -360,7 +360,7 @@ public:
 
     TessiroError damaged(const QString &problem) const
     {
-        return TessiroError(TranslateMessages::WorkbookDamaged.arg(m_shown, problem));
+        return TessiroError(WorkbookMessages::WorkbookDamaged.arg(m_shown, problem));
     }
 
 private:
@@ -455,10 +455,10 @@ Worksheet readXlsWorksheet(const QString &path, const QByteArray &data, const QS
         pos = next;
     }
     if (name.isEmpty())
-        throw TessiroError(TranslateMessages::SheetMissing.arg(shown, table));
+        throw TessiroError(WorkbookMessages::SheetMissing.arg(shown, table));
 
     auto sheetDamaged = [&](const QString &problem) {
-        return TessiroError(TranslateMessages::SheetDamaged.arg(shown, name, problem));
+        return TessiroError(WorkbookMessages::SheetDamaged.arg(shown, name, problem));
     };
     if (!biff.at(sheetAt, &r) || r.type != Bof)
         throw sheetDamaged(QStringLiteral("its records do not begin where the sheet list says (byte %1)").arg(sheetAt));

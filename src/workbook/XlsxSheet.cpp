@@ -1,7 +1,7 @@
 #include "base/TessiroError.h"
-#include "translate/Messages.h"
-#include "translate/WorkbookFormats.h"
-#include "translate/ZipArchive.h"
+#include "workbook/Messages.h"
+#include "workbook/WorkbookFormats.h"
+#include "workbook/ZipArchive.h"
 
 #include <QDir>
 #include <QHash>
@@ -78,7 +78,7 @@ public:
 
     TessiroError damaged(const QString &problem) const
     {
-        return TessiroError(TranslateMessages::WorkbookDamaged.arg(m_shown, problem));
+        return TessiroError(WorkbookMessages::WorkbookDamaged.arg(m_shown, problem));
     }
     const QString &shown() const { return m_shown; }
 
@@ -172,7 +172,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
         workbookPart = QStringLiteral("xl/workbook.xml");
     // Another kind of zip (a .docx, an .ods): not an Excel workbook at all.
     if (!package.has(workbookPart))
-        throw TessiroError(TranslateMessages::NotAWorkbook.arg(package.shown()));
+        throw TessiroError(WorkbookMessages::NotAWorkbook.arg(package.shown()));
     pugi::xml_document workbook;
     package.parse(workbookPart, workbook);
     const XlsxPackage::Rels rels = package.rels(directoryOf(workbookPart), relsOf(workbookPart), "/sharedStrings");
@@ -194,7 +194,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
         break;
     }
     if (name.isEmpty())
-        throw TessiroError(TranslateMessages::SheetMissing.arg(package.shown(), table));
+        throw TessiroError(WorkbookMessages::SheetMissing.arg(package.shown(), table));
 
     // Number formats by cell style: what tells a date or an amount from a number.
     QList<NumberFormat> styleFormats;
@@ -228,7 +228,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
     pugi::xml_document sheetDoc;
     package.parse(sheetPart, sheetDoc);
     auto sheetDamaged = [&](const QString &problem) {
-        return TessiroError(TranslateMessages::SheetDamaged.arg(package.shown(), name, problem));
+        return TessiroError(WorkbookMessages::SheetDamaged.arg(package.shown(), name, problem));
     };
 
     SheetCells cells;

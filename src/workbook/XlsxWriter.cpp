@@ -1,8 +1,8 @@
 // The export's .xlsx, through libxlsxwriter's C API; the only file that uses it.
-#include "translate/XlsxWriter.h"
+#include "workbook/XlsxWriter.h"
 
 #include "base/TessiroError.h"
-#include "translate/Messages.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +40,7 @@ bool isPlainDecimal(const QString &field)
 QByteArray xlsxBytes(const QString &sheetName, const QList<QStringList> &lines, const QString &shownPath)
 {
     auto failed = [&](const QString &reason) {
-        return TessiroError(TranslateMessages::CannotWriteXlsx.arg(QDir::toNativeSeparators(shownPath), reason));
+        return TessiroError(WorkbookMessages::CannotWriteXlsx.arg(QDir::toNativeSeparators(shownPath), reason));
     };
     // libxlsxwriter writes to a file and keeps its own scratch files: both go in a
     // folder of ours, removed whatever happens.

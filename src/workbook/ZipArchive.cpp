@@ -1,4 +1,4 @@
-#include "translate/ZipArchive.h"
+#include "workbook/ZipArchive.h"
 
 #include <QStringList>
 #define ZLIB_CONST

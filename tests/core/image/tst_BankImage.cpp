@@ -46,7 +46,7 @@ class Project {
 public:
     Project() { QDir(dir.path()).mkdir(QStringLiteral("bin")); }
     QString path() const { return dir.path(); }
-    ProjectFilesT files() const { return projectFiles(dir.path()); }
+    ProjectFiles files() const { return projectFiles(dir.path()); }
     QString file(const QString &name) const { return QDir(dir.path()).filePath(name); }
     void write(const char *name, const QByteArray &content)
     {
@@ -57,7 +57,7 @@ private:
     QTemporaryDir dir;
 };
 
-QString buildError(const ProjectFilesT &files)
+QString buildError(const ProjectFiles &files)
 {
     try {
         BuildBankImage(files);

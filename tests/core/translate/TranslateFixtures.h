@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/TestSupport.h"
-#include "translate/Workbook.h"
+#include "workbook/Workbook.h"
 
 #include <QByteArray>
 #include <QList>

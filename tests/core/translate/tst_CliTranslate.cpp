@@ -1,6 +1,7 @@
 #include "TranslateFixtures.h"
 #include "support/CliRunner.h"
 #include "translate/Messages.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -100,7 +101,7 @@ private slots:
             TranslateMessages::XmlReadError + QStringLiteral("\nFile \"%1\": ").arg(QDir::toNativeSeparators(xml));
         QVERIFY2(QString::fromUtf8(imported.err).startsWith(readError), imported.err.constData());
         QVERIFY(QString::fromUtf8(imported.err)
-                    .endsWith(TranslateMessages::SheetMissing.arg(QDir::toNativeSeparators(cells), "emcydef") + u'\n'));
+                    .endsWith(WorkbookMessages::SheetMissing.arg(QDir::toNativeSeparators(cells), "emcydef") + u'\n'));
         QCOMPARE(readFileBytes(xml), faulty);
 
         const CliRun exported = runCli({"export", "emcydef", dir.path()});
@@ -149,13 +150,13 @@ private slots:
         QTest::addColumn<QString>("workbook");
         QTest::addColumn<QString>("message");
         QTest::newRow("missing sheet") << fixture("cells.xls")
-                                       << TranslateMessages::SheetMissing.arg(
+                                       << WorkbookMessages::SheetMissing.arg(
                                               QDir::toNativeSeparators(fixture("cells.xls")), "sdo");
         const QString sdo = fixture("sdo_header_line_and_empty_conf.xlsx");
         QTest::newRow("stopped at a row") << sdo
-                                          << TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators(sdo), "sdo")
+                                          << WorkbookMessages::ImportStopped.arg(QDir::toNativeSeparators(sdo), "sdo")
                                                  .arg(6)
-                                                 .arg(TranslateMessages::EmptyInteger.arg("A6"));
+                                                 .arg(WorkbookMessages::EmptyInteger.arg("A6"));
     }
     void failedImportWritesNothing()
     {

@@ -3,6 +3,7 @@
 #include "project/ProjectStore.h"
 #include "translate/EmcyTable.h"
 #include "translate/Messages.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,12 +15,12 @@ const QByteArray Header = "id_dev,mask_eq_ec,mask_eq_er,mask_eq_m1,mask_eq_m2,ma
                           "enmask_eq_ec,enmask_eq_er,enmask_eq_m1,enmask_eq_m2,enmask_eq_m3,bypass_set,\r\n";
 
 // An entry whose texts are id then "m<id>" in the first mask and "0" elsewhere.
-TClEmcy entry(const QString &id, bool translate = false, qint32 alias = 0)
+EmcyEntry entry(const QString &id, bool translate = false, qint32 alias = 0)
 {
     EmcyTexts texts;
     texts[IdDev] = id;
     texts[MaskEqEc] = QStringLiteral("m") + id;
-    return TClEmcy::fromFields(texts, translate, alias);
+    return EmcyEntry::fromFields(texts, translate, alias);
 }
 
 QByteArray row(const char *id, const char *bypass, const char *maskEc = "0")
@@ -73,7 +74,7 @@ private slots:
         EmcyTexts texts;
         texts[IdDev] = QStringLiteral("5");
         texts[size_t(field)] = text;
-        const TClEmcy entry = TClEmcy::fromFields(texts, false, 0);
+        const EmcyEntry entry = EmcyEntry::fromFields(texts, false, 0);
         const std::optional<TableFault> found = EmcyTable::rangeFault(entry);
         QCOMPARE(found ? found->message : QString(), fault);
         if (found)
@@ -108,7 +109,7 @@ private slots:
         QCOMPARE(loaded.value.entries, 2);
         QCOMPARE(table.lines(FromCanA), QStringList{"0x10"});
         QCOMPARE(table.lines(FromCanB), QStringList{"7"});
-        const TClEmcy b = table.entries(FromCanB).first();
+        const EmcyEntry b = table.entries(FromCanB).first();
         QVERIFY(b.translate);
         QCOMPARE(b.alias, 3);
         QCOMPARE(b.texts[MaskEqEc], QStringLiteral("0"));
@@ -199,11 +200,11 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("emcydef.xml"));
         writeFileBytes(path, file(row("5", "0") + row("7", "0") + row("7", "0") + row("9", "32")));
         QCOMPARE(table.load(path).problems, QStringList());
-        const QList<TClEmcy> before = table.entries(FromCanA);
-        const TClEmcy changed = entry(id, true, 4);
+        const QList<EmcyEntry> before = table.entries(FromCanA);
+        const EmcyEntry changed = entry(id, true, 4);
         const QStringList problems = modify ? table.modify(FromCanA, 1, changed) : table.add(FromCanA, changed);
         QCOMPARE(problems, accepted ? QStringList() : QStringList{TranslateMessages::IndexNotValid});
-        QList<TClEmcy> expected = before;
+        QList<EmcyEntry> expected = before;
         if (accepted && modify)
             expected[1] = changed;
         else if (accepted)
@@ -220,7 +221,7 @@ private slots:
         table.remove(FromCanA, 5);
         QCOMPARE(table.lines(FromCanA), QStringList{"2"});
         // Empty fields are stored as "0".
-        const TClEmcy made = TClEmcy::fromFields({"4", "", " "}, false, 8);
+        const EmcyEntry made = EmcyEntry::fromFields({"4", "", " "}, false, 8);
         QCOMPARE(made.texts[MaskEqEc], QStringLiteral("0"));
         QCOMPARE(made.texts[MaskEqEr], QStringLiteral(" "));
         QCOMPARE(made.texts[EnmaskEqM3], QStringLiteral("0"));
@@ -243,7 +244,7 @@ private slots:
     void exportBytes()
     {
         QTemporaryDir dir;
-        const ProjectFilesT files = projectFiles(dir.path());
+        const ProjectFiles files = projectFiles(dir.path());
         EmcyTable table;
         table.exportFiles(files);
         QCOMPARE(readFileBytes(files.csvPath(QStringLiteral("emcydef"))), CsvBom + Header);
@@ -266,7 +267,7 @@ private slots:
         QCOMPARE(outcome.taken, 3);
         QCOMPARE(table.lines(FromCanA), QStringList({"3", "0x7F"}));
         QCOMPARE(table.lines(FromCanB), QStringList{"5"});
-        const TClEmcy b = table.entries(FromCanB).first();
+        const EmcyEntry b = table.entries(FromCanB).first();
         QCOMPARE(b.texts, EmcyTexts({"5", "0xFF00", "255", "0", "0", "0", "0xFFFF", "255", "0", "0", "0"}));
         QVERIFY(b.translate);
         QCOMPARE(b.alias, 3);
@@ -287,10 +288,10 @@ private slots:
                       << QStringList{"3", "", "", "", "", "", "", "", "", "", "", "0"};
         EmcyTable table;
         const ImportOutcome outcome = importWorksheet(sheet, EmcyTable::importParams(), table);
-        QCOMPARE(outcome.notices, QStringList{TranslateMessages::ImportStopped
+        QCOMPARE(outcome.notices, QStringList{WorkbookMessages::ImportStopped
                                                   .arg(QDir::toNativeSeparators(sheet.workbookPath), "emcydef")
                                                   .arg(3)
-                                                  .arg(TranslateMessages::EmptyInteger.arg("A"))});
+                                                  .arg(WorkbookMessages::EmptyInteger.arg("A"))});
         QCOMPARE(table.lines(FromCanA), QStringList{"1"});
     }
 
@@ -298,7 +299,7 @@ private slots:
     void exportImportRoundTrip()
     {
         QTemporaryDir dir;
-        const ProjectFilesT files = projectFiles(dir.path());
+        const ProjectFiles files = projectFiles(dir.path());
         const QByteArray xml =
             file(row("3", "1", "a,&quot;b&quot;") + row("5", "16") + row("4", "39", "") + row("0x20", "63", "$FF"));
         writeFileBytes(files.EmcydefPath, xml);

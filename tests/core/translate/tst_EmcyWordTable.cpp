@@ -14,9 +14,9 @@ namespace {
 constexpr int CanA = 0;
 constexpr int CanB = 1;
 
-TClWEmcy key(const QString &index, const QString &subindex, const QString &devid)
+EmcyWord key(const QString &index, const QString &subindex, const QString &devid)
 {
-    TClWEmcy word;
+    EmcyWord word;
     word.index_addrm = index;
     word.subindex = subindex;
     word.devid = devid;
@@ -25,12 +25,12 @@ TClWEmcy key(const QString &index, const QString &subindex, const QString &devid
 
 // A row of emcyword.xml; the bits not given are empty.
 QByteArray row(const char *index, const char *subindex, const char *extdata, const char *devid,
-               const QList<std::pair<int, ClEbm>> &bits = {})
+               const QList<std::pair<int, EmcyWordBit>> &bits = {})
 {
     QByteArray out = QByteArray("<row index_addrm=\"") + index + "\" subindex=\"" + subindex + "\" extdata=\"" +
                      extdata + "\" devid=\"" + devid + "\"";
     for (int n = 0; n < 16; ++n) {
-        ClEbm bit;
+        EmcyWordBit bit;
         for (const auto &[number, given] : bits)
             if (number == n)
                 bit = given;
@@ -57,7 +57,7 @@ QStringList nodeTexts(const EmcyWordTable &table, int tab)
 QStringList keys(const EmcyWordTable &table, int tab)
 {
     QStringList out;
-    for (const TClWEmcy &w : table.words(tab))
+    for (const EmcyWord &w : table.words(tab))
         out << w.devid + u'/' + w.index_addrm + u'/' + w.subindex;
     return out;
 }
@@ -107,7 +107,7 @@ private slots:
         const std::optional<TableFault> refused = table.modifyBit(CanA, 0, 4, "m0", "m1", byte1, byte2);
         QCOMPARE(refused ? refused->message : QString(), fault);
         QCOMPARE(refused ? refused->column : -1, field);
-        const ClEbm &bit = table.words(CanA)[0].bits[4];
+        const EmcyWordBit &bit = table.words(CanA)[0].bits[4];
         QCOMPARE(bit.poscomp, poscomp);
         QCOMPARE(bit.b0, refused ? QString() : QStringLiteral("m0"));
         // Shown again as typed, in decimal.
@@ -274,7 +274,7 @@ private slots:
         table.deleteWord(CanA, 1);
         QVERIFY(table.newWord(CanA, key("1", "3", "1")));
         QCOMPARE(nodeTexts(table, CanA), QStringList({"W0", "W2", "W3"}));
-        QCOMPARE(table.words(CanA)[2].bits[15], ClEbm());
+        QCOMPARE(table.words(CanA)[2].bits[15], EmcyWordBit());
         while (!table.words(CanA).isEmpty())
             table.deleteWord(CanA, 0);
         QVERIFY(table.newWord(CanA, key("1", "4", "1")));
@@ -290,9 +290,9 @@ private slots:
         QCOMPARE(keys(table, CanA), QStringList({"3/0x3000/1", "3/0x1000/1"}));
         QCOMPARE(keys(table, CanB), QStringList({"5/$2000/0", "6/0x2001/3"}));
         QCOMPARE(nodeTexts(table, CanB), QStringList({"W0", "W1"}));
-        QCOMPARE(table.words(CanA)[0].bits[0], (ClEbm{"0xFF", "0x0F", "37"}));
-        QCOMPARE(table.words(CanA)[0].bits[15], (ClEbm{"1", "2", "4095"}));
-        QCOMPARE(table.words(CanB)[0].bits[7], (ClEbm{"a,b", "", "18"}));
+        QCOMPARE(table.words(CanA)[0].bits[0], (EmcyWordBit{"0xFF", "0x0F", "37"}));
+        QCOMPARE(table.words(CanA)[0].bits[15], (EmcyWordBit{"1", "2", "4095"}));
+        QCOMPARE(table.words(CanB)[0].bits[7], (EmcyWordBit{"a,b", "", "18"}));
     }
 
     // Export, opened and saved by a spreadsheet program, imported: the same words.

@@ -5,7 +5,7 @@
 #include "translate/PdoTranslation.h"
 #include "translate/SdoTranslation.h"
 #include "translate/StoredPdoTable.h"
-#include "translate/XlsxWriter.h"
+#include "workbook/XlsxWriter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -55,7 +55,7 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QString, filledFrom);
         QTemporaryDir dir;
-        const ProjectFilesT files = projectFiles(dir.path());
+        const ProjectFiles files = projectFiles(dir.path());
         // The stored SDOs name PDOs of rpdodef.xml.
         writeFileBytes(files.RpdodefPath, readFileBytes(fixture(QStringLiteral("rpdodef_export.xml"))));
         const std::unique_ptr<ProjectTable> source = makeTable(table);
@@ -131,10 +131,10 @@ private slots:
     void tooLongATextWritesNothing()
     {
         QTemporaryDir dir;
-        const ProjectFilesT files = projectFiles(dir.path());
+        const ProjectFiles files = projectFiles(dir.path());
         writeFileBytes(files.csvPath(QStringLiteral("emcydef")), "before");
         EmcyTable table;
-        TClEmcy entry;
+        EmcyEntry entry;
         entry.texts[0] = QStringLiteral("1");
         entry.texts[1] = QString(32768, u'x');
         table.add(FromCanA, entry);

@@ -4,6 +4,7 @@
 #include "support/GridModelTester.h"
 #include "translate/Messages.h"
 #include "translate/PdoTranslation.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -260,11 +261,11 @@ private slots:
         PdoTranslation table;
         const QString shown = QDir::toNativeSeparators(sheet.workbookPath);
         const ImportOutcome outcome = table.importFrom(sheet);
-        QCOMPARE(outcome.notices, QStringList{TranslateMessages::RowsPastEnd.arg(shown, "rpdodef", "2", "rows 4, 7")});
+        QCOMPARE(outcome.notices, QStringList{WorkbookMessages::RowsPastEnd.arg(shown, "rpdodef", "2", "rows 4, 7")});
         QTemporaryDir dir;
         QCOMPARE(thrownMessage([&] { table.save(dir.filePath(QStringLiteral("rpdodef.xml"))); }),
-                 TranslateMessages::ImportedTextPlace.arg("'385.0' is not a valid integer value", "cell A6", "rpdodef",
-                                                          shown));
+                 WorkbookMessages::ImportedTextPlace.arg("'385.0' is not a valid integer value", "cell A6", "rpdodef",
+                                                         shown));
     }
 
     void importBeyondTenRows()
@@ -278,7 +279,7 @@ private slots:
         sheet.records << QStringList{"100", "", "2", "", ""};
         PdoTranslation table;
         const ImportOutcome outcome = importWorksheet(sheet, table.params().import, table);
-        QCOMPARE(outcome.notices, QStringList{TranslateMessages::RowsLeftOut.arg(
+        QCOMPARE(outcome.notices, QStringList{WorkbookMessages::RowsLeftOut.arg(
                                       QDir::toNativeSeparators("/data/book.xlsx"), "rpdodef", "2", "rows 12-13")});
         QCOMPARE(table.grid(0).entryCell(9, C::Cobid), QStringLiteral("9"));
         QCOMPARE(table.grid(1).entryCell(0, C::Cobid), QStringLiteral("100"));

@@ -48,7 +48,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(ReadState, state);
         QTemporaryDir dir;
-        const ProjectFilesT files = projectFiles(dir.path());
+        const ProjectFiles files = projectFiles(dir.path());
         std::unique_ptr<ProjectTable> table = factory();
         if (!content.isNull()) {
             QFile file(table->filePath(files));

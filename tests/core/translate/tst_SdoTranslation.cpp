@@ -2,6 +2,7 @@
 #include "project/ProjectStore.h"
 #include "translate/Messages.h"
 #include "translate/SdoTranslation.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -134,10 +135,9 @@ private slots:
         setEntry(table, 0, 1400, {"1", "old"});
         const QString book = fixture(QStringLiteral("sdo_header_line_and_empty_conf.xlsx"));
         const ImportOutcome outcome = table.importFrom(book);
-        QCOMPARE(outcome.notices,
-                 QStringList{TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
-                                 .arg(6)
-                                 .arg(TranslateMessages::EmptyInteger.arg("A6"))});
+        QCOMPARE(outcome.notices, QStringList{WorkbookMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
+                                                  .arg(6)
+                                                  .arg(WorkbookMessages::EmptyInteger.arg("A6"))});
         QCOMPARE(entry(table, 1, 0), QStringList({"1", "0x2000", "1", "5", "0x6000", "2", "2", "speed"}));
         QCOMPARE(entry(table, 0, 0), QStringList({"1", "0x2001", "0", "6", "0x6001", "0", "4", ""}));
         QCOMPARE(entry(table, 1, 1), QStringList({"0", "0x2002", "3", "7", "0x6002", "1", "1", "b,c"}));
@@ -174,7 +174,7 @@ private slots:
             sheet.records << QStringList{"16", QString::number(i), "", "", "", "", "", ""};
         SdoTranslation table;
         const ImportOutcome outcome = importWorksheet(sheet, table.params().import, table);
-        QCOMPARE(outcome.notices, QStringList{TranslateMessages::RowsLeftOut.arg(
+        QCOMPARE(outcome.notices, QStringList{WorkbookMessages::RowsLeftOut.arg(
                                       QDir::toNativeSeparators("/data/book.xls"), "SDO", "2", "rows 1502-1503")});
         QCOMPARE(table.grid(0).entryCell(1499, C::IndexA), QStringLiteral("1499"));
     }

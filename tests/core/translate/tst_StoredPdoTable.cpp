@@ -3,9 +3,10 @@
 #include "project/ProjectStore.h"
 #include "support/CliRunner.h"
 #include "support/ProjectBuilders.h"
-#include "translate/CsvText.h"
 #include "translate/Messages.h"
 #include "translate/StoredPdoTable.h"
+#include "workbook/CsvText.h"
+#include "workbook/Messages.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -52,7 +53,7 @@ QByteArray sdopdo(const QByteArray &rows)
 // A project folder; each file is written only when given.
 struct Project {
     QTemporaryDir dir;
-    ProjectFilesT files = projectFiles(dir.path());
+    ProjectFiles files = projectFiles(dir.path());
 
     Project(const QByteArray &rpdodef = Rpdodef, const QByteArray &sdotrans = {}, const QByteArray &stored = {})
     {
@@ -70,8 +71,8 @@ QStringList placed(const StoredPdoTable &table)
 {
     QStringList out;
     for (int which : {0, 1})
-        for (const TClPdo &pdo : table.tab(which).pdos)
-            for (const TClSdo &sdo : pdo.sdos)
+        for (const StoredPdo &pdo : table.tab(which).pdos)
+            for (const StoredSdo &sdo : pdo.sdos)
                 out << QStringLiteral("%1:%2 %3/%4/%5")
                            .arg(which == 0 ? "A" : "B")
                            .arg(pdo.number)
@@ -103,11 +104,11 @@ private slots:
         QCOMPARE(loaded.problems, QStringList());
         QVERIFY(loaded.value.whole());
         QCOMPARE(loaded.value.entries, 2);
-        QCOMPARE(table.tab(0).reference, QList<TClSdo>({{"0x3000", "1", ""}, {"0x3002", "2", ""}}));
-        QCOMPARE(table.tab(1).reference, QList<TClSdo>({{"0x3001", "0", ""}}));
+        QCOMPARE(table.tab(0).reference, QList<StoredSdo>({{"0x3000", "1", ""}, {"0x3002", "2", ""}}));
+        QCOMPARE(table.tab(1).reference, QList<StoredSdo>({{"0x3001", "0", ""}}));
         QStringList names[2];
         for (int which : {0, 1})
-            for (const TClPdo &pdo : table.tab(which).pdos)
+            for (const StoredPdo &pdo : table.tab(which).pdos)
                 names[which] << QStringLiteral("%1=%2").arg(pdo.number).arg(pdo.name);
         QCOMPARE(names[0], QStringList({"1=0x181", "2=0x182", "3=0x183", "4=0x184", "5=0x185"}));
         QCOMPARE(names[1], QStringList({"1=0x201", "2=0x202"}));
@@ -420,7 +421,7 @@ private slots:
             StoredPdoTable::importParams(), table);
         QVERIFY(stopped.stoppedEarly);
         QCOMPARE(stopped.notices,
-                 QStringList{TranslateMessages::ImportStopped.arg(QStringLiteral("/data/edited.xlsx"), "sdopdo")
+                 QStringList{WorkbookMessages::ImportStopped.arg(QStringLiteral("/data/edited.xlsx"), "sdopdo")
                                  .arg(3)
                                  .arg(TranslateMessages::NoPdoZero.arg(128))});
         QCOMPARE(placed(table), QStringList{"A:1 1/0/0"});

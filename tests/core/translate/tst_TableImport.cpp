@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 #include "translate/Messages.h"
-#include "translate/TableImport.h"
+#include "workbook/Messages.h"
+#include "workbook/TableImport.h"
 
 #include <QDir>
 #include <QTest>
@@ -61,7 +62,7 @@ const QString Shown = QDir::toNativeSeparators("/data/book.xls");
 
 QString stopped(int row, const QString &reason)
 {
-    return TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators("/data/book.xls"), "T").arg(row).arg(reason);
+    return WorkbookMessages::ImportStopped.arg(QDir::toNativeSeparators("/data/book.xls"), "T").arg(row).arg(reason);
 }
 
 } // namespace
@@ -84,7 +85,7 @@ private slots:
         params.integerColumns = {0, 1};
         const ImportOutcome outcome = importWorksheet(s, params, table);
         QCOMPARE(outcome.notices,
-                 QStringList{stopped(3, TranslateMessages::FormattedForInteger.arg("A3", "283", "currency", "0x283"))});
+                 QStringList{stopped(3, WorkbookMessages::FormattedForInteger.arg("A3", "283", "currency", "0x283"))});
         QCOMPARE(table.parts[0], QStringList{"0x181"});
         QCOMPARE(table.parts[1], QStringList());
     }
@@ -121,8 +122,8 @@ private slots:
         QTest::addColumn<bool>("xls");
         QTest::addColumn<QString>("reason");
         QTest::newRow("not an integer") << "1x" << false << "'1x' is not a valid integer value";
-        QTest::newRow("empty in .xlsx") << "" << false << TranslateMessages::EmptyInteger.arg("B");
-        QTest::newRow("empty in .xls") << "" << true << TranslateMessages::EmptyIntegerXls.arg("B");
+        QTest::newRow("empty in .xlsx") << "" << false << WorkbookMessages::EmptyInteger.arg("B");
+        QTest::newRow("empty in .xls") << "" << true << WorkbookMessages::EmptyIntegerXls.arg("B");
     }
     void stopsAtABadInteger()
     {
@@ -142,14 +143,14 @@ private slots:
     {
         TwoPartTable table;
         ImportOutcome outcome = importWorksheet(sheet(1, {{"a"}}), Params, table);
-        QCOMPARE(outcome.notices, QStringList({stopped(1, TranslateMessages::TooFewColumns.arg(1).arg(2))}));
+        QCOMPARE(outcome.notices, QStringList({stopped(1, WorkbookMessages::TooFewColumns.arg(1).arg(2))}));
         QVERIFY(outcome.stoppedEarly);
         QVERIFY(!outcome.cleared);
 
         const QString book = sourcePath(QStringLiteral("tests/core/translate/fixtures/cells.xls"));
         outcome = importWorkbook(book, Params, table);
         QCOMPARE(outcome.notices,
-                 QStringList({TranslateMessages::SheetMissing.arg(QDir::toNativeSeparators(book), "t")}));
+                 QStringList({WorkbookMessages::SheetMissing.arg(QDir::toNativeSeparators(book), "t")}));
         QVERIFY(outcome.stoppedEarly);
 
         outcome = importWorkbook(QStringLiteral("/nonexistent/book.xlsx"), Params, table);
@@ -167,7 +168,7 @@ private slots:
         const ImportOutcome outcome = importWorksheet(
             sheet(2, {{"a", "0"}, {"b", "0"}, {"c", "0"}, {"d", "0"}, {"e", "1"}, {"f", "0"}}), Params, table);
         QCOMPARE(outcome.leftOut, 3);
-        QCOMPARE(outcome.notices, QStringList({TranslateMessages::RowsLeftOut.arg(
+        QCOMPARE(outcome.notices, QStringList({WorkbookMessages::RowsLeftOut.arg(
                                       QDir::toNativeSeparators("/data/book.xls"), "T", "3", "rows 4-5, 7")}));
         QCOMPARE(table.parts[1], QStringList({"e"}));
         QVERIFY(!outcome.stoppedEarly);
@@ -192,7 +193,7 @@ private slots:
             << QStringList{"dir", "key"} << QStringList{"1", "0"} << QStringList{"1"} << QStringList();
         QTest::newRow("stop names the sheet's cell")
             << QStringList{"x", "cobid", "y", "dir"} << QStringList{"", "a", "", ""} << QStringList()
-            << QStringList{stopped(2, TranslateMessages::EmptyInteger.arg("D2"))};
+            << QStringList{stopped(2, WorkbookMessages::EmptyInteger.arg("D2"))};
     }
     void columnsFoundByName()
     {
@@ -231,7 +232,7 @@ private slots:
         s.columnNameValues[0].kind = CellKind(kind);
         TwoPartTable table;
         const ImportOutcome outcome = importWorksheet(s, params, table);
-        const QStringList notice{TranslateMessages::RowOneTakenAsNames.arg(Shown, "T", "A1", key, "cobid, dir")};
+        const QStringList notice{WorkbookMessages::RowOneTakenAsNames.arg(Shown, "T", "A1", key, "cobid, dir")};
         QCOMPARE(outcome.notices, said ? notice : QStringList());
         QCOMPARE(table.parts[0], QStringList{"b"});
     }

@@ -2,10 +2,11 @@
 #include "base/TessiroError.h"
 #include "support/TestSupport.h"
 #include "support/ZipWriter.h"
-#include "translate/CsvText.h"
 #include "translate/Messages.h"
-#include "translate/TableImport.h"
-#include "translate/Workbook.h"
+#include "workbook/CsvText.h"
+#include "workbook/Messages.h"
+#include "workbook/TableImport.h"
+#include "workbook/Workbook.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -175,33 +176,33 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("message"); // %1 is the path
         QTest::newRow("missing sheet") << "cells.xls"
-                                       << "rpdodef" << TranslateMessages::SheetMissing.arg("%1", "rpdodef");
+                                       << "rpdodef" << WorkbookMessages::SheetMissing.arg("%1", "rpdodef");
         QTest::newRow("missing sheet, xlsx") << "cells.xlsx"
-                                             << "rpdodef" << TranslateMessages::SheetMissing.arg("%1", "rpdodef");
+                                             << "rpdodef" << WorkbookMessages::SheetMissing.arg("%1", "rpdodef");
         QTest::newRow("text file called .xls") << "text"
-                                               << "cells" << TranslateMessages::NotAWorkbook;
+                                               << "cells" << WorkbookMessages::NotAWorkbook;
         QTest::newRow("empty file") << "empty"
-                                    << "cells" << TranslateMessages::NotAWorkbook;
+                                    << "cells" << WorkbookMessages::NotAWorkbook;
         QTest::newRow("zip without a workbook") << "zip"
-                                                << "cells" << TranslateMessages::NotAWorkbook;
+                                                << "cells" << WorkbookMessages::NotAWorkbook;
         QTest::newRow("truncated xls") << "truncated xls"
                                        << "cells"
-                                       << TranslateMessages::WorkbookDamaged.arg(
+                                       << WorkbookMessages::WorkbookDamaged.arg(
                                               "%1", "its compound-document structure is damaged at sector 8");
         QTest::newRow("truncated xlsx") << "truncated xlsx"
                                         << "cells"
-                                        << TranslateMessages::WorkbookDamaged.arg("%1", "it is not a valid zip file");
+                                        << WorkbookMessages::WorkbookDamaged.arg("%1", "it is not a valid zip file");
         // A few packed bytes must not make records that fill the memory.
         QTest::newRow("values spread over too many cells")
             << "far cell"
             << "sdo"
-            << TranslateMessages::SheetDamaged.arg(
-                   "%1", "Sdo", TranslateMessages::SheetTooLarge.arg(1048576).arg(16384).arg(MaxSheetCells));
+            << WorkbookMessages::SheetDamaged.arg(
+                   "%1", "Sdo", WorkbookMessages::SheetTooLarge.arg(1048576).arg(16384).arg(MaxSheetCells));
         QTest::newRow("a part that unpacks to more than 32 MiB")
             << "big part"
             << "sdo"
-            << TranslateMessages::WorkbookDamaged.arg("%1",
-                                                      "its part xl/worksheets/sheet1.xml unpacks to more than 32 MiB");
+            << WorkbookMessages::WorkbookDamaged.arg("%1",
+                                                     "its part xl/worksheets/sheet1.xml unpacks to more than 32 MiB");
         // The rule for every file read whole.
         const QString notRegular = QStringLiteral("File \"%1\" is not a regular file.");
         QTest::newRow("directory") << "directory"
@@ -261,8 +262,8 @@ private slots:
     {
         const QString path = fixture(QStringLiteral("freexl_overread.xls"));
         QCOMPARE(readError(path, QStringLiteral("cells")),
-                 TranslateMessages::WorkbookDamaged.arg(QDir::toNativeSeparators(path),
-                                                        "its compound-document structure is damaged at sector 0"));
+                 WorkbookMessages::WorkbookDamaged.arg(QDir::toNativeSeparators(path),
+                                                       "its compound-document structure is damaged at sector 0"));
     }
 
     void csvBytes_data()
@@ -320,7 +321,7 @@ private slots:
             QFAIL("no error");
         } catch (const TessiroError &e) {
             QVERIFY2(e.message().startsWith(
-                         TranslateMessages::CannotWriteCsv.arg(QDir::toNativeSeparators(inMissingDir), "")),
+                         WorkbookMessages::CannotWriteCsv.arg(QDir::toNativeSeparators(inMissingDir), "")),
                      qPrintable(e.message()));
         }
     }
@@ -396,18 +397,18 @@ private slots:
             {"formula number", "385", "385"},
             {"formula text", "dev1", notInteger.arg("dev1")},
             {"hex text", "0x183", "387"},
-            {"date", "2024-01-15", TranslateMessages::DateForInteger.arg(cell(6), "2024-01-15")},
-            {"time", "10:30:00", TranslateMessages::TimeForInteger.arg(cell(7), "10:30:00")},
-            {"true", "TRUE", TranslateMessages::BooleanForInteger.arg(cell(8), "TRUE")},
-            {"false", "FALSE", TranslateMessages::BooleanForInteger.arg(cell(9), "FALSE")},
-            {"currency", "283", TranslateMessages::FormattedForInteger.arg(cell(10), "283", "currency", "0x283")},
-            {"percent", "50%", TranslateMessages::FormattedForInteger.arg(cell(11), "0.5", "percent", "0x183")},
-            {"fraction", "1.5", TranslateMessages::FractionForInteger.arg(cell(12), "1.5")},
-            {"big", "5000000000", TranslateMessages::NumberOutside32Bits.arg(cell(13), "5000000000")},
-            {"division by zero", TranslateMessages::ErrorCell.arg(cell(14), "#DIV/0!"),
-             TranslateMessages::ErrorCell.arg(cell(14), "#DIV/0!")},
-            {"not available", TranslateMessages::ErrorCell.arg(cell(15), "#N/A"),
-             TranslateMessages::ErrorCell.arg(cell(15), "#N/A")},
+            {"date", "2024-01-15", WorkbookMessages::DateForInteger.arg(cell(6), "2024-01-15")},
+            {"time", "10:30:00", WorkbookMessages::TimeForInteger.arg(cell(7), "10:30:00")},
+            {"true", "TRUE", WorkbookMessages::BooleanForInteger.arg(cell(8), "TRUE")},
+            {"false", "FALSE", WorkbookMessages::BooleanForInteger.arg(cell(9), "FALSE")},
+            {"currency", "283", WorkbookMessages::FormattedForInteger.arg(cell(10), "283", "currency", "0x283")},
+            {"percent", "50%", WorkbookMessages::FormattedForInteger.arg(cell(11), "0.5", "percent", "0x183")},
+            {"fraction", "1.5", WorkbookMessages::FractionForInteger.arg(cell(12), "1.5")},
+            {"big", "5000000000", WorkbookMessages::NumberOutside32Bits.arg(cell(13), "5000000000")},
+            {"division by zero", WorkbookMessages::ErrorCell.arg(cell(14), "#DIV/0!"),
+             WorkbookMessages::ErrorCell.arg(cell(14), "#DIV/0!")},
+            {"not available", WorkbookMessages::ErrorCell.arg(cell(15), "#N/A"),
+             WorkbookMessages::ErrorCell.arg(cell(15), "#N/A")},
         };
         for (const char *file : {"typed_libreoffice.xls", "typed_libreoffice.xlsx", "typed_libreoffice.ods",
                                  "typed_gnumeric.xls", "typed_gnumeric.xlsx"})

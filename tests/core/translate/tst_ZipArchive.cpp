@@ -1,5 +1,5 @@
 #include "support/ZipWriter.h"
-#include "translate/ZipArchive.h"
+#include "workbook/ZipArchive.h"
 
 #include <QTest>
 #include <functional>

@@ -29,7 +29,7 @@ private:
     std::unique_ptr<ProjectTestContext> m_t;
     std::unique_ptr<AccessMapEditor> m_window;
 
-    const ProjectFilesT &files() const { return m_t->store.state().ProjectFiles; }
+    const ProjectFiles &files() const { return m_t->store.state().ProjectFiles; }
     void make(bool pdo)
     {
         if (pdo)

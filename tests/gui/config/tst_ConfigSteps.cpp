@@ -26,7 +26,7 @@ private slots:
         AppContext &ctx = t.ctx;
         TFTessiroFirmWare main(ctx, dir.path());
         QCOMPARE(store.createProject(store.state().ProjectsDir, QStringLiteral("Line1")), QStringList());
-        const ProjectFilesT &files = store.state().ProjectFiles;
+        const ProjectFiles &files = store.state().ProjectFiles;
 
         auto step = [&](const char *button, const char *windowClass, std::function<void(QWidget *)> fill) {
             QString opened;

@@ -147,7 +147,7 @@ private slots:
         typeInto("EposcompA2", "4");
         typeInto("Eb0A", "0x7F");
         press("BtnModifyA");
-        QCOMPARE(m_window->table().words(0)[0].bits[0], (ClEbm{"0x7F", "0x0F", "20"}));
+        QCOMPARE(m_window->table().words(0)[0].bits[0], (EmcyWordBit{"0x7F", "0x0F", "20"}));
 
         // A bit whose poscomp is no integer: the masks are shown, then the failure.
         const QTreeWidgetItem *w1 = canA->topLevelItem(1);

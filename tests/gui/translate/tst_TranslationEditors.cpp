@@ -3,6 +3,7 @@
 #include "translate/USdo.h"
 #include "translate/Updo.h"
 #include "widgets/SpreadsheetGrid.h"
+#include "workbook/Messages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,7 +31,7 @@ private:
     std::unique_ptr<ProjectTestContext> m_t;
     std::unique_ptr<TranslationEditor> m_window;
 
-    const ProjectFilesT &files() const { return m_t->store.state().ProjectFiles; }
+    const ProjectFiles &files() const { return m_t->store.state().ProjectFiles; }
     void open(bool sdo)
     {
         if (sdo)
@@ -223,7 +224,7 @@ private slots:
         click("BtnImport"); // cancelled
         m_t->chooser.answers << fixture("cells.xls");
         click("BtnImport");
-        QCOMPARE(m_t->notices.notices, QStringList{TranslateMessages::SheetMissing.arg(
+        QCOMPARE(m_t->notices.notices, QStringList{WorkbookMessages::SheetMissing.arg(
                                            QDir::toNativeSeparators(fixture("cells.xls")), "rpdodef")});
         QCOMPARE(grid("sga")->model()->index(1, 1).data().toString(), QStringLiteral("7"));
     }
@@ -266,9 +267,9 @@ private slots:
         m_t->chooser.answers << book;
         click("BtnImport");
         QCOMPARE(m_t->notices.notices,
-                 QStringList{TranslateMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
+                 QStringList{WorkbookMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
                                  .arg(6)
-                                 .arg(TranslateMessages::EmptyInteger.arg("A6"))});
+                                 .arg(WorkbookMessages::EmptyInteger.arg("A6"))});
         QCOMPARE(grid("sga")->model()->index(1, 2).data().toString(), QStringLiteral("0x2001"));
         QCOMPARE(grid("sgb")->model()->index(2, 8).data().toString(), QStringLiteral("b,c"));
         click("BtnExport");

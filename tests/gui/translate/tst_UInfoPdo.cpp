@@ -51,7 +51,7 @@ private:
     StoredPdoCopies m_copies;
     std::unique_ptr<TFInfopdo> m_window;
 
-    const ProjectFilesT &files() const { return m_t->store.state().ProjectFiles; }
+    const ProjectFiles &files() const { return m_t->store.state().ProjectFiles; }
     void open()
     {
         m_window = std::make_unique<TFInfopdo>(m_t->ctx, nullptr, m_copies);
