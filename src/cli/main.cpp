@@ -24,8 +24,20 @@ void printHelp()
                 "Runs the generators of Tessiro without windows. Messages go to stderr;\n"
                 "the exit code is 0 on success and 1 on failure.\n\nCommands:\n");
     for (const CliCommandInfo *list : CommandLists)
-        for (const CliCommandInfo *c = list; c->name; ++c)
-            std::printf("  %-40s %s\n", c->usage, c->summary);
+        for (const CliCommandInfo *c = list; c->name; ++c) {
+            // The usage on a line of its own, the summary below it within 78 columns:
+            // readable in a terminal, and help2man keeps each command apart.
+            std::printf("  %s\n", c->usage);
+            QString line;
+            for (const QString &word : QString::fromUtf8(c->summary).split(u' ', Qt::SkipEmptyParts)) {
+                if (!line.isEmpty() && 6 + line.size() + 1 + word.size() > 78) {
+                    std::printf("      %s\n", line.toUtf8().constData());
+                    line.clear();
+                }
+                line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+            }
+            std::printf("      %s\n", line.toUtf8().constData());
+        }
 }
 
 const CliCommandInfo *findCommand(const QString &name)
