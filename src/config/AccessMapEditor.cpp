@@ -7,6 +7,7 @@
 #include "project/ProjectLock.h"
 #include "widgets/SpreadsheetGrid.h"
 #include "widgets/Style.h"
+#include "widgets/WindowParts.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -181,11 +181,7 @@ void AccessMapEditor::FormShow()
     }
     ShowUsedBytes();
     grid(activeDirection())->setFocus();
-    if (!errors.isEmpty())
-        QTimer::singleShot(0, this, [this, errors] {
-            for (const QString &error : errors)
-                m_ctx.notices.error(error);
-        });
+    showOnceShown(this, m_ctx.notices, &Notices::error, errors);
 }
 
 bool AccessMapEditor::ValidateMap()

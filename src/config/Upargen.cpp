@@ -6,6 +6,7 @@
 #include "project/ParseIntText.h"
 #include "project/ProjectLock.h"
 #include "widgets/Style.h"
+#include "widgets/WindowParts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +19,6 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -159,11 +159,7 @@ void TFpargen::FormShow()
     const Loaded<PargenValues> loaded = loadPargen(m_ctx.project().ProjectFiles.PargenPath);
     setValues(loaded.value);
     m_canDevId->setFocus();
-    if (!loaded.ok())
-        QTimer::singleShot(0, this, [this, problems = loaded.problems] {
-            for (const QString &problem : problems)
-                m_ctx.notices.error(problem);
-        });
+    showOnceShown(this, m_ctx.notices, &Notices::error, loaded.problems);
 }
 
 void TFpargen::setValues(const PargenValues &values)

@@ -3,6 +3,7 @@
 #include "project/AppContext.h"
 #include "translate/StringsFile.h"
 #include "widgets/Style.h"
+#include "widgets/WindowParts.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -10,7 +11,6 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 TFSELstringhe::TFSELstringhe(AppContext &context, QWidget *parent)
@@ -89,11 +89,7 @@ void TFSELstringhe::FormShow()
     m_grid->setCurrentIndex(current);
     m_grid->scrollTo(current, QAbstractItemView::PositionAtCenter);
     m_grid->setFocus();
-    if (!strings.ok())
-        QTimer::singleShot(0, this, [this, problems = strings.problems] {
-            for (const QString &problem : problems)
-                m_ctx.notices.notice(problem);
-        });
+    showOnceShown(this, m_ctx.notices, &Notices::notice, strings.problems);
 }
 
 void TFSELstringhe::sgSelectCell(int row)

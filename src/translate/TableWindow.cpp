@@ -5,6 +5,7 @@
 #include "project/ProjectLock.h"
 #include "translate/Messages.h"
 #include "widgets/Style.h"
+#include "widgets/WindowParts.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -14,34 +15,10 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <functional>
 
 namespace {
-
-// Shows texts once window is up, so that they sit in front of it.
-void showNoticesOnceShown(QWidget *window, Notices &notices, const QStringList &texts)
-{
-    if (!texts.isEmpty())
-        QTimer::singleShot(0, window, [&notices, texts] {
-            for (const QString &text : texts)
-                notices.notice(text);
-        });
-}
-
-// Runs write for the open project under its write lock. No project open, a busy
-// project or a failed write is shown and leaves the window open.
-void writeIntoProject(AppContext &ctx, const std::function<void(const ProjectState &project)> &write)
-{
-    guardedCall(ctx.notices, [&] {
-        const ProjectState &project = ctx.project();
-        if (!project.hasValidProject())
-            throw TessiroError(TranslateMessages::NoProjectOpen);
-        const ProjectWriteLock lock(project.ProjectDir);
-        write(project);
-    });
-}
 
 // "Export wrote "a"." or "Export wrote "a" and "b"."
 QString writtenFiles(const QStringList &paths)
@@ -186,7 +163,7 @@ void TableDialog::FormShow()
         m_status->clear();
     const QStringList problems = projectTable().open(m_ctx.project().ProjectFiles).problems;
     tableLoaded();
-    showNoticesOnceShown(this, m_ctx.notices, problems);
+    showOnceShown(this, m_ctx.notices, &Notices::notice, problems);
 }
 
 void TableDialog::BitBtn1Click()
@@ -198,7 +175,7 @@ void TableDialog::BitBtn1Click()
         m_ctx.notices.notice(fault->message);
         return;
     }
-    writeIntoProject(m_ctx, [this](const ProjectState &project) {
+    writeIntoProject(m_ctx, TranslateMessages::NoProjectOpen, [this](const ProjectState &project) {
         projectTable().save(project.ProjectFiles);
         accept();
     });
@@ -208,7 +185,7 @@ void TableDialog::ExportClick()
 {
     commitEdits();
     setStatus({});
-    writeIntoProject(m_ctx, [this](const ProjectState &project) {
+    writeIntoProject(m_ctx, TranslateMessages::NoProjectOpen, [this](const ProjectState &project) {
         setStatus(writtenFiles(projectTable().exportFiles(project.ProjectFiles)));
     });
 }

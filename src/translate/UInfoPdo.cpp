@@ -5,6 +5,7 @@
 #include "translate/Messages.h"
 #include "translate/TableWindow.h"
 #include "widgets/Style.h"
+#include "widgets/WindowParts.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -73,39 +74,6 @@ QLabel *label(const QString &text, QWidget *buddy, QWidget *parent)
     l->setBuddy(buddy);
     return l;
 }
-
-// A list "clicked": picked with the keyboard, or released over an item. A mouse
-// press that moves the current item waits for its release, so one click acts once.
-class ListPick : public QObject {
-public:
-    ListPick(QListWidget *list, std::function<void()> picked) : QObject(list), m_list(list), m_picked(std::move(picked))
-    {
-        list->viewport()->installEventFilter(this);
-        QObject::connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
-            if (row >= 0 && !m_pressed)
-                m_picked();
-        });
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::MouseButtonPress) {
-            m_pressed = true;
-        } else if (event->type() == QEvent::MouseButtonRelease && m_pressed) {
-            m_pressed = false;
-            const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
-            if (m_list->itemAt(at) && m_list->currentRow() >= 0)
-                m_picked();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QListWidget *m_list;
-    std::function<void()> m_picked;
-    bool m_pressed = false;
-};
 
 // Nothing current, also once the list takes the focus (which would otherwise make
 // its first item current, unpicked): the first arrow key picks the first item.

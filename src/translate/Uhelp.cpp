@@ -3,10 +3,10 @@
 #include "project/AppContext.h"
 #include "translate/HelpFile.h"
 #include "widgets/Style.h"
+#include "widgets/WindowParts.h"
 
 #include <QShowEvent>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QVBoxLayout>
 
 TFHelp::TFHelp(AppContext &context, QWidget *parent) : QDialog(nullptr), m_ctx(context)
@@ -52,9 +52,5 @@ void TFHelp::FormShow()
     const Loaded<QString> help = loadHelpText(m_ctx.project().AppDir);
     m_text->setHtml(help.value);
     m_text->setFocus();
-    if (!help.ok())
-        QTimer::singleShot(0, this, [this, problems = help.problems] {
-            for (const QString &problem : problems)
-                m_ctx.notices.notice(problem);
-        });
+    showOnceShown(this, m_ctx.notices, &Notices::notice, help.problems);
 }
