@@ -1,13 +1,11 @@
 #pragma once
 
+#include "workbook/Messages.h"
+
 #include <QString>
 
 namespace TranslateMessages {
-// "1 entry", "2 entries": a count with its noun in the right number.
-inline QString counted(qsizetype n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
-}
+using WorkbookMessages::counted;
 
 // Reading a workbook; %1 is the workbook's path.
 inline const QString WorkbookUnreadable = QStringLiteral("Cannot read workbook \"%1\". %2");
@@ -70,9 +68,8 @@ inline const QString SdoAlreadyStored = QStringLiteral("Index or Subindex Not Va
 inline const QString StoredSdosLeftOut = QStringLiteral(
     "File \"%1\": %2 left out for naming a PDO that rpdodef.xml does not list; OK would remove what was left out.");
 // The same met by an import; %1 workbook, %2 worksheet, %3 count, %4 the rows.
-inline const QString ImportedSdosLeftOut =
-    QStringLiteral("Import from workbook \"%1\", worksheet \"%2\": %3 records "
-                   "name a PDO that rpdodef.xml does not list and were left out (%4).");
+inline const QString ImportedSdosLeftOut = QStringLiteral(
+    "Import from workbook \"%1\", worksheet \"%2\": %3 (%4) left out for naming a PDO that rpdodef.xml does not list.");
 // More PDOs in one direction than a stored SDO can name; %1 file, %2 count, %3 tab.
 inline const QString PdosLeftOut =
     QStringLiteral("File \"%1\": %2 of \"%3\" left out past the 127th, which a stored SDO cannot name.");

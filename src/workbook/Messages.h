@@ -4,6 +4,12 @@
 
 // What the spreadsheet readers, the CSV writer and the import say.
 namespace WorkbookMessages {
+// "1 record", "2 records": a count with its noun in the right number.
+inline QString counted(qsizetype n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(n == 1 ? one : many));
+}
+
 inline const QString NotAWorkbook = QStringLiteral("File \"%1\" is not a workbook (.xls, .xlsx or .ods).");
 inline const QString WorkbookDamaged = QStringLiteral("Workbook \"%1\" cannot be read: %2.");
 inline const QString SheetDamaged = QStringLiteral("Worksheet \"%2\" of workbook \"%1\" cannot be read: %3.");
@@ -35,7 +41,7 @@ inline const QString NumberOutside32Bits =
 inline const QString EmptyIntegerXls =
     QStringLiteral("cell %1 is empty where an integer is needed (a formula cell of an .xls workbook reads as empty).");
 inline const QString RowsLeftOut = QStringLiteral(
-    "Import from workbook \"%1\", worksheet \"%2\": %3 rows did not fit in the table and were left out (%4).");
+    "Import from workbook \"%1\", worksheet \"%2\": %3 (%4) left out, as the table has no room for more.");
 // Row 1 read as the column names though it looks like a record; %3 the key cell
 // (A1), %4 its text, %5 the column names.
 inline const QString RowOneTakenAsNames =
@@ -44,8 +50,8 @@ inline const QString RowOneTakenAsNames =
                    "holding the column names (%5).");
 // Records below an entry whose key is empty; %3 count, %4 the rows.
 inline const QString RowsPastEnd = QStringLiteral(
-    "Import from workbook \"%1\", worksheet \"%2\": %3 records lie below a record whose key cell is empty, which ends "
-    "their table, and will not be saved (%4); fill in or delete the empty records above them.");
+    "Import from workbook \"%1\", worksheet \"%2\": %3 (%4) below a record whose key cell is empty, which "
+    "ends the table; fill in or delete that record, or OK will refuse the table.");
 // A save refusing a text an import took; %1 the save's message, %2 the cells.
 inline const QString ImportedTextPlace = QStringLiteral("%1 (imported from %2 of worksheet \"%3\" in workbook \"%4\")");
 inline const QString CannotWriteCsv = QStringLiteral("Cannot write file \"%1\". %2");

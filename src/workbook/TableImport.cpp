@@ -232,10 +232,11 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
     if (!leftOut.isEmpty())
         outcome.notices << (params.leftOutNotice.isEmpty() ? WorkbookMessages::RowsLeftOut : params.leftOutNotice)
                                .arg(shown, sheet.name)
-                               .arg(leftOut.size())
+                               .arg(WorkbookMessages::counted(leftOut.size(), "record", "records"))
                                .arg(rowRanges(leftOut));
     if (!pastEnd.isEmpty())
-        outcome.notices
-            << WorkbookMessages::RowsPastEnd.arg(shown, sheet.name).arg(pastEnd.size()).arg(rowRanges(pastEnd));
+        outcome.notices << WorkbookMessages::RowsPastEnd.arg(shown, sheet.name)
+                               .arg(WorkbookMessages::counted(pastEnd.size(), "record", "records"))
+                               .arg(rowRanges(pastEnd));
     return outcome;
 }

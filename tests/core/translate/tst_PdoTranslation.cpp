@@ -261,7 +261,8 @@ private slots:
         PdoTranslation table;
         const QString shown = QDir::toNativeSeparators(sheet.workbookPath);
         const ImportOutcome outcome = table.importFrom(sheet);
-        QCOMPARE(outcome.notices, QStringList{WorkbookMessages::RowsPastEnd.arg(shown, "rpdodef", "2", "rows 4, 7")});
+        QCOMPARE(outcome.notices,
+                 QStringList{WorkbookMessages::RowsPastEnd.arg(shown, "rpdodef", "2 records", "rows 4, 7")});
         QTemporaryDir dir;
         QCOMPARE(thrownMessage([&] { table.save(dir.filePath(QStringLiteral("rpdodef.xml"))); }),
                  WorkbookMessages::ImportedTextPlace.arg("'385.0' is not a valid integer value", "cell A6", "rpdodef",
@@ -279,8 +280,9 @@ private slots:
         sheet.records << QStringList{"100", "", "2", "", ""};
         PdoTranslation table;
         const ImportOutcome outcome = importWorksheet(sheet, table.params().import, table);
-        QCOMPARE(outcome.notices, QStringList{WorkbookMessages::RowsLeftOut.arg(
-                                      QDir::toNativeSeparators("/data/book.xlsx"), "rpdodef", "2", "rows 12-13")});
+        QCOMPARE(outcome.notices,
+                 QStringList{WorkbookMessages::RowsLeftOut.arg(QDir::toNativeSeparators("/data/book.xlsx"), "rpdodef",
+                                                               "2 records", "rows 12-13")});
         QCOMPARE(table.grid(0).entryCell(9, C::Cobid), QStringLiteral("9"));
         QCOMPARE(table.grid(1).entryCell(0, C::Cobid), QStringLiteral("100"));
     }

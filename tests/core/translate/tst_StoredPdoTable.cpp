@@ -394,7 +394,7 @@ private slots:
         const ImportOutcome outcome = table.importFrom(workbook);
         QCOMPARE(outcome.notices, QStringList{TranslateMessages::ImportedSdosLeftOut
                                                   .arg(QDir::toNativeSeparators(workbook), QStringLiteral("SdoPdo"))
-                                                  .arg(2)
+                                                  .arg(QStringLiteral("2 records"))
                                                   .arg(QStringLiteral("rows 5, 7"))});
         QCOMPARE(outcome.taken, 3);
         QVERIFY(!outcome.stoppedEarly);
@@ -468,7 +468,7 @@ private slots:
         QCOMPARE(QString::fromUtf8(run.err),
                  TranslateMessages::SdopdoXmlNotFound + u'\n' +
                      TranslateMessages::ImportedSdosLeftOut.arg(QDir::toNativeSeparators(workbook), "SdoPdo")
-                         .arg(2)
+                         .arg("2 records")
                          .arg("rows 5, 7") +
                      u'\n');
         QVERIFY(!QFile::exists(p.files.SdopdoPath));
@@ -478,7 +478,7 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(QString::fromUtf8(run.err).endsWith(
             TranslateMessages::ImportedSdosLeftOut.arg(QDir::toNativeSeparators(workbook), "SdoPdo")
-                .arg(2)
+                .arg("2 records")
                 .arg("rows 5, 7") +
             u'\n'));
         QCOMPARE(readFileBytes(p.files.SdopdoPath),

@@ -169,9 +169,15 @@ private slots:
             sheet(2, {{"a", "0"}, {"b", "0"}, {"c", "0"}, {"d", "0"}, {"e", "1"}, {"f", "0"}}), Params, table);
         QCOMPARE(outcome.leftOut, 3);
         QCOMPARE(outcome.notices, QStringList({WorkbookMessages::RowsLeftOut.arg(
-                                      QDir::toNativeSeparators("/data/book.xls"), "T", "3", "rows 4-5, 7")}));
+                                      QDir::toNativeSeparators("/data/book.xls"), "T", "3 records", "rows 4-5, 7")}));
         QCOMPARE(table.parts[1], QStringList({"e"}));
         QVERIFY(!outcome.stoppedEarly);
+
+        // One record left out is "1 record".
+        TwoPartTable second;
+        QCOMPARE(importWorksheet(sheet(2, {{"a", "0"}, {"b", "0"}, {"c", "0"}}), Params, second).notices,
+                 QStringList({WorkbookMessages::RowsLeftOut.arg(QDir::toNativeSeparators("/data/book.xls"), "T",
+                                                                "1 record", "row 4")}));
     }
 
     // Row 1 naming every field (any case, blanks around) reads them by name

@@ -263,7 +263,7 @@ private slots:
         press("BtnImport");
         QCOMPARE(m_t->notices.notices,
                  QStringList{TranslateMessages::ImportedSdosLeftOut.arg(QDir::toNativeSeparators(workbook), "SdoPdo")
-                                 .arg(3)
+                                 .arg("3 records")
                                  .arg("rows 3, 5, 7")});
         QCOMPARE(items(list("LSdoCanA")), QStringList{"Sdo0"});
         press("BtnExport");
