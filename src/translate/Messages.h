@@ -7,6 +7,11 @@
 namespace TranslateMessages {
 using WorkbookMessages::counted;
 
+// OK while a tab's fields hold what New or Modify has not stored; %1 the tab.
+inline const QString UnstoredFields =
+    QStringLiteral("The fields of tab \"%1\" hold values that neither New nor Modify has stored. Save the table "
+                   "without them?");
+
 // Reading a workbook; %1 is the workbook's path.
 inline const QString WorkbookUnreadable = QStringLiteral("Cannot read workbook \"%1\". %2");
 

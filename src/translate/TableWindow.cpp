@@ -175,6 +175,9 @@ void TableDialog::BitBtn1Click()
         m_ctx.notices.notice(fault->message);
         return;
     }
+    if (const std::optional<QString> tab = unstoredFields())
+        if (!m_ctx.notices.confirm(TranslateMessages::UnstoredFields.arg(*tab)))
+            return;
     writeIntoProject(m_ctx, TranslateMessages::NoProjectOpen, [this](const ProjectState &project) {
         projectTable().save(project.ProjectFiles);
         accept();

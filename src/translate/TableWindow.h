@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QList>
 #include <QString>
+#include <optional>
 
 struct AppContext;
 class QLabel;
@@ -51,6 +52,9 @@ protected:
 
     // Puts the cursor on the value that fault names; the window shows the message.
     virtual void showFault(const TableFault &fault) { Q_UNUSED(fault); }
+    // The caption of a tab whose fields hold values that New or Modify has not
+    // stored, the cursor put in the first of them; none when OK would lose nothing typed.
+    virtual std::optional<QString> unstoredFields() { return std::nullopt; }
 
     // Places content over the strip; the tab order runs through order, then the strip.
     // Content that is a tab widget gets Ctrl+PageDown / Ctrl+PageUp.

@@ -106,6 +106,7 @@ QWidget *TFemcy::makePage(EmcyTab tab)
         label->setBuddy(field);
         form->addRow(label, field);
         page.fields[size_t(t)] = field;
+        connect(field, &QLineEdit::textEdited, this, [this, tab] { m_pages[tab].typed = true; });
     }
 
     page.enable = new QCheckBox(QString::fromLatin1(texts.enableCaption), widget);
@@ -166,6 +167,8 @@ QWidget *TFemcy::makePage(EmcyTab tab)
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    connect(page.enable, &QCheckBox::clicked, this, [this, tab] { m_pages[tab].typed = true; });
+    connect(page.alias, &QButtonGroup::idClicked, this, [this, tab] { m_pages[tab].typed = true; });
     connect(page.list, &QListWidget::currentRowChanged, this, [this, tab](int row) { showEntry(tab, row); });
     // A click on the line already selected shows its entry again over what was typed.
     connect(page.list, &QListWidget::itemClicked, this,
@@ -209,6 +212,7 @@ void TFemcy::clearControls()
             field->clear();
         page.enable->setChecked(false);
         page.alias->button(0)->setChecked(true);
+        page.typed = false;
     }
 }
 
@@ -228,6 +232,7 @@ void TFemcy::showEntry(EmcyTab tab, int row)
         return;
     const EmcyEntry &entry = entries[row];
     Page &page = m_pages[tab];
+    page.typed = false;
     for (int t = 0; t < EmcyTextCount; ++t)
         page.fields[size_t(t)]->setText(entry.texts[size_t(t)]);
     page.enable->setChecked(entry.translate);
@@ -255,6 +260,34 @@ EmcyEntry TFemcy::fieldsEntry(EmcyTab tab) const
     return EmcyEntry::fromFields(texts, page.enable->isChecked(), std::max(0, page.alias->checkedId()));
 }
 
+std::optional<QString> TFemcy::unstoredFields()
+{
+    for (EmcyTab tab : {FromCanA, FromCanB}) {
+        const Page &page = m_pages[tab];
+        if (!page.typed)
+            continue;
+        const int row = page.list->currentRow();
+        EmcyEntry typed = fieldsEntry(tab);
+        bool unstored = false;
+        if (row < 0) {
+            for (const QLineEdit *field : page.fields)
+                unstored = unstored || !field->text().isEmpty();
+        } else {
+            const EmcyEntry &stored = m_table.entries(tab)[row];
+            // A code the window does not offer was shown as the choice already made.
+            if (!page.alias->button(int(stored.alias)))
+                typed.alias = stored.alias;
+            unstored = typed != EmcyEntry::fromFields(stored.texts, stored.translate, stored.alias);
+        }
+        if (unstored) {
+            m_tabs->setCurrentIndex(tab);
+            page.fields[0]->setFocus();
+            return m_tabs->tabText(tab);
+        }
+    }
+    return std::nullopt;
+}
+
 void TFemcy::NewClick(EmcyTab tab)
 {
     guardedCall(m_ctx.notices, [&] {
@@ -268,8 +301,10 @@ void TFemcy::NewClick(EmcyTab tab)
         focusRefusedField(tab, problems);
         for (const QString &problem : problems)
             m_ctx.notices.notice(problem);
-        if (problems.isEmpty())
+        if (problems.isEmpty()) {
             fillList(tab, int(m_table.entries(tab).size()) - 1);
+            m_pages[tab].typed = false;
+        }
     });
 }
 
@@ -289,8 +324,10 @@ void TFemcy::ModifyClick(EmcyTab tab)
         focusRefusedField(tab, problems);
         for (const QString &problem : problems)
             m_ctx.notices.notice(problem);
-        if (problems.isEmpty())
+        if (problems.isEmpty()) {
             m_pages[tab].list->item(row)->setText(entry.texts[IdDev]);
+            m_pages[tab].typed = false;
+        }
     });
 }
 
@@ -301,6 +338,7 @@ void TFemcy::DeleteClick(EmcyTab tab)
         return;
     m_table.remove(tab, row);
     fillList(tab, -1);
+    m_pages[tab].typed = false;
 }
 
 void TFemcy::focusRefusedField(EmcyTab tab, const QStringList &problems)

@@ -25,6 +25,7 @@ protected:
     void tableLoaded() override;
     void tableReplaced() override;
     void showFault(const TableFault &fault) override;
+    std::optional<QString> unstoredFields() override;
 
 private:
     struct Page {
@@ -32,6 +33,8 @@ private:
         std::array<QLineEdit *, EmcyTextCount> fields = {};
         QCheckBox *enable = nullptr;
         QButtonGroup *alias = nullptr;
+        // The user changed a field since the page last showed or stored an entry.
+        bool typed = false;
     };
 
     QWidget *makePage(EmcyTab tab);

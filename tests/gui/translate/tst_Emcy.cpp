@@ -283,6 +283,33 @@ private slots:
         QCOMPARE(readFileBytes(path()), file(row("1", "0") + row("2", "0") + row("3", "0")));
     }
 
+    // A value typed but stored by neither New nor Modify is not dropped without a word:
+    // OK asks, and No keeps the window open with the cursor in the fields.
+    void okAsksBeforeDroppingTypedValues()
+    {
+        const QByteArray old = file(row("1", "0"));
+        writeFileBytes(path(), old);
+        open();
+        select(0);
+        click("BitBtn1"); // shown, not changed: nothing to ask
+        QCOMPARE(m_t->notices.questions, QStringList());
+        QVERIFY(!m_window->isVisible());
+
+        open();
+        select(0);
+        QTest::keyClicks(field("mask_eq_er"), QStringLiteral("7"));
+        click("BitBtn1");
+        QCOMPARE(m_t->notices.questions, QStringList{TranslateMessages::UnstoredFields.arg("From CAN A")});
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(QApplication::focusWidget(), field("id_dev"));
+        QCOMPARE(readFileBytes(path()), old);
+        m_t->notices.clear();
+        m_t->notices.answers << true;
+        click("BitBtn1");
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(readFileBytes(path()), old);
+    }
+
     // Import fills both lists and shows their first entries; Export writes the CSV
     // file; neither touches emcydef.xml.
     void importAndExport()
