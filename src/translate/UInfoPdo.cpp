@@ -154,6 +154,10 @@ QWidget *TFInfopdo::makePage(int which)
     page.subindex->setObjectName(named("Esubindex", texts.suffix));
     page.highBox = makePositions(which, "PoscompMsb", &page.high, w);
     page.lowBox = makePositions(which, "PoscompLsb", &page.low, w);
+    for (QLineEdit *field : {page.index, page.subindex})
+        connect(field, &QLineEdit::textEdited, this, [this, which] { m_pages[which].typed = true; });
+    for (QButtonGroup *group : {page.high, page.low})
+        connect(group, &QButtonGroup::idClicked, this, [this, which] { m_pages[which].typed = true; });
     // Each control named by the labels over it; the two groups share their
     // caption, so their labels tell them apart.
     page.pdos->setAccessibleName(texts.pdoLabel);
@@ -259,6 +263,7 @@ void TFInfopdo::clearSdoSide(int which)
     const QSignalBlocker blocker(page.sdos);
     page.sdos->clear();
     showFields(which, SdoFields());
+    page.typed = false;
 }
 
 SdoFields TFInfopdo::fields(int which) const
@@ -306,6 +311,7 @@ void TFInfopdo::SdoClick(int which)
     if (pdo < 0 || sdo < 0)
         return;
     const StoredSdo &stored = m_table.pdo(which, pdo).sdos[sdo];
+    m_pages[which].typed = false;
     page.index->setText(stored.index);
     page.subindex->setText(stored.subindex);
     guardedCall(m_ctx.notices, [&] { showFields(which, StoredPdoTable::fieldsOf(stored)); });
@@ -324,6 +330,7 @@ void TFInfopdo::NewSdoClick(int which)
             return;
         }
         listSdos(which, int(m_table.pdo(which, pdo).sdos.size()) - 1);
+        m_pages[which].typed = false;
     });
 }
 
@@ -338,6 +345,8 @@ void TFInfopdo::ModifySdoClick(int which)
     guardedCall(m_ctx.notices, [&] {
         if (const std::optional<QString> refused = m_table.modifySdo(which, pdo, sdo, fields(which)))
             m_ctx.notices.notice(*refused);
+        else
+            m_pages[which].typed = false;
     });
 }
 
@@ -352,6 +361,7 @@ void TFInfopdo::DeleteSdoClick(int which)
     m_table.deleteSdo(which, pdo, sdo);
     // Labelled afresh, so that the next new SDO's label is not one already shown.
     listSdos(which, -1);
+    m_pages[which].typed = false;
 }
 
 void TFInfopdo::CopySdoClick(int which)
@@ -361,8 +371,21 @@ void TFInfopdo::CopySdoClick(int which)
 
 void TFInfopdo::PasteSdoClick(int which)
 {
-    if (const std::optional<SdoFields> copied = m_table.pasteSdo(which))
+    if (const std::optional<SdoFields> copied = m_table.pasteSdo(which)) {
         showFields(which, *copied);
+        m_pages[which].typed = true;
+    }
+}
+
+std::optional<QString> TFInfopdo::unstoredFields()
+{
+    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB})
+        if (m_pages[which].typed) {
+            m_tabs->setCurrentIndex(which);
+            m_pages[which].index->setFocus();
+            return m_tabs->tabText(which);
+        }
+    return std::nullopt;
 }
 
 void TFInfopdo::showFault(const TableFault &fault)

@@ -26,6 +26,7 @@ protected:
     void tableLoaded() override;
     void tableReplaced() override;
     void showFault(const TableFault &fault) override;
+    std::optional<QString> unstoredFields() override;
 
 private:
     // The controls of one tab.
@@ -39,6 +40,8 @@ private:
         QButtonGroup *high = nullptr;
         QButtonGroup *low = nullptr;
         QList<QPushButton *> buttons;
+        // The user changed a field or a position since the tab last showed or stored an SDO.
+        bool typed = false;
     };
 
     QWidget *makePage(int which);

@@ -180,11 +180,12 @@ private slots:
         QVERIFY(tabs->currentWidget()->isAncestorOf(QApplication::focusWidget()));
 
         tabTo(window, QStringLiteral("BitBtn1"));
-        // The EMCY edit leaves "6" typed but not stored: OK asks before dropping it.
+        // The EMCY and stored-PDO edits end with a value typed but not stored: OK asks
+        // before dropping it.
         m_t->notices.answers << true;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(m_t->notices.all(), QStringList());
-        QCOMPARE(m_t->notices.questions, kind == Kind::Emcy
+        QCOMPARE(m_t->notices.questions, kind == Kind::Emcy || kind == Kind::StoredPdo
                                              ? QStringList{TranslateMessages::UnstoredFields.arg(tabs->tabText(0))}
                                              : QStringList());
         m_t->notices.answers.clear();
