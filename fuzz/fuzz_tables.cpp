@@ -29,11 +29,12 @@ const char PdoList[] = "<rpdodef><row cobid=\"0x181\" id_dev_orig=\"1\" en_bypas
                        "<row cobid=\"0x202\" id_dev_orig=\"1\" en_bypass=\"0\" posind=\"0\" n_tpdo=\"2\"/></rpdodef>";
 
 // Whether the table's window, right after opening, would save what it read: read
-// whole, and every value that must be an integer is one.
+// whole, every value that must be an integer is one, and OK finds nothing to refuse
+// (a filled row under an empty key is refused, not saved).
 bool savesWhatItRead(ProjectTable &table, const ProjectFiles &files, int &entries)
 {
     const Loaded<TableRead> loaded = table.open(files);
-    if (!loaded.value.whole())
+    if (!loaded.value.whole() || table.saveFault())
         return false;
     entries = loaded.value.entries;
     try {
