@@ -22,21 +22,21 @@ constexpr qint32 CanBBit = 0x20;
 constexpr int BypassColumn = EmcyTextCount;
 
 struct Bypass {
-    EmcyTab tab;
+    CanLine line;
     bool translate;
     qint32 alias;
 };
 
 Bypass splitBypass(qint32 v)
 {
-    return {(v & CanBBit) ? FromCanB : FromCanA, (v & TranslateBit) != 0, (v >> 1) & AliasMask};
+    return {(v & CanBBit) ? CanLine::B : CanLine::A, (v & TranslateBit) != 0, (v >> 1) & AliasMask};
 }
 
 } // namespace
 
-qint32 EmcyEntry::bypassSet(EmcyTab tab) const
+qint32 EmcyEntry::bypassSet(CanLine line) const
 {
-    return alias * 2 + (translate ? TranslateBit : 0) + (tab == FromCanB ? CanBBit : 0);
+    return alias * 2 + (translate ? TranslateBit : 0) + (line == CanLine::B ? CanBBit : 0);
 }
 
 EmcyEntry EmcyEntry::fromFields(const EmcyTexts &fields, bool translate, qint32 alias)
@@ -49,18 +49,18 @@ EmcyEntry EmcyEntry::fromFields(const EmcyTexts &fields, bool translate, qint32 
     return entry;
 }
 
-QStringList EmcyTable::lines(EmcyTab tab) const
+QStringList EmcyTable::lines(CanLine line) const
 {
     QStringList out;
-    for (const EmcyEntry &entry : m_entries[tab])
+    for (const EmcyEntry &entry : m_entries[line])
         out << entry.texts[IdDev];
     return out;
 }
 
 void EmcyTable::clear()
 {
-    m_entries[FromCanA].clear();
-    m_entries[FromCanB].clear();
+    for (QList<EmcyEntry> &entries : m_entries.items)
+        entries.clear();
 }
 
 QString EmcyTable::missingNotice() const
@@ -79,15 +79,15 @@ void EmcyTable::readRow(const pugi::xml_node &row)
     const Bypass bypass = splitBypass(requireIntegerAttribute(row, EmcyAttributes[BypassColumn]));
     entry.translate = bypass.translate;
     entry.alias = bypass.alias;
-    m_entries[bypass.tab] << entry;
+    m_entries[bypass.line] << entry;
 }
 
-QStringList EmcyTable::identifierProblems(EmcyTab tab, const QString &id) const
+std::optional<QString> EmcyTable::identifierRefusal(CanLine line, const QString &id) const
 {
     // A line that is no integer would make saving fail, so none is made.
-    if (!tryParseIntText(id) || lines(tab).contains(id))
-        return {TranslateMessages::IndexNotValid};
-    return {};
+    if (!tryParseIntText(id) || lines(line).contains(id))
+        return TranslateMessages::IndexNotValid;
+    return std::nullopt;
 }
 
 namespace {
@@ -126,64 +126,64 @@ std::optional<TableFault> EmcyTable::rangeFault(const EmcyEntry &entry)
         const QString &text = entry.texts[size_t(t)];
         const std::optional<qint32> value = tryParseIntText(text);
         if (!value)
-            return TableFault{0, 0, t, FieldFault.arg(fieldLabel(t), invalidIntegerMessage(text))};
+            return TableFault{.column = t, .message = FieldFault.arg(fieldLabel(t), invalidIntegerMessage(text))};
         if (*value < range.low || *value > range.high)
-            return TableFault{0, 0, t,
-                              FieldFault.arg(fieldLabel(t), OutsideRange.arg(text).arg(range.low).arg(range.high))};
+            return TableFault{.column = t,
+                              .message =
+                                  FieldFault.arg(fieldLabel(t), OutsideRange.arg(text).arg(range.low).arg(range.high))};
     }
     return std::nullopt;
 }
 
 std::optional<TableFault> EmcyTable::saveFault() const
 {
-    for (EmcyTab tab : {FromCanA, FromCanB})
-        for (int row = 0; row < m_entries[tab].size(); ++row)
-            if (std::optional<TableFault> fault = rangeFault(m_entries[tab][row])) {
-                fault->tab = tab;
+    for (CanLine line : CanLines)
+        for (int row = 0; row < m_entries[line].size(); ++row)
+            if (std::optional<TableFault> fault = rangeFault(m_entries[line][row])) {
+                fault->line = line;
                 fault->row = row;
-                fault->message = TranslateMessages::EmcyEntryFault
-                                     .arg(tab == FromCanA ? QStringLiteral("From CAN A") : QStringLiteral("From CAN B"))
-                                     .arg(row + 1)
-                                     .arg(m_entries[tab][row].texts[IdDev], fault->message);
+                fault->message =
+                    TranslateMessages::EmcyEntryFault
+                        .arg(line == CanLine::A ? QStringLiteral("From CAN A") : QStringLiteral("From CAN B"))
+                        .arg(row + 1)
+                        .arg(m_entries[line][row].texts[IdDev], fault->message);
                 return fault;
             }
     return std::nullopt;
 }
 
-QStringList EmcyTable::add(EmcyTab tab, const EmcyEntry &entry)
+std::optional<QString> EmcyTable::add(CanLine line, const EmcyEntry &entry)
 {
-    QStringList problems = identifierProblems(tab, entry.texts[IdDev]);
-    if (problems.isEmpty())
-        m_entries[tab] << entry;
-    return problems;
+    std::optional<QString> refusal = identifierRefusal(line, entry.texts[IdDev]);
+    if (!refusal)
+        m_entries[line] << entry;
+    return refusal;
 }
 
-QStringList EmcyTable::modify(EmcyTab tab, int row, const EmcyEntry &entry)
+std::optional<QString> EmcyTable::modify(CanLine line, int row, const EmcyEntry &entry)
 {
-    if (row < 0 || row >= m_entries[tab].size())
-        return {};
+    if (row < 0 || row >= m_entries[line].size())
+        return std::nullopt;
     // Keeping its identifier, an entry is not compared with its own line.
-    if (entry.texts[IdDev] != m_entries[tab][row].texts[IdDev]) {
-        const QStringList problems = identifierProblems(tab, entry.texts[IdDev]);
-        if (!problems.isEmpty())
-            return problems;
-    }
-    m_entries[tab][row] = entry;
-    return {};
+    if (entry.texts[IdDev] != m_entries[line][row].texts[IdDev])
+        if (std::optional<QString> refusal = identifierRefusal(line, entry.texts[IdDev]))
+            return refusal;
+    m_entries[line][row] = entry;
+    return std::nullopt;
 }
 
-void EmcyTable::remove(EmcyTab tab, int row)
+void EmcyTable::remove(CanLine line, int row)
 {
-    if (row >= 0 && row < m_entries[tab].size())
-        m_entries[tab].removeAt(row);
+    if (row >= 0 && row < m_entries[line].size())
+        m_entries[line].removeAt(row);
 }
 
 QByteArray EmcyTable::toXml() const
 {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("emcydef");
-    for (EmcyTab tab : {FromCanA, FromCanB}) {
-        const QList<EmcyEntry> &entries = m_entries[tab];
+    for (CanLine line : CanLines) {
+        const QList<EmcyEntry> &entries = m_entries[line];
         struct Key {
             qint32 id;
             qsizetype row;
@@ -200,7 +200,7 @@ QByteArray EmcyTable::toXml() const
             for (int t = 0; t < EmcyTextCount; ++t)
                 row.append_attribute(EmcyAttributes[size_t(t)]).set_value(entry.texts[size_t(t)].toUtf8().constData());
             row.append_attribute(EmcyAttributes[BypassColumn])
-                .set_value(QByteArray::number(entry.bypassSet(tab)).constData());
+                .set_value(QByteArray::number(entry.bypassSet(line)).constData());
         }
     }
     return projectXmlBytes(doc);
@@ -221,11 +221,11 @@ QList<QStringList> EmcyTable::exportLines() const
     // The import takes a sheet's first row as its column names: without this line a
     // spreadsheet round trip would lose the first entry.
     QList<QStringList> lines{attributeNames()};
-    for (EmcyTab tab : {FromCanA, FromCanB})
-        for (const EmcyEntry &entry : m_entries[tab]) {
-            QStringList line(entry.texts.begin(), entry.texts.end());
-            line << QString::number(entry.bypassSet(tab));
-            lines << line;
+    for (CanLine line : CanLines)
+        for (const EmcyEntry &entry : m_entries[line]) {
+            QStringList fields(entry.texts.begin(), entry.texts.end());
+            fields << QString::number(entry.bypassSet(line));
+            lines << fields;
         }
     return lines;
 }
@@ -256,6 +256,6 @@ RowTaken EmcyTable::takeRecord(const ImportRecord &record)
         entry.texts[size_t(t)] = record.field(t);
     entry.translate = bypass.translate;
     entry.alias = bypass.alias;
-    m_entries[bypass.tab] << entry;
+    m_entries[bypass.line] << entry;
     return RowTaken::Taken;
 }

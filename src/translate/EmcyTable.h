@@ -1,5 +1,6 @@
 #pragma once
 
+#include "translate/CanLine.h"
 #include "translate/ProjectTable.h"
 
 #include <QByteArray>
@@ -7,9 +8,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-
-// The two lists of the table: emergencies from CAN A, and from CAN B.
-enum EmcyTab : int { FromCanA = 0, FromCanB = 1 };
 
 // The text fields of an entry, in the order of emcydef.xml's attributes.
 enum EmcyText : int {
@@ -45,8 +43,8 @@ struct EmcyEntry {
 
     bool operator==(const EmcyEntry &) const = default;
 
-    // "bypass_set" as written for this entry in the list of tab.
-    qint32 bypassSet(EmcyTab tab) const;
+    // "bypass_set" as written for this entry in the list of line.
+    qint32 bypassSet(CanLine line) const;
     // An entry from the window's fields; an empty field but the identifier is stored as "0".
     static EmcyEntry fromFields(const EmcyTexts &fields, bool translate, qint32 alias);
 };
@@ -57,33 +55,33 @@ class EmcyTable : public ProjectTable {
 public:
     EmcyTable() : ProjectTable(importParams(), &ProjectFiles::EmcydefPath) {}
 
-    const QList<EmcyEntry> &entries(EmcyTab tab) const { return m_entries[tab]; }
+    const QList<EmcyEntry> &entries(CanLine line) const { return m_entries[line]; }
     // The list box's lines: each entry's identifier as typed.
-    QStringList lines(EmcyTab tab) const;
+    QStringList lines(CanLine line) const;
     void clear() override;
 
-    // The identifier check: the notices that refuse id as a new identifier of tab;
-    // empty when it is accepted. An identifier must be an integer and differ, as
+    // The identifier check: the refusal of id as a new identifier in line's list,
+    // nothing when it is accepted. An identifier must be an integer and differ, as
     // text, from every line of the list.
-    QStringList identifierProblems(EmcyTab tab, const QString &id) const;
+    std::optional<QString> identifierRefusal(CanLine line, const QString &id) const;
     // The label of field t, with the range it shows.
     static QString fieldLabel(int t);
     // The first field of entry that is no integer or lies outside the range its
-    // label shows; column is the field, tab and row are left 0.
+    // label shows; column is the field, line and row are left as they start.
     static std::optional<TableFault> rangeFault(const EmcyEntry &entry);
     // The first entry, in list order, whose fields rangeFault refuses.
     std::optional<TableFault> saveFault() const override;
 
-    // "New EMCY": checks the identifier, then appends entry. Returns the check's notices.
-    QStringList add(EmcyTab tab, const EmcyEntry &entry);
+    // "New EMCY": checks the identifier, then appends entry. Returns the refusal.
+    std::optional<QString> add(CanLine line, const EmcyEntry &entry);
     // "Modify": checks the identifier when it changes, then replaces entry row.
-    QStringList modify(EmcyTab tab, int row, const EmcyEntry &entry);
+    std::optional<QString> modify(CanLine line, int row, const EmcyEntry &entry);
     // "Delete EMCY".
-    void remove(EmcyTab tab, int row);
+    void remove(CanLine line, int row);
 
     // The exact bytes of emcydef.xml; throws TessiroError when an identifier is no integer.
     QByteArray toXml() const override;
-    // The lines of "Export": the attribute names, then tab A's entries and tab B's.
+    // The lines of "Export": the attribute names, then line A's entries and line B's.
     QList<QStringList> exportLines() const override;
 
     static const ImportParams &importParams();
@@ -93,8 +91,8 @@ public:
 protected:
     QString missingNotice() const override;
     void readRow(const pugi::xml_node &row) override;
-    int entryCount() const override { return int(m_entries[FromCanA].size() + m_entries[FromCanB].size()); }
+    int entryCount() const override { return int(m_entries[CanLine::A].size() + m_entries[CanLine::B].size()); }
 
 private:
-    QList<EmcyEntry> m_entries[2];
+    PerLine<QList<EmcyEntry>> m_entries;
 };

@@ -30,9 +30,9 @@ EmcyWord wordOf(const QStringList &values)
     return word;
 }
 
-QStringList valuesOf(const EmcyWord &word, int tab)
+QStringList valuesOf(const EmcyWord &word, CanLine line)
 {
-    QStringList values{word.index_addrm, word.subindex, QString::number(tab), word.devid};
+    QStringList values{word.index_addrm, word.subindex, QString::number(lineIndex(line)), word.devid};
     for (const EmcyWordBit &bit : word.bits)
         values << bit.b0 << bit.b1 << bit.poscomp;
     return values;
@@ -93,9 +93,9 @@ const QStringList &EmcyWordTable::attributeNames()
     return names;
 }
 
-QString EmcyWordTable::wordNodeText(int tab, int word) const
+QString EmcyWordTable::wordNodeText(CanLine line, int word) const
 {
-    return QStringLiteral("W%1").arg(m_tabs[tab].numbers.value(word));
+    return QStringLiteral("W%1").arg(m_lines[line].numbers.value(word));
 }
 
 QString EmcyWordTable::bitNodeText(int bit)
@@ -105,21 +105,21 @@ QString EmcyWordTable::bitNodeText(int bit)
 
 void EmcyWordTable::clear()
 {
-    m_tabs = {};
+    m_lines = {};
 }
 
-void EmcyWordTable::append(int tab, const EmcyWord &word, int number)
+void EmcyWordTable::append(CanLine line, const EmcyWord &word, int number)
 {
-    m_tabs[tab].words << word;
-    m_tabs[tab].numbers << number;
+    m_lines[line].words << word;
+    m_lines[line].numbers << number;
 }
 
 void EmcyWordTable::place(qint32 extdata, const EmcyWord &word)
 {
     if (extdata != 0 && extdata != 1)
         return;
-    const int tab = int(extdata);
-    append(tab, word, int(m_tabs[tab].words.size()));
+    const CanLine line = lineAt(int(extdata));
+    append(line, word, int(m_lines[line].words.size()));
 }
 
 QString EmcyWordTable::missingNotice() const
@@ -135,11 +135,11 @@ void EmcyWordTable::readRow(const pugi::xml_node &row)
     place(requireIntegerAttribute(row, "extdata"), wordOf(values));
 }
 
-bool EmcyWordTable::wordCheck(int tab, const EmcyWord &key, int exclude) const
+bool EmcyWordTable::wordCheck(CanLine line, const EmcyWord &key, int exclude) const
 {
     if (key.index_addrm.isEmpty() || key.subindex.isEmpty() || key.devid.isEmpty())
         return false;
-    const QList<EmcyWord> &list = m_tabs[tab].words;
+    const QList<EmcyWord> &list = m_lines[line].words;
     for (int i = 0; i < list.size(); ++i)
         if (i != exclude && list[i].index_addrm == key.index_addrm && list[i].subindex == key.subindex &&
             list[i].devid == key.devid)
@@ -147,33 +147,33 @@ bool EmcyWordTable::wordCheck(int tab, const EmcyWord &key, int exclude) const
     return true;
 }
 
-bool EmcyWordTable::newWord(int tab, const EmcyWord &key)
+std::optional<QString> EmcyWordTable::newWord(CanLine line, const EmcyWord &key)
 {
-    if (!wordCheck(tab, key))
-        return false;
+    if (!wordCheck(line, key))
+        return TranslateMessages::IndexNotValid;
     EmcyWord word;
     word.index_addrm = key.index_addrm;
     word.subindex = key.subindex;
     word.devid = key.devid;
     // Named after the last node, not counted: numbers freed by Delete are not taken again.
-    const QList<int> &numbers = m_tabs[tab].numbers;
-    append(tab, word, numbers.isEmpty() ? 0 : numbers.last() + 1);
-    return true;
+    const QList<int> &numbers = m_lines[line].numbers;
+    append(line, word, numbers.isEmpty() ? 0 : numbers.last() + 1);
+    return std::nullopt;
 }
 
-bool EmcyWordTable::modifyWord(int tab, int word, const EmcyWord &key)
+std::optional<QString> EmcyWordTable::modifyWord(CanLine line, int word, const EmcyWord &key)
 {
-    if (!wordCheck(tab, key, word))
-        return false;
-    EmcyWord &stored = m_tabs[tab].words[word];
+    if (!wordCheck(line, key, word))
+        return TranslateMessages::IndexNotValid;
+    EmcyWord &stored = m_lines[line].words[word];
     stored.index_addrm = key.index_addrm;
     stored.subindex = key.subindex;
     stored.devid = key.devid;
-    return true;
+    return std::nullopt;
 }
 
-std::optional<TableFault> EmcyWordTable::modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1,
-                                                   const QString &byte1, const QString &byte2)
+std::optional<TableFault> EmcyWordTable::modifyBit(CanLine line, int word, int bit, const QString &b0,
+                                                   const QString &b1, const QString &byte1, const QString &byte2)
 {
     using namespace TranslateMessages;
     // A position beyond 15 would spill into the other byte's half of poscomp.
@@ -183,12 +183,12 @@ std::optional<TableFault> EmcyWordTable::modifyBit(int tab, int word, int bit, c
         for (int f = 0; f < 2; ++f) {
             const std::optional<qint32> value = tryParseIntText(texts[f]);
             if (!value)
-                return TableFault{tab, word, f, FieldFault.arg(labels[f], invalidIntegerMessage(texts[f]))};
+                return TableFault{line, word, f, FieldFault.arg(labels[f], invalidIntegerMessage(texts[f]))};
             if (*value < 0 || *value > 15)
-                return TableFault{tab, word, f, FieldFault.arg(labels[f], OutsideRange.arg(texts[f]).arg(0).arg(15))};
+                return TableFault{line, word, f, FieldFault.arg(labels[f], OutsideRange.arg(texts[f]).arg(0).arg(15))};
         }
     }
-    EmcyWordBit &stored = m_tabs[tab].words[word].bits[std::size_t(bit)];
+    EmcyWordBit &stored = m_lines[line].words[word].bits[std::size_t(bit)];
     stored.b0 = b0;
     stored.b1 = b1;
     stored.poscomp = joinPoscomp(byte1, byte2);
@@ -197,26 +197,26 @@ std::optional<TableFault> EmcyWordTable::modifyBit(int tab, int word, int bit, c
 
 std::optional<TableFault> EmcyWordTable::saveFault() const
 {
-    for (int tab = 0; tab < TabCount; ++tab)
-        for (int w = 0; w < m_tabs[tab].words.size(); ++w) {
-            const EmcyWord &word = m_tabs[tab].words[w];
+    for (CanLine line : CanLines)
+        for (int w = 0; w < m_lines[line].words.size(); ++w) {
+            const EmcyWord &word = m_lines[line].words[w];
             const std::pair<const char *, QString> keys[] = {
                 {"index_addrm", word.index_addrm}, {"subindex", word.subindex}, {"devid", word.devid}};
             for (int k = 0; k < 3; ++k)
                 if (!tryParseIntText(keys[k].second))
-                    return TableFault{
-                        tab, w, k,
-                        TranslateMessages::WordFault.arg(tab == 0 ? QStringLiteral("CanA") : QStringLiteral("CanB"))
-                            .arg(wordNodeText(tab, w), QString::fromLatin1(keys[k].first),
-                                 invalidIntegerMessage(keys[k].second))};
+                    return TableFault{line, w, k,
+                                      TranslateMessages::WordFault
+                                          .arg(line == CanLine::A ? QStringLiteral("CanA") : QStringLiteral("CanB"))
+                                          .arg(wordNodeText(line, w), QString::fromLatin1(keys[k].first),
+                                               invalidIntegerMessage(keys[k].second))};
         }
     return std::nullopt;
 }
 
-void EmcyWordTable::deleteWord(int tab, int word)
+void EmcyWordTable::deleteWord(CanLine line, int word)
 {
-    m_tabs[tab].words.removeAt(word);
-    m_tabs[tab].numbers.removeAt(word);
+    m_lines[line].words.removeAt(word);
+    m_lines[line].numbers.removeAt(word);
 }
 
 QByteArray EmcyWordTable::toXml() const
@@ -224,8 +224,8 @@ QByteArray EmcyWordTable::toXml() const
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child(RootElement);
     const QStringList &names = attributeNames();
-    for (int tab = 0; tab < TabCount; ++tab) {
-        const QList<EmcyWord> &list = m_tabs[tab].words;
+    for (CanLine line : CanLines) {
+        const QList<EmcyWord> &list = m_lines[line].words;
         struct Key {
             qint32 devid;
             qint32 index;
@@ -243,7 +243,7 @@ QByteArray EmcyWordTable::toXml() const
         });
         for (const Key &key : keys) {
             pugi::xml_node row = root.append_child("row");
-            const QStringList values = valuesOf(list[key.position], tab);
+            const QStringList values = valuesOf(list[key.position], line);
             for (int c = 0; c < ColumnCount; ++c)
                 row.append_attribute(names[c].toLatin1().constData()).set_value(values[c].toUtf8().constData());
         }
@@ -254,9 +254,9 @@ QByteArray EmcyWordTable::toXml() const
 QList<QStringList> EmcyWordTable::exportLines() const
 {
     QList<QStringList> lines{attributeNames()};
-    for (int tab = 0; tab < TabCount; ++tab)
-        for (const EmcyWord &word : m_tabs[tab].words)
-            lines << valuesOf(word, tab);
+    for (CanLine line : CanLines)
+        for (const EmcyWord &word : m_lines[line].words)
+            lines << valuesOf(word, line);
     return lines;
 }
 

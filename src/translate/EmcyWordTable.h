@@ -1,5 +1,6 @@
 #pragma once
 
+#include "translate/CanLine.h"
 #include "translate/ProjectTable.h"
 
 #include <QByteArray>
@@ -48,7 +49,6 @@ class EmcyWordTable : public ProjectTable {
 public:
     EmcyWordTable() : ProjectTable(importParams(), &ProjectFiles::EmcywordPath) {}
 
-    static constexpr int TabCount = 2;
     static constexpr int NodesPerWord = 1 + EmcyWord::BitCount;
     static constexpr int ColumnCount = 4 + 3 * EmcyWord::BitCount;
 
@@ -56,32 +56,32 @@ public:
     // The 52 attribute names of a row, in file order.
     static const QStringList &attributeNames();
 
-    const QList<EmcyWord> &words(int tab) const { return m_tabs[tab].words; }
-    // "W" + the word's number: loading and importing number a tab's words from 0;
+    const QList<EmcyWord> &words(CanLine line) const { return m_lines[line].words; }
+    // "W" + the word's number: loading and importing number a line's words from 0;
     // a new word takes one above the last word's number.
-    QString wordNodeText(int tab, int word) const;
+    QString wordNodeText(CanLine line, int word) const;
     static QString bitNodeText(int bit);
 
     void clear() override;
 
-    // Whether the three texts make a word of tab: none empty, and no other word of
-    // the tab (exclude is the word being changed, -1 for none) has the same three.
-    bool wordCheck(int tab, const EmcyWord &key, int exclude = -1) const;
-    // "New": false (nothing added) when the word check refuses key's three texts.
-    bool newWord(int tab, const EmcyWord &key);
-    // "Modify" on a word node: false when the word check refuses.
-    bool modifyWord(int tab, int word, const EmcyWord &key);
+    // Whether the three texts make a word of line: none empty, and no other word of
+    // the line (exclude is the word being changed, -1 for none) has the same three.
+    bool wordCheck(CanLine line, const EmcyWord &key, int exclude = -1) const;
+    // "New": the refusal (nothing added) when the word check refuses key's three texts.
+    std::optional<QString> newWord(CanLine line, const EmcyWord &key);
+    // "Modify" on a word node: the refusal when the word check refuses.
+    std::optional<QString> modifyWord(CanLine line, int word, const EmcyWord &key);
     // "Modify" on a bit node: b0, b1 and the poscomp of the two Emcy byte fields,
     // each an integer 0 to 15 (both empty: no position yet). A refused position
     // stores nothing; the fault's column is 0 for "Emcy byte 1", 1 for "Emcy Byte 2".
-    std::optional<TableFault> modifyBit(int tab, int word, int bit, const QString &b0, const QString &b1,
+    std::optional<TableFault> modifyBit(CanLine line, int word, int bit, const QString &b0, const QString &b1,
                                         const QString &byte1, const QString &byte2);
     // The first word whose index_addrm, subindex or devid is no integer; the
     // fault's column is 0, 1 or 2 in that order.
     std::optional<TableFault> saveFault() const override;
-    void deleteWord(int tab, int word);
+    void deleteWord(CanLine line, int word);
 
-    // The exact bytes of emcyword.xml: each tab's words sorted by devid, then
+    // The exact bytes of emcyword.xml: each line's words sorted by devid, then
     // index_addrm, then subindex, as integers (of equal words the one further down
     // the list first). Throws TessiroError when one of them is not an integer.
     QByteArray toXml() const override;
@@ -96,16 +96,16 @@ public:
 protected:
     QString missingNotice() const override;
     void readRow(const pugi::xml_node &row) override;
-    int entryCount() const override { return int(m_tabs[0].words.size() + m_tabs[1].words.size()); }
+    int entryCount() const override { return int(m_lines[CanLine::A].words.size() + m_lines[CanLine::B].words.size()); }
 
 private:
-    struct Tab {
+    struct LineWords {
         QList<EmcyWord> words;
         QList<int> numbers;
     };
-    void append(int tab, const EmcyWord &word, int number);
+    void append(CanLine line, const EmcyWord &word, int number);
     // Places word as its extdata value says: 0 "CanA", 1 "CanB", any other dropped.
     void place(qint32 extdata, const EmcyWord &word);
 
-    std::array<Tab, TabCount> m_tabs;
+    PerLine<LineWords> m_lines;
 };

@@ -68,20 +68,20 @@ void PdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
     for (const char *name : Attributes)
         values << requireAttribute(row, name);
     const qint32 v = requireIntegerAttribute(row, Attributes[2]);
-    const int which = (v & DirectionBit) ? 0 : 1;
-    const int entry = takeRow(filler, which);
+    const CanLine line = (v & DirectionBit) ? CanLine::A : CanLine::B;
+    const int entry = takeRow(filler, line);
     if (entry < 0)
         return;
     values[2] = (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0");
-    grid(which).setEntry(entry, values);
+    grid(line).setEntry(entry, values);
 }
 
 QByteArray PdoTranslation::toXml() const
 {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child(params().rootElement);
-    for (int which : {0, 1}) {
-        const TranslationGrid &g = grid(which);
+    for (CanLine line : CanLines) {
+        const TranslationGrid &g = grid(line);
         struct Entry {
             qint32 cobid;
             int row;
@@ -95,7 +95,7 @@ QByteArray PdoTranslation::toXml() const
         });
         for (const Entry &entry : entries) {
             const bool translate = g.entryCell(entry.row, Translate) == QLatin1String("1");
-            const int bypass = (which == 0 ? DirectionBit : 0) | (translate ? TranslateBit : 0);
+            const int bypass = (line == CanLine::A ? DirectionBit : 0) | (translate ? TranslateBit : 0);
             pugi::xml_node row = root.append_child("row");
             row.append_attribute("cobid").set_value(g.entryCell(entry.row, Cobid).toUtf8().constData());
             row.append_attribute("id_dev_orig").set_value(g.entryCell(entry.row, IdDevOrig).toUtf8().constData());
@@ -110,10 +110,10 @@ QByteArray PdoTranslation::toXml() const
 QList<QStringList> PdoTranslation::exportLines() const
 {
     QList<QStringList> lines;
-    for (int which : {0, 1}) {
-        const TranslationGrid &g = grid(which);
+    for (CanLine line : CanLines) {
+        const TranslationGrid &g = grid(line);
         // The spreadsheet's translate column: tens digit the grid, units the flag.
-        const QString prefix = which == 0 ? QStringLiteral("0") : QStringLiteral("1");
+        const QString prefix = line == CanLine::A ? QStringLiteral("0") : QStringLiteral("1");
         for (int r = 0; r < g.rowCount(); ++r)
             lines << QStringList{g.cell(r, Cobid), g.cell(r, IdDevOrig),
                                  prefix + (g.cell(r, Translate) == QLatin1String("1") ? u'1' : u'0'), g.cell(r, Posind),
@@ -126,12 +126,12 @@ RowTaken PdoTranslation::takeRecord(const ImportRecord &record)
 {
     const qint32 v = record.integer(2);
     // In the spreadsheet, bit 1 set means sgb: the opposite of the file.
-    const int which = (v & DirectionBit) ? 1 : 0;
-    const int entry = takeRow(m_import, which);
+    const CanLine line = (v & DirectionBit) ? CanLine::B : CanLine::A;
+    const int entry = takeRow(m_import, line);
     if (entry < 0)
         return RowTaken::NoRoom;
-    grid(which).setEntry(entry, {record.field(0), record.field(1),
-                                 (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"), record.field(3),
-                                 record.field(4)});
-    return entryTaken(which, record.field(0).isEmpty());
+    grid(line).setEntry(entry, {record.field(0), record.field(1),
+                                (v & TranslateBit) ? QStringLiteral("1") : QStringLiteral("0"), record.field(3),
+                                record.field(4)});
+    return entryTaken(line, record.field(0).isEmpty());
 }

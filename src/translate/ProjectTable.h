@@ -2,6 +2,7 @@
 
 #include "base/Loaded.h"
 #include "project/ProjectStore.h"
+#include "translate/CanLine.h"
 #include "workbook/TableImport.h"
 
 #include <QByteArray>
@@ -21,11 +22,11 @@ enum class ReadState {
     Partly,
 };
 
-// A value that OK would drop, change or fail on, and where it stands: the tab
-// (0 or 1), the row (entry or list line, 0-based) and the column or field; a
+// A value that OK would drop, change or fail on, and where it stands: the line
+// (its tab), the row (entry or list line, 0-based) and the column or field; a
 // table of lists within lists says which item of the row's list in item.
 struct TableFault {
-    int tab = 0;
+    CanLine line = CanLine::A;
     int row = 0;
     int column = 0;
     QString message;

@@ -70,24 +70,24 @@ void SdoTranslation::loadRow(const pugi::xml_node &row, Filler &filler)
         values << requireAttribute(row, params().columns[c].attribute);
     // Only the mnemonic may be left out.
     values << fromXml(row.attribute(params().columns[Mnemonico].attribute).value());
-    const int which = (conf & GridBit) ? 1 : 0;
-    const int entry = takeRow(filler, which);
+    const CanLine line = (conf & GridBit) ? CanLine::B : CanLine::A;
+    const int entry = takeRow(filler, line);
     if (entry < 0)
         return;
     values.prepend(flagText(conf));
-    grid(which).setEntry(entry, values);
+    grid(line).setEntry(entry, values);
 }
 
 QByteArray SdoTranslation::toXml() const
 {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child(params().rootElement);
-    for (int which : {0, 1}) {
-        const TranslationGrid &g = grid(which);
+    for (CanLine line : CanLines) {
+        const TranslationGrid &g = grid(line);
         const int n = g.entryCount(IndexA);
         for (int e = 0; e < n; ++e) {
-            const qint32 conf =
-                (which == 1 ? GridBit : 0) | (g.entryCell(e, ReadWrite) == QLatin1String("1") ? ReadWriteBit : 0);
+            const qint32 conf = (line == CanLine::B ? GridBit : 0) |
+                                (g.entryCell(e, ReadWrite) == QLatin1String("1") ? ReadWriteBit : 0);
             pugi::xml_node row = root.append_child("row");
             row.append_attribute("conf").set_value(QByteArray::number(conf).constData());
             for (int c = IndexA; c <= Mnemonico; ++c)
@@ -100,16 +100,16 @@ QByteArray SdoTranslation::toXml() const
 QList<QStringList> SdoTranslation::exportLines() const
 {
     QList<QStringList> lines;
-    for (int which : {0, 1}) {
-        const TranslationGrid &g = grid(which);
+    for (CanLine line : CanLines) {
+        const TranslationGrid &g = grid(line);
         lines.reserve(lines.size() + g.rowCount());
         for (int r = 0; r < g.rowCount(); ++r) {
             const qint32 conf =
-                (which == 1 ? GridBit : 0) | (g.cell(r, ReadWrite) == QLatin1String("1") ? ReadWriteBit : 0);
-            QStringList line{QString::number(conf)};
+                (line == CanLine::B ? GridBit : 0) | (g.cell(r, ReadWrite) == QLatin1String("1") ? ReadWriteBit : 0);
+            QStringList fields{QString::number(conf)};
             for (int c = IndexA; c <= Mnemonico; ++c)
-                line << g.cell(r, c);
-            lines << line;
+                fields << g.cell(r, c);
+            lines << fields;
         }
     }
     return lines;
@@ -118,13 +118,13 @@ QList<QStringList> SdoTranslation::exportLines() const
 RowTaken SdoTranslation::takeRecord(const ImportRecord &record)
 {
     const qint32 v = record.integer(0);
-    const int which = (v & GridBit) ? 1 : 0;
-    const int entry = takeRow(m_import, which);
+    const CanLine line = (v & GridBit) ? CanLine::B : CanLine::A;
+    const int entry = takeRow(m_import, line);
     if (entry < 0)
         return RowTaken::NoRoom;
     QStringList cells{flagText(v)};
     for (int f = 1; f <= 7; ++f)
         cells << record.field(f);
-    grid(which).setEntry(entry, cells);
-    return entryTaken(which, record.field(1).isEmpty());
+    grid(line).setEntry(entry, cells);
+    return entryTaken(line, record.field(1).isEmpty());
 }

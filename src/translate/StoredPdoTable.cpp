@@ -68,8 +68,8 @@ StoredPdoTable::StoredPdoTable(StoredPdoCopies &copies)
 
 void StoredPdoTable::clear()
 {
-    for (TabData &t : m_tabs)
-        t = TabData();
+    for (LineData &t : m_lines.items)
+        t = LineData();
 }
 
 Loaded<TableRead> StoredPdoTable::load(const ProjectFiles &files)
@@ -95,7 +95,7 @@ void StoredPdoTable::loadReference(const QString &path, QStringList &problems)
                 continue;
             StoredSdo entry{requireAttribute(row, "IndexA"), requireAttribute(row, "SubindexA"), {}};
             const qint32 conf = requireIntegerAttribute(row, "conf");
-            m_tabs[(conf & SdoLineBit) ? CanB : CanA].reference << entry;
+            m_lines[(conf & SdoLineBit) ? CanLine::B : CanLine::A].reference << entry;
         }
     } catch (const TessiroError &e) {
         problems << readFault(TranslateMessages::SdoXmlReadError, path, e);
@@ -109,17 +109,17 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
         openStep(path, doc, TranslateMessages::PdoXmlNotFound, TranslateMessages::PdoXmlReadError, problems);
     if (!root)
         return;
-    int leftOut[TabCount] = {0, 0};
+    PerLine<int> leftOut;
     try {
         for (const pugi::xml_node &row : root->children()) {
             if (row.type() != pugi::node_element)
                 continue;
             const qint32 bypass = requireIntegerAttribute(row, "en_bypass");
             const QString cobid = requireAttribute(row, "cobid");
-            QList<StoredPdo> &pdos = m_tabs[(bypass & PdoDirectionBit) ? CanB : CanA].pdos;
+            QList<StoredPdo> &pdos = m_lines[(bypass & PdoDirectionBit) ? CanLine::B : CanLine::A].pdos;
             // A stored SDO names its PDO in seven bits.
             if (pdos.size() == MaxPdosPerTab) {
-                ++leftOut[(bypass & PdoDirectionBit) ? CanB : CanA];
+                ++leftOut[(bypass & PdoDirectionBit) ? CanLine::B : CanLine::A];
                 continue;
             }
             pdos << StoredPdo{cobid, int(pdos.size()) + 1, {}};
@@ -127,11 +127,11 @@ void StoredPdoTable::loadPdos(const QString &path, QStringList &problems)
     } catch (const TessiroError &e) {
         problems << readFault(TranslateMessages::PdoXmlReadError, path, e);
     }
-    for (int which : {CanA, CanB})
-        if (leftOut[which] > 0)
+    for (CanLine line : CanLines)
+        if (leftOut[line] > 0)
             problems << TranslateMessages::PdosLeftOut.arg(QDir::toNativeSeparators(path))
-                            .arg(TranslateMessages::counted(leftOut[which], "PDO", "PDOs"))
-                            .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"));
+                            .arg(TranslateMessages::counted(leftOut[line], "PDO", "PDOs"))
+                            .arg(line == CanLine::A ? QStringLiteral("CanA") : QStringLiteral("CanB"));
 }
 
 TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
@@ -156,7 +156,7 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
             if (row.type() != pugi::node_element)
                 continue;
             const qint32 nrpdo = requireIntegerAttribute(row, "nrpdo");
-            const std::optional<std::pair<int, int>> at =
+            const std::optional<std::pair<CanLine, int>> at =
                 pdoOf(nrpdo, TranslateMessages::NrpdoNamesNoPdo.arg(row.offset_debug()).arg(nrpdo));
             const StoredSdo sdo{requireAttribute(row, "index"), requireAttribute(row, "subindex"),
                                 requireAttribute(row, "poscomp")};
@@ -164,7 +164,7 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
                 ++skipped;
                 continue;
             }
-            m_tabs[at->first].pdos[at->second].sdos << sdo;
+            m_lines[at->first].pdos[at->second].sdos << sdo;
             ++read.entries;
         }
     } catch (const TessiroError &e) {
@@ -180,18 +180,19 @@ TableRead StoredPdoTable::loadStored(const QString &path, QStringList &problems)
     return read;
 }
 
-std::optional<std::pair<int, int>> StoredPdoTable::pdoOf(qint32 nrpdo, const QString &zeroMessage) const
+std::optional<std::pair<CanLine, int>> StoredPdoTable::pdoOf(qint32 nrpdo, const QString &zeroMessage) const
 {
-    const int which = (nrpdo & CanBBit) ? CanB : CanA;
+    const CanLine line = (nrpdo & CanBBit) ? CanLine::B : CanLine::A;
     const int number = int(nrpdo & PdoNumberMask);
     if (number == 0)
         throw TessiroError(zeroMessage);
-    if (number > m_tabs[which].pdos.size())
+    if (number > m_lines[line].pdos.size())
         return std::nullopt;
-    return std::make_pair(which, number - 1);
+    return std::make_pair(line, number - 1);
 }
 
-std::optional<QString> StoredPdoTable::refusal(int which, const SdoFields &fields, int exceptPdo, int exceptSdo) const
+std::optional<QString> StoredPdoTable::refusal(CanLine line, const SdoFields &fields, int exceptPdo,
+                                               int exceptSdo) const
 {
     // Read even with nothing to compare: an entry that saving cannot sort is not taken.
     const qint32 index = ParseIntText(fields.index);
@@ -199,7 +200,7 @@ std::optional<QString> StoredPdoTable::refusal(int which, const SdoFields &field
     auto same = [&](const StoredSdo &sdo) {
         return ParseIntText(sdo.index) == index && ParseIntText(sdo.subindex) == subindex;
     };
-    const TabData &t = m_tabs[which];
+    const LineData &t = m_lines[line];
     for (const StoredSdo &sdo : t.reference)
         if (same(sdo))
             return TranslateMessages::SdoAlreadyTranslated;
@@ -210,25 +211,25 @@ std::optional<QString> StoredPdoTable::refusal(int which, const SdoFields &field
     return std::nullopt;
 }
 
-std::optional<QString> StoredPdoTable::newSdo(int which, int pdo, const SdoFields &fields)
+std::optional<QString> StoredPdoTable::newSdo(CanLine line, int pdo, const SdoFields &fields)
 {
-    if (const std::optional<QString> refused = refusal(which, fields))
+    if (const std::optional<QString> refused = refusal(line, fields))
         return refused;
-    m_tabs[which].pdos[pdo].sdos << StoredSdo{fields.index, fields.subindex, QString::number(fields.code())};
+    m_lines[line].pdos[pdo].sdos << StoredSdo{fields.index, fields.subindex, QString::number(fields.code())};
     return std::nullopt;
 }
 
-std::optional<QString> StoredPdoTable::modifySdo(int which, int pdo, int sdo, const SdoFields &fields)
+std::optional<QString> StoredPdoTable::modifySdo(CanLine line, int pdo, int sdo, const SdoFields &fields)
 {
-    if (const std::optional<QString> refused = refusal(which, fields, pdo, sdo))
+    if (const std::optional<QString> refused = refusal(line, fields, pdo, sdo))
         return refused;
-    m_tabs[which].pdos[pdo].sdos[sdo] = StoredSdo{fields.index, fields.subindex, QString::number(fields.code())};
+    m_lines[line].pdos[pdo].sdos[sdo] = StoredSdo{fields.index, fields.subindex, QString::number(fields.code())};
     return std::nullopt;
 }
 
-void StoredPdoTable::deleteSdo(int which, int pdo, int sdo)
+void StoredPdoTable::deleteSdo(CanLine line, int pdo, int sdo)
 {
-    m_tabs[which].pdos[pdo].sdos.removeAt(sdo);
+    m_lines[line].pdos[pdo].sdos.removeAt(sdo);
 }
 
 SdoFields StoredPdoTable::fieldsOf(const StoredSdo &sdo)
@@ -237,17 +238,17 @@ SdoFields StoredPdoTable::fieldsOf(const StoredSdo &sdo)
     return SdoFields{sdo.index, sdo.subindex, position((code >> 4) & 0xF), position(code & 0xF)};
 }
 
-void StoredPdoTable::copySdo(int which, const SdoFields &fields)
+void StoredPdoTable::copySdo(CanLine line, const SdoFields &fields)
 {
     const int code = fields.code();
-    m_copies.tab[which] = SdoFields{fields.index, fields.subindex, position(code >> 4), position(code & 0xF)};
+    m_copies.lines[line] = SdoFields{fields.index, fields.subindex, position(code >> 4), position(code & 0xF)};
 }
 
 QByteArray StoredPdoTable::toXml() const
 {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("sdopdo");
-    for (int which : {CanA, CanB}) {
+    for (CanLine line : CanLines) {
         struct Entry {
             qint32 index;
             qint32 subindex;
@@ -255,10 +256,10 @@ QByteArray StoredPdoTable::toXml() const
             const StoredSdo *sdo;
         };
         QList<Entry> entries;
-        for (const StoredPdo &pdo : m_tabs[which].pdos)
+        for (const StoredPdo &pdo : m_lines[line].pdos)
             for (const StoredSdo &sdo : pdo.sdos)
                 entries << Entry{ParseIntText(sdo.index), ParseIntText(sdo.subindex),
-                                 pdo.number + (which == CanB ? CanBBit : 0), &sdo};
+                                 pdo.number + (line == CanLine::B ? CanBBit : 0), &sdo};
         // Equal ones keep PDO order, then list order.
         std::stable_sort(entries.begin(), entries.end(), [](const Entry &x, const Entry &y) {
             return x.index != y.index ? x.index < y.index : x.subindex < y.subindex;
@@ -279,11 +280,11 @@ QList<QStringList> StoredPdoTable::exportLines() const
     // The spreadsheet takes the first line as its column names.
     QList<QStringList> lines{
         {QStringLiteral("index"), QStringLiteral("subindex"), QStringLiteral("nrpdo"), QStringLiteral("poscomp")}};
-    for (int which : {CanA, CanB})
-        for (const StoredPdo &pdo : m_tabs[which].pdos)
+    for (CanLine line : CanLines)
+        for (const StoredPdo &pdo : m_lines[line].pdos)
             for (const StoredSdo &sdo : pdo.sdos)
                 lines << QStringList{sdo.index, sdo.subindex,
-                                     QString::number(pdo.number + (which == CanB ? CanBBit : 0)), sdo.poscomp};
+                                     QString::number(pdo.number + (line == CanLine::B ? CanBBit : 0)), sdo.poscomp};
     return lines;
 }
 
@@ -302,7 +303,7 @@ const ImportParams &StoredPdoTable::importParams()
 
 void StoredPdoTable::clearForImport()
 {
-    for (TabData &t : m_tabs)
+    for (LineData &t : m_lines.items)
         for (StoredPdo &pdo : t.pdos)
             pdo.sdos.clear();
 }
@@ -310,10 +311,10 @@ void StoredPdoTable::clearForImport()
 RowTaken StoredPdoTable::takeRecord(const ImportRecord &record)
 {
     const qint32 nrpdo = record.integer(2);
-    const std::optional<std::pair<int, int>> at = pdoOf(nrpdo, TranslateMessages::NoPdoZero.arg(record.field(2)));
+    const std::optional<std::pair<CanLine, int>> at = pdoOf(nrpdo, TranslateMessages::NoPdoZero.arg(record.field(2)));
     if (!at)
         return RowTaken::NoRoom;
-    m_tabs[at->first].pdos[at->second].sdos << StoredSdo{record.field(0), record.field(1), record.field(3)};
+    m_lines[at->first].pdos[at->second].sdos << StoredSdo{record.field(0), record.field(1), record.field(3)};
     return RowTaken::Taken;
 }
 
@@ -327,18 +328,18 @@ QStringList StoredPdoTable::sdoLabels(int count)
 
 std::optional<TableFault> StoredPdoTable::saveFault() const
 {
-    for (int which = 0; which < TabCount; ++which)
-        for (int p = 0; p < m_tabs[which].pdos.size(); ++p) {
-            const StoredPdo &pdo = m_tabs[which].pdos[p];
+    for (CanLine line : CanLines)
+        for (int p = 0; p < m_lines[line].pdos.size(); ++p) {
+            const StoredPdo &pdo = m_lines[line].pdos[p];
             for (int s = 0; s < pdo.sdos.size(); ++s) {
                 const QString texts[] = {pdo.sdos[s].index, pdo.sdos[s].subindex};
                 const char *names[] = {"index", "subindex"};
                 for (int f = 0; f < 2; ++f)
                     if (!tryParseIntText(texts[f]))
                         return TableFault{
-                            which, p, f,
+                            line, p, f,
                             TranslateMessages::StoredSdoFault
-                                .arg(which == CanA ? QStringLiteral("CanA") : QStringLiteral("CanB"), pdo.name)
+                                .arg(line == CanLine::A ? QStringLiteral("CanA") : QStringLiteral("CanB"), pdo.name)
                                 .arg(s)
                                 .arg(QString::fromLatin1(names[f]), invalidIntegerMessage(texts[f])),
                             s};

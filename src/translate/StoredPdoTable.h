@@ -1,5 +1,6 @@
 #pragma once
 
+#include "translate/CanLine.h"
 #include "translate/ProjectTable.h"
 
 #include <QByteArray>
@@ -43,7 +44,7 @@ struct SdoFields {
 // "Copy SDO" of each tab keeps its fields here for the whole run of the program,
 // so that closing the window does not lose them.
 struct StoredPdoCopies {
-    std::optional<SdoFields> tab[2];
+    PerLine<std::optional<SdoFields>> lines;
 };
 StoredPdoCopies &programStoredPdoCopies();
 
@@ -52,9 +53,7 @@ StoredPdoCopies &programStoredPdoCopies();
 // translation table already answers on that line.
 class StoredPdoTable : public ProjectTable {
 public:
-    enum Tab { CanA = 0, CanB = 1 };
-    static constexpr int TabCount = 2;
-    struct TabData {
+    struct LineData {
         QList<StoredPdo> pdos;
         QList<StoredSdo> reference;
     };
@@ -62,8 +61,8 @@ public:
     explicit StoredPdoTable(StoredPdoCopies &copies = programStoredPdoCopies());
     ~StoredPdoTable() override = default;
 
-    const TabData &tab(int which) const { return m_tabs[which]; }
-    const StoredPdo &pdo(int which, int pdo) const { return m_tabs[which].pdos[pdo]; }
+    const LineData &lineData(CanLine line) const { return m_lines[line]; }
+    const StoredPdo &pdo(CanLine line, int pdo) const { return m_lines[line].pdos[pdo]; }
 
     // The window's opening: reference SDOs from sdotrans.xml, PDOs from rpdodef.xml,
     // stored SDOs from sdopdo.xml, in that order; each step goes on after a failed
@@ -76,19 +75,19 @@ public:
     // The check before storing fields under a PDO of the tab: the refusal to show,
     // or nothing. The stored SDO at (pdo, sdo) is left out of the comparison when
     // given. Throws TessiroError when a text is not an integer.
-    std::optional<QString> refusal(int which, const SdoFields &fields, int exceptPdo = -1, int exceptSdo = -1) const;
+    std::optional<QString> refusal(CanLine line, const SdoFields &fields, int exceptPdo = -1, int exceptSdo = -1) const;
     // "New SDO": the check, then the fields appended to the PDO's list. Returns the
     // refusal, nothing when stored.
-    std::optional<QString> newSdo(int which, int pdo, const SdoFields &fields);
+    std::optional<QString> newSdo(CanLine line, int pdo, const SdoFields &fields);
     // "Modify SDO": the check without the SDO itself, then its fields replaced.
-    std::optional<QString> modifySdo(int which, int pdo, int sdo, const SdoFields &fields);
-    void deleteSdo(int which, int pdo, int sdo);
+    std::optional<QString> modifySdo(CanLine line, int pdo, int sdo, const SdoFields &fields);
+    void deleteSdo(CanLine line, int pdo, int sdo);
     // The fields that show a stored SDO; throws TessiroError when its code is not an integer.
     static SdoFields fieldsOf(const StoredSdo &sdo);
 
-    void copySdo(int which, const SdoFields &fields);
+    void copySdo(CanLine line, const SdoFields &fields);
     // Nothing while the tab's buffer was never filled.
-    std::optional<SdoFields> pasteSdo(int which) const { return m_copies.tab[which]; }
+    std::optional<SdoFields> pasteSdo(CanLine line) const { return m_copies.lines[line]; }
 
     // The first stored SDO whose index (column 0) or subindex (column 1) is no
     // integer: row is its PDO, item the SDO.
@@ -120,8 +119,8 @@ private:
     TableRead loadStored(const QString &path, QStringList &problems);
     // The PDO that an "nrpdo" value names: its tab and its place, or nothing when
     // the tab has fewer PDOs. Throws TessiroError for PDO number 0.
-    std::optional<std::pair<int, int>> pdoOf(qint32 nrpdo, const QString &zeroMessage) const;
+    std::optional<std::pair<CanLine, int>> pdoOf(qint32 nrpdo, const QString &zeroMessage) const;
 
-    TabData m_tabs[TabCount];
+    PerLine<LineData> m_lines;
     StoredPdoCopies &m_copies;
 };

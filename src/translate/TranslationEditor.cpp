@@ -33,24 +33,24 @@ TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, Ap
 {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
-    m_tabs->addTab(makePage(0, "sga"), m_params.tabA);
-    m_tabs->addTab(makePage(1, "sgb"), m_params.tabB);
+    m_tabs->addTab(makePage(CanLine::A, "sga"), m_params.tabA);
+    m_tabs->addTab(makePage(CanLine::B, "sgb"), m_params.tabB);
     // The tabs and grids keep their order of creation. Ordering the tabs before a
     // grid they hold would break the focus chain in two: Ctrl+Tab would never
     // leave the grids.
-    placeContent(m_tabs, {m_grids[1]});
+    placeContent(m_tabs, {m_grids[CanLine::B]});
     // A page hidden at the last resize has its width only once it is shown.
     connect(m_tabs, &QTabWidget::currentChanged, this, &TranslationEditor::sizeColumns);
 }
 
 TranslationEditor::~TranslationEditor() = default;
 
-QWidget *TranslationEditor::makePage(int which, const char *name)
+QWidget *TranslationEditor::makePage(CanLine line, const char *name)
 {
     auto *page = new QWidget(this);
     auto *view = new SpreadsheetGrid(page);
     view->setObjectName(QString::fromLatin1(name));
-    view->setGridModel(&m_table->grid(which));
+    view->setGridModel(&m_table->grid(line));
     // The header row keeps the texts that the export writes; the view draws the
     // column titles in its place.
     view->setRowHidden(0, true);
@@ -64,28 +64,29 @@ QWidget *TranslationEditor::makePage(int which, const char *name)
     palette.setColor(QPalette::HighlightedText, HouseColour::Ink);
     view->setPalette(palette);
     // Screen readers name the grid after its tab.
-    view->setAccessibleName(which == 0 ? m_params.tabA : m_params.tabB);
+    view->setAccessibleName(line == CanLine::A ? m_params.tabA : m_params.tabB);
     connect(view, &SpreadsheetGrid::okRequested, this, [this] { okButton()->click(); });
     connect(view, &SpreadsheetGrid::cancelRequested, this, [this] { cancelButton()->click(); });
     connect(view, &SpreadsheetGrid::pageRequested, this, [this](int step) { turnPage(step); });
-    m_grids[which] = view;
+    m_grids[line] = view;
 
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    const QStringList &strips = which == 0 ? m_params.stripsA : m_params.stripsB;
+    const QStringList &strips = line == CanLine::A ? m_params.stripsA : m_params.stripsB;
     if (!strips.isEmpty()) {
         auto *stripRow = new QHBoxLayout;
         stripRow->setContentsMargins(0, 0, 0, 0);
         stripRow->setSpacing(1);
         for (int s = 0; s < 2; ++s) {
             auto *strip = new QLabel(strips.value(s), page);
-            strip->setObjectName(
-                QStringLiteral("Strip%1%2").arg(which == 0 ? QStringLiteral("A") : QStringLiteral("B")).arg(s + 1));
+            strip->setObjectName(QStringLiteral("Strip%1%2")
+                                     .arg(line == CanLine::A ? QStringLiteral("A") : QStringLiteral("B"))
+                                     .arg(s + 1));
             strip->setAlignment(Qt::AlignCenter);
             strip->setFrameShape(QFrame::Panel);
             strip->setFrameShadow(QFrame::Raised);
-            m_strips[which][s] = strip;
+            m_strips[line][s] = strip;
             stripRow->addWidget(strip);
         }
         stripRow->addStretch();
@@ -97,18 +98,18 @@ QWidget *TranslationEditor::makePage(int which, const char *name)
 
 void TranslationEditor::sizeColumns()
 {
-    for (int which : {0, 1}) {
-        SpreadsheetGrid *view = m_grids[which];
+    for (CanLine line : CanLines) {
+        SpreadsheetGrid *view = m_grids[line];
         const int width = view->width();
         const int columns = int(m_params.columns.size());
         const int columnWidth =
             m_params.sizing == ColumnSizing::EvenLessFive ? int(std::lround(double(width) / columns)) - 5 : width / 10;
         for (int c = 0; c < columns; ++c)
             view->setColumnWidth(c, columnWidth);
-        if (m_strips[which][0]) {
+        if (m_strips[line][0]) {
             const int left = 4 * columnWidth;
-            m_strips[which][0]->setFixedWidth(left);
-            m_strips[which][1]->setFixedWidth(std::max(0, width - left - 1));
+            m_strips[line][0]->setFixedWidth(left);
+            m_strips[line][1]->setFixedWidth(std::max(0, width - left - 1));
         }
     }
 }
@@ -127,23 +128,23 @@ void TranslationEditor::showEvent(QShowEvent *event)
 
 void TranslationEditor::tableLoaded()
 {
-    for (SpreadsheetGrid *view : m_grids) {
+    for (SpreadsheetGrid *view : m_grids.items) {
         view->setCurrentIndex(view->model()->index(1, 1));
         view->scrollToTop();
     }
-    m_grids[m_tabs->currentIndex()]->setFocus();
+    m_grids[lineAt(m_tabs->currentIndex())]->setFocus();
 }
 
 void TranslationEditor::commitEdits()
 {
-    for (SpreadsheetGrid *view : m_grids)
+    for (SpreadsheetGrid *view : m_grids.items)
         view->commitOpenEditor();
 }
 
 void TranslationEditor::showFault(const TableFault &fault)
 {
-    m_tabs->setCurrentIndex(fault.tab);
-    SpreadsheetGrid *view = m_grids[fault.tab];
+    m_tabs->setCurrentIndex(lineIndex(fault.line));
+    SpreadsheetGrid *view = m_grids[fault.line];
     const QModelIndex cell = view->model()->index(fault.row + 1, fault.column);
     view->setCurrentIndex(cell);
     view->scrollTo(cell);
@@ -152,5 +153,5 @@ void TranslationEditor::showFault(const TableFault &fault)
 
 QWidget *TranslationEditor::pageFocus(int index) const
 {
-    return m_grids[index];
+    return m_grids[lineAt(index)];
 }

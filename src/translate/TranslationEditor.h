@@ -3,6 +3,7 @@
 #include "translate/TableWindow.h"
 #include "translate/TranslationTable.h"
 
+#include <array>
 #include <memory>
 
 struct AppContext;
@@ -19,7 +20,7 @@ public:
     ~TranslationEditor() override;
 
     TranslationTable &table() { return *m_table; }
-    SpreadsheetGrid *grid(int which) const { return m_grids[which]; }
+    SpreadsheetGrid *grid(CanLine line) const { return m_grids[line]; }
 
 protected:
     ProjectTable &projectTable() override { return *m_table; }
@@ -31,12 +32,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QWidget *makePage(int which, const char *name);
+    QWidget *makePage(CanLine line, const char *name);
     void sizeColumns();
 
     std::unique_ptr<TranslationTable> m_table;
     const TranslationTableParams &m_params;
     QTabWidget *m_tabs;
-    SpreadsheetGrid *m_grids[2];
-    QLabel *m_strips[2][2] = {};
+    PerLine<SpreadsheetGrid *> m_grids;
+    PerLine<std::array<QLabel *, 2>> m_strips;
 };

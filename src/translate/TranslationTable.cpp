@@ -38,11 +38,11 @@ void TranslationTable::clear()
 QStringList TranslationTable::leftOutNotices(const QString &path) const
 {
     QStringList notices;
-    for (int which : {0, 1})
-        if (m_load.leftOut[which] > 0)
+    for (CanLine line : CanLines)
+        if (m_load.leftOut[line] > 0)
             notices << TranslateMessages::FileRowsLeftOut.arg(QDir::toNativeSeparators(path))
-                           .arg(TranslateMessages::counted(m_load.leftOut[which], "entry", "entries"))
-                           .arg(which == 0 ? m_params.tabA : m_params.tabB);
+                           .arg(TranslateMessages::counted(m_load.leftOut[line], "entry", "entries"))
+                           .arg(line == CanLine::A ? m_params.tabA : m_params.tabB);
     return notices;
 }
 
@@ -53,21 +53,21 @@ void TranslationTable::clearForImport()
     m_import = Filler();
 }
 
-int TranslationTable::takeRow(Filler &filler, int which) const
+int TranslationTable::takeRow(Filler &filler, CanLine line) const
 {
-    if (filler.next[which] >= m_params.entryRows) {
-        ++filler.leftOut[which];
+    if (filler.next[line] >= m_params.entryRows) {
+        ++filler.leftOut[line];
         return -1;
     }
-    return filler.next[which]++;
+    return filler.next[line]++;
 }
 
 std::optional<TableFault> TranslationTable::saveFault() const
 {
     using namespace TranslateMessages;
-    for (int which : {0, 1}) {
-        const TranslationGrid &g = grid(which);
-        const QString tab = which == 0 ? m_params.tabA : m_params.tabB;
+    for (CanLine line : CanLines) {
+        const TranslationGrid &g = grid(line);
+        const QString tab = line == CanLine::A ? m_params.tabA : m_params.tabB;
         const int key = m_params.keyColumn;
         const QString keyTitle = m_params.columns[key].title;
         const int end = g.entryCount(key);
@@ -79,25 +79,25 @@ std::optional<TableFault> TranslationTable::saveFault() const
                 continue;
             const QString message = e == end ? RowWithoutKey.arg(tab).arg(end).arg(keyTitle)
                                              : RowsBelowKeyless.arg(tab).arg(end).arg(keyTitle).arg(e);
-            return TableFault{which, end, key, message};
+            return TableFault{line, end, key, message};
         }
         for (int e = 0; e < end; ++e)
             for (int c : integerColumns()) {
                 const QString text = g.entryCell(e, c);
                 if (!tryParseIntText(text))
                     return TableFault{
-                        which, e, c,
+                        line, e, c,
                         CellFault.arg(tab).arg(e).arg(m_params.columns[c].title, invalidIntegerMessage(text))};
             }
     }
     return std::nullopt;
 }
 
-RowTaken TranslationTable::entryTaken(int which, bool keyEmpty)
+RowTaken TranslationTable::entryTaken(CanLine line, bool keyEmpty)
 {
     if (keyEmpty) {
-        m_import.ended[which] = true;
+        m_import.ended[line] = true;
         return RowTaken::Taken;
     }
-    return m_import.ended[which] ? RowTaken::PastEnd : RowTaken::Taken;
+    return m_import.ended[line] ? RowTaken::PastEnd : RowTaken::Taken;
 }

@@ -63,9 +63,9 @@ public:
     ~TranslationTable() override = default;
 
     const TranslationTableParams &params() const { return m_params; }
-    // 0: sga, 1: sgb.
-    TranslationGrid &grid(int which) { return which == 0 ? m_a : m_b; }
-    const TranslationGrid &grid(int which) const { return which == 0 ? m_a : m_b; }
+    // A: sga, B: sgb.
+    TranslationGrid &grid(CanLine line) { return line == CanLine::A ? m_a : m_b; }
+    const TranslationGrid &grid(CanLine line) const { return line == CanLine::A ? m_a : m_b; }
 
     void clearForImport() override;
     // A filled row under the row that ends a grid's entries, then a key that must
@@ -73,27 +73,27 @@ public:
     std::optional<TableFault> saveFault() const override;
 
 protected:
-    // Fills the next free entry row of grid which, or counts it as left out.
+    // Fills the next free entry row of line's grid, or counts it as left out.
     struct Filler {
-        int next[2] = {0, 0};
-        int leftOut[2] = {0, 0};
+        PerLine<int> next;
+        PerLine<int> leftOut;
         // An entry with an empty key was imported: the grid's entries end there.
-        bool ended[2] = {false, false};
+        PerLine<bool> ended;
     };
     // Reads one element into the grids; throws TessiroError on a fault.
     virtual void loadRow(const pugi::xml_node &row, Filler &filler) = 0;
     // The columns whose text saving reads as an integer.
     virtual QList<int> integerColumns() const { return {}; }
-    // Next free entry row of grid which, or -1 when it is full.
-    int takeRow(Filler &filler, int which) const;
-    // What an import's entry just set in grid which amounts to, given whether its
+    // Next free entry row of line's grid, or -1 when it is full.
+    int takeRow(Filler &filler, CanLine line) const;
+    // What an import's entry just set in line's grid amounts to, given whether its
     // key cell is empty.
-    RowTaken entryTaken(int which, bool keyEmpty);
+    RowTaken entryTaken(CanLine line, bool keyEmpty);
 
     void clear() override;
     void readRow(const pugi::xml_node &row) override { loadRow(row, m_load); }
     QStringList leftOutNotices(const QString &path) const override;
-    int entryCount() const override { return m_load.next[0] + m_load.next[1]; }
+    int entryCount() const override { return m_load.next[CanLine::A] + m_load.next[CanLine::B]; }
 
     Filler m_import;
 

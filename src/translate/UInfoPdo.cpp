@@ -42,7 +42,7 @@ struct PageTexts {
     QString lowCaption;
 };
 
-const PageTexts Pages[StoredPdoTable::TabCount] = {
+const PageTexts Pages[CanLines.size()] = {
     {.suffix = "A",
      .tab = QStringLiteral("CanA"),
      .pdoLabel = QStringLiteral("Index PDO in CANA"),
@@ -121,12 +121,12 @@ TFInfopdo::TFInfopdo(AppContext &context, QWidget *parent, StoredPdoCopies &copi
 {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
-    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB})
-        m_tabs->addTab(makePage(which), Pages[which].tab);
+    for (CanLine line : CanLines)
+        m_tabs->addTab(makePage(line), Pages[lineIndex(line)].tab);
 
     // Each tab's controls in reading order, then the window's buttons.
     QList<QWidget *> order{m_tabs};
-    for (const Page &page : m_pages) {
+    for (const Page &page : m_pages.items) {
         order << page.pdos << page.sdos << page.index << page.subindex;
         for (QButtonGroup *group : {page.high, page.low})
             for (QAbstractButton *b : group->buttons())
@@ -137,10 +137,10 @@ TFInfopdo::TFInfopdo(AppContext &context, QWidget *parent, StoredPdoCopies &copi
     placeContent(m_tabs, order);
 }
 
-QWidget *TFInfopdo::makePage(int which)
+QWidget *TFInfopdo::makePage(CanLine line)
 {
-    const PageTexts &texts = Pages[which];
-    Page &page = m_pages[which];
+    const PageTexts &texts = Pages[lineIndex(line)];
+    Page &page = m_pages[line];
     auto *w = new QWidget(this);
     w->setObjectName(texts.tab);
 
@@ -152,12 +152,12 @@ QWidget *TFInfopdo::makePage(int which)
     page.index->setObjectName(named("Eindex", texts.suffix));
     page.subindex = new QLineEdit(w);
     page.subindex->setObjectName(named("Esubindex", texts.suffix));
-    page.highBox = makePositions(which, "PoscompMsb", &page.high, w);
-    page.lowBox = makePositions(which, "PoscompLsb", &page.low, w);
+    page.highBox = makePositions(line, "PoscompMsb", &page.high, w);
+    page.lowBox = makePositions(line, "PoscompLsb", &page.low, w);
     for (QLineEdit *field : {page.index, page.subindex})
-        connect(field, &QLineEdit::textEdited, this, [this, which] { m_pages[which].typed = true; });
+        connect(field, &QLineEdit::textEdited, this, [this, line] { m_pages[line].typed = true; });
     for (QButtonGroup *group : {page.high, page.low})
-        connect(group, &QButtonGroup::idClicked, this, [this, which] { m_pages[which].typed = true; });
+        connect(group, &QButtonGroup::idClicked, this, [this, line] { m_pages[line].typed = true; });
     // Each control named by the labels over it; the two groups share their
     // caption, so their labels tell them apart.
     page.pdos->setAccessibleName(texts.pdoLabel);
@@ -189,7 +189,7 @@ QWidget *TFInfopdo::makePage(int which)
     struct Action {
         const char *name;
         const char *text;
-        void (TFInfopdo::*run)(int);
+        void (TFInfopdo::*run)(CanLine);
     };
     const Action actions[] = {
         {"BDeleteSdo", "Delete SDO", &TFInfopdo::DeleteSdoClick}, {"BNewSdo", "New SDO", &TFInfopdo::NewSdoClick},
@@ -200,7 +200,7 @@ QWidget *TFInfopdo::makePage(int which)
     for (const Action &action : actions) {
         auto *button = new QPushButton(QString::fromLatin1(action.text), w);
         button->setObjectName(named(action.name, texts.suffix));
-        connect(button, &QPushButton::clicked, this, [this, which, run = action.run] { (this->*run)(which); });
+        connect(button, &QPushButton::clicked, this, [this, line, run = action.run] { (this->*run)(line); });
         page.buttons << button;
         buttons->addWidget(button);
     }
@@ -208,15 +208,15 @@ QWidget *TFInfopdo::makePage(int which)
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 
-    new ListPick(page.pdos, [this, which] { PdoClick(which); });
-    new ListPick(page.sdos, [this, which] { SdoClick(which); });
+    new ListPick(page.pdos, [this, line] { PdoClick(line); });
+    new ListPick(page.sdos, [this, line] { SdoClick(line); });
     return w;
 }
 
-QGroupBox *TFInfopdo::makePositions(int which, const char *name, QButtonGroup **group, QWidget *parent)
+QGroupBox *TFInfopdo::makePositions(CanLine line, const char *name, QButtonGroup **group, QWidget *parent)
 {
     auto *box = new QGroupBox(QStringLiteral("Selected PDO Byte"), parent);
-    box->setObjectName(named(name, Pages[which].suffix));
+    box->setObjectName(named(name, Pages[lineIndex(line)].suffix));
     *group = new QButtonGroup(box);
     auto *layout = new QGridLayout(box);
     for (int position = 0; position < PositionItems.size(); ++position) {
@@ -236,166 +236,166 @@ QGroupBox *TFInfopdo::makePositions(int which, const char *name, QButtonGroup **
 
 void TFInfopdo::tableLoaded()
 {
-    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
-        QListWidget *pdos = m_pages[which].pdos;
+    for (CanLine line : CanLines) {
+        QListWidget *pdos = m_pages[line].pdos;
         const QSignalBlocker blocker(pdos);
         pdos->clear();
-        for (const StoredPdo &pdo : m_table.tab(which).pdos)
+        for (const StoredPdo &pdo : m_table.lineData(line).pdos)
             pdos->addItem(pdo.name);
         noCurrentItem(pdos);
-        clearSdoSide(which);
+        clearSdoSide(line);
     }
-    m_pages[m_tabs->currentIndex()].pdos->setFocus();
+    m_pages[lineAt(m_tabs->currentIndex())].pdos->setFocus();
 }
 
 // The selected PDOs show what they now hold.
 void TFInfopdo::tableReplaced()
 {
-    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB}) {
-        clearSdoSide(which);
-        listSdos(which, -1);
+    for (CanLine line : CanLines) {
+        clearSdoSide(line);
+        listSdos(line, -1);
     }
 }
 
-void TFInfopdo::clearSdoSide(int which)
+void TFInfopdo::clearSdoSide(CanLine line)
 {
-    Page &page = m_pages[which];
+    Page &page = m_pages[line];
     const QSignalBlocker blocker(page.sdos);
     page.sdos->clear();
-    showFields(which, SdoFields());
+    showFields(line, SdoFields());
     page.typed = false;
 }
 
-SdoFields TFInfopdo::fields(int which) const
+SdoFields TFInfopdo::fields(CanLine line) const
 {
-    const Page &page = m_pages[which];
+    const Page &page = m_pages[line];
     return SdoFields{page.index->text(), page.subindex->text(), checkedPosition(page.high), checkedPosition(page.low)};
 }
 
-void TFInfopdo::showFields(int which, const SdoFields &fields)
+void TFInfopdo::showFields(CanLine line, const SdoFields &fields)
 {
-    Page &page = m_pages[which];
+    Page &page = m_pages[line];
     page.index->setText(fields.index);
     page.subindex->setText(fields.subindex);
     setPosition(page.high, fields.high);
     setPosition(page.low, fields.low);
 }
 
-void TFInfopdo::listSdos(int which, int selected)
+void TFInfopdo::listSdos(CanLine line, int selected)
 {
-    Page &page = m_pages[which];
+    Page &page = m_pages[line];
     const QSignalBlocker blocker(page.sdos);
     page.sdos->clear();
     const int pdo = page.pdos->currentRow();
     if (pdo >= 0)
-        page.sdos->addItems(StoredPdoTable::sdoLabels(int(m_table.pdo(which, pdo).sdos.size())));
+        page.sdos->addItems(StoredPdoTable::sdoLabels(int(m_table.pdo(line, pdo).sdos.size())));
     if (selected >= 0)
         page.sdos->setCurrentRow(selected);
     else
         noCurrentItem(page.sdos);
 }
 
-void TFInfopdo::PdoClick(int which)
+void TFInfopdo::PdoClick(CanLine line)
 {
-    if (m_pages[which].pdos->currentRow() < 0)
+    if (m_pages[line].pdos->currentRow() < 0)
         return;
-    clearSdoSide(which);
-    listSdos(which, -1);
+    clearSdoSide(line);
+    listSdos(line, -1);
 }
 
-void TFInfopdo::SdoClick(int which)
+void TFInfopdo::SdoClick(CanLine line)
 {
-    const Page &page = m_pages[which];
+    const Page &page = m_pages[line];
     const int pdo = page.pdos->currentRow();
     const int sdo = page.sdos->currentRow();
     if (pdo < 0 || sdo < 0)
         return;
-    const StoredSdo &stored = m_table.pdo(which, pdo).sdos[sdo];
-    m_pages[which].typed = false;
+    const StoredSdo &stored = m_table.pdo(line, pdo).sdos[sdo];
+    m_pages[line].typed = false;
     page.index->setText(stored.index);
     page.subindex->setText(stored.subindex);
-    guardedCall(m_ctx.notices, [&] { showFields(which, StoredPdoTable::fieldsOf(stored)); });
+    guardedCall(m_ctx.notices, [&] { showFields(line, StoredPdoTable::fieldsOf(stored)); });
 }
 
-void TFInfopdo::NewSdoClick(int which)
+void TFInfopdo::NewSdoClick(CanLine line)
 {
-    const int pdo = m_pages[which].pdos->currentRow();
+    const int pdo = m_pages[line].pdos->currentRow();
     if (pdo < 0) {
-        hintSelection(QStringLiteral("New SDO"), QStringLiteral("PDO"), Pages[which].tab);
+        hintSelection(QStringLiteral("New SDO"), QStringLiteral("PDO"), Pages[lineIndex(line)].tab);
         return;
     }
     guardedCall(m_ctx.notices, [&] {
-        if (const std::optional<QString> refused = m_table.newSdo(which, pdo, fields(which))) {
+        if (const std::optional<QString> refused = m_table.newSdo(line, pdo, fields(line))) {
             m_ctx.notices.notice(*refused);
             return;
         }
-        listSdos(which, int(m_table.pdo(which, pdo).sdos.size()) - 1);
-        m_pages[which].typed = false;
+        listSdos(line, int(m_table.pdo(line, pdo).sdos.size()) - 1);
+        m_pages[line].typed = false;
     });
 }
 
-void TFInfopdo::ModifySdoClick(int which)
+void TFInfopdo::ModifySdoClick(CanLine line)
 {
-    const int pdo = m_pages[which].pdos->currentRow();
-    const int sdo = m_pages[which].sdos->currentRow();
+    const int pdo = m_pages[line].pdos->currentRow();
+    const int sdo = m_pages[line].sdos->currentRow();
     if (pdo < 0 || sdo < 0) {
-        hintSelection(QStringLiteral("Modify SDO"), QStringLiteral("SDO"), Pages[which].tab);
+        hintSelection(QStringLiteral("Modify SDO"), QStringLiteral("SDO"), Pages[lineIndex(line)].tab);
         return;
     }
     guardedCall(m_ctx.notices, [&] {
-        if (const std::optional<QString> refused = m_table.modifySdo(which, pdo, sdo, fields(which)))
+        if (const std::optional<QString> refused = m_table.modifySdo(line, pdo, sdo, fields(line)))
             m_ctx.notices.notice(*refused);
         else
-            m_pages[which].typed = false;
+            m_pages[line].typed = false;
     });
 }
 
-void TFInfopdo::DeleteSdoClick(int which)
+void TFInfopdo::DeleteSdoClick(CanLine line)
 {
-    const int pdo = m_pages[which].pdos->currentRow();
-    const int sdo = m_pages[which].sdos->currentRow();
+    const int pdo = m_pages[line].pdos->currentRow();
+    const int sdo = m_pages[line].sdos->currentRow();
     if (pdo < 0 || sdo < 0) {
-        hintSelection(QStringLiteral("Delete SDO"), QStringLiteral("SDO"), Pages[which].tab);
+        hintSelection(QStringLiteral("Delete SDO"), QStringLiteral("SDO"), Pages[lineIndex(line)].tab);
         return;
     }
-    m_table.deleteSdo(which, pdo, sdo);
+    m_table.deleteSdo(line, pdo, sdo);
     // Labelled afresh, so that the next new SDO's label is not one already shown.
-    listSdos(which, -1);
-    m_pages[which].typed = false;
+    listSdos(line, -1);
+    m_pages[line].typed = false;
 }
 
-void TFInfopdo::CopySdoClick(int which)
+void TFInfopdo::CopySdoClick(CanLine line)
 {
-    m_table.copySdo(which, fields(which));
+    m_table.copySdo(line, fields(line));
 }
 
-void TFInfopdo::PasteSdoClick(int which)
+void TFInfopdo::PasteSdoClick(CanLine line)
 {
-    if (const std::optional<SdoFields> copied = m_table.pasteSdo(which)) {
-        showFields(which, *copied);
-        m_pages[which].typed = true;
+    if (const std::optional<SdoFields> copied = m_table.pasteSdo(line)) {
+        showFields(line, *copied);
+        m_pages[line].typed = true;
     }
 }
 
 std::optional<QString> TFInfopdo::unstoredFields()
 {
-    for (int which : {StoredPdoTable::CanA, StoredPdoTable::CanB})
-        if (m_pages[which].typed) {
-            m_tabs->setCurrentIndex(which);
-            m_pages[which].index->setFocus();
-            return m_tabs->tabText(which);
+    for (CanLine line : CanLines)
+        if (m_pages[line].typed) {
+            m_tabs->setCurrentIndex(lineIndex(line));
+            m_pages[line].index->setFocus();
+            return m_tabs->tabText(lineIndex(line));
         }
     return std::nullopt;
 }
 
 void TFInfopdo::showFault(const TableFault &fault)
 {
-    m_tabs->setCurrentIndex(fault.tab);
-    const Page &page = m_pages[fault.tab];
+    m_tabs->setCurrentIndex(lineIndex(fault.line));
+    const Page &page = m_pages[fault.line];
     page.pdos->setCurrentRow(fault.row);
-    PdoClick(fault.tab);
+    PdoClick(fault.line);
     page.sdos->setCurrentRow(fault.item);
-    SdoClick(fault.tab);
+    SdoClick(fault.line);
     QLineEdit *field = fault.column == 0 ? page.index : page.subindex;
     field->setFocus();
     field->selectAll();

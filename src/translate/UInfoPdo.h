@@ -44,22 +44,22 @@ private:
         bool typed = false;
     };
 
-    QWidget *makePage(int which);
-    QGroupBox *makePositions(int which, const char *name, QButtonGroup **group, QWidget *parent);
+    QWidget *makePage(CanLine line);
+    QGroupBox *makePositions(CanLine line, const char *name, QButtonGroup **group, QWidget *parent);
     // Empties the tab's SDO list, edit fields and radio groups.
-    void clearSdoSide(int which);
-    void PdoClick(int which);
-    void SdoClick(int which);
-    void NewSdoClick(int which);
-    void ModifySdoClick(int which);
-    void DeleteSdoClick(int which);
-    void CopySdoClick(int which);
-    void PasteSdoClick(int which);
-    SdoFields fields(int which) const;
-    void showFields(int which, const SdoFields &fields);
-    void listSdos(int which, int selected);
+    void clearSdoSide(CanLine line);
+    void PdoClick(CanLine line);
+    void SdoClick(CanLine line);
+    void NewSdoClick(CanLine line);
+    void ModifySdoClick(CanLine line);
+    void DeleteSdoClick(CanLine line);
+    void CopySdoClick(CanLine line);
+    void PasteSdoClick(CanLine line);
+    SdoFields fields(CanLine line) const;
+    void showFields(CanLine line, const SdoFields &fields);
+    void listSdos(CanLine line, int selected);
 
     StoredPdoTable m_table;
     QTabWidget *m_tabs;
-    Page m_pages[StoredPdoTable::TabCount];
+    PerLine<Page> m_pages;
 };

@@ -116,35 +116,35 @@ TFWemcy::TFWemcy(AppContext &context, QWidget *parent)
 {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
-    for (int tab = 0; tab < EmcyWordTable::TabCount; ++tab)
-        m_tabs->addTab(makePage(tab), TabCaptions[tab]);
+    for (CanLine line : CanLines)
+        m_tabs->addTab(makePage(line), TabCaptions[lineIndex(line)]);
 
     QList<QWidget *> order{m_tabs};
-    for (const Page &page : m_pages)
+    for (const Page &page : m_pages.items)
         order << page.tree << page.index_addrm << page.subindex << page.devid << page.b0 << page.b1 << page.poscomp
               << page.poscomp2 << page.del << page.add << page.modify;
     placeContent(m_tabs, order);
 }
 
-QWidget *TFWemcy::makePage(int tab)
+QWidget *TFWemcy::makePage(CanLine line)
 {
-    const QString suffix = tab == 0 ? QStringLiteral("A") : QStringLiteral("B");
-    const FieldCaptions &captions = Captions[tab];
-    Page &page = m_pages[tab];
+    const QString suffix = line == CanLine::A ? QStringLiteral("A") : QStringLiteral("B");
+    const FieldCaptions &captions = Captions[lineIndex(line)];
+    Page &page = m_pages[line];
     auto *widget = new QWidget(this);
-    widget->setObjectName(QStringLiteral("Tab") + TabCaptions[tab]);
+    widget->setObjectName(QStringLiteral("Tab") + TabCaptions[lineIndex(line)]);
 
     page.tree = new QTreeWidget(widget);
     page.tree->setObjectName(QStringLiteral("TWCan") + suffix);
     page.tree->setHeaderHidden(true);
     // The hidden header would otherwise be read out as "1".
-    page.tree->setHeaderLabel(TabCaptions[tab]);
-    page.tree->setAccessibleName(TabCaptions[tab]);
+    page.tree->setHeaderLabel(TabCaptions[lineIndex(line)]);
+    page.tree->setAccessibleName(TabCaptions[lineIndex(line)]);
     page.tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     page.tree->setSelectionMode(QAbstractItemView::SingleSelection);
     page.tree->setMinimumWidth(150);
     connect(page.tree, &QTreeWidget::currentItemChanged, this,
-            [this, tab](QTreeWidgetItem *current) { nodeSelected(tab, current); });
+            [this, line](QTreeWidgetItem *current) { nodeSelected(line, current); });
 
     page.wordBox = new QGroupBox(WordBoxCaption, widget);
     page.wordBox->setObjectName(QStringLiteral("GBWord") + suffix);
@@ -176,9 +176,9 @@ QWidget *TFWemcy::makePage(int tab)
     page.del = button(QStringLiteral("Delete"), QStringLiteral("BtnDelete") + suffix, widget);
     page.add = button(QStringLiteral("New"), QStringLiteral("BtnNew") + suffix, widget);
     page.modify = button(QStringLiteral("Modify"), QStringLiteral("BtnModify") + suffix, widget);
-    connect(page.del, &QPushButton::clicked, this, [this, tab] { DeleteClick(tab); });
-    connect(page.add, &QPushButton::clicked, this, [this, tab] { NewClick(tab); });
-    connect(page.modify, &QPushButton::clicked, this, [this, tab] { ModifyClick(tab); });
+    connect(page.del, &QPushButton::clicked, this, [this, line] { DeleteClick(line); });
+    connect(page.add, &QPushButton::clicked, this, [this, line] { NewClick(line); });
+    connect(page.modify, &QPushButton::clicked, this, [this, line] { ModifyClick(line); });
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(page.del);
     buttons->addWidget(page.add);
@@ -197,12 +197,12 @@ QWidget *TFWemcy::makePage(int tab)
 void TFWemcy::tableLoaded()
 {
     fillTrees();
-    m_pages[m_tabs->currentIndex()].tree->setFocus();
+    m_pages[lineAt(m_tabs->currentIndex())].tree->setFocus();
 }
 
 void TFWemcy::clearWindow()
 {
-    for (Page &page : m_pages) {
+    for (Page &page : m_pages.items) {
         page.tree->clear();
         for (QLineEdit *edit :
              {page.index_addrm, page.subindex, page.devid, page.b0, page.b1, page.poscomp, page.poscomp2})
@@ -213,20 +213,20 @@ void TFWemcy::clearWindow()
 void TFWemcy::fillTrees()
 {
     clearWindow();
-    for (int tab = 0; tab < EmcyWordTable::TabCount; ++tab)
-        for (int word = 0; word < m_table.words(tab).size(); ++word)
-            appendWordNode(tab, word);
+    for (CanLine line : CanLines)
+        for (int word = 0; word < m_table.words(line).size(); ++word)
+            appendWordNode(line, word);
 }
 
-void TFWemcy::appendWordNode(int tab, int word)
+void TFWemcy::appendWordNode(CanLine line, int word)
 {
-    auto *node = new QTreeWidgetItem(QStringList{m_table.wordNodeText(tab, word)});
+    auto *node = new QTreeWidgetItem(QStringList{m_table.wordNodeText(line, word)});
     node->setIcon(0, m_wordIcon);
     for (int bit = 0; bit < EmcyWord::BitCount; ++bit) {
         auto *bitNode = new QTreeWidgetItem(node, QStringList{EmcyWordTable::bitNodeText(bit)});
         bitNode->setIcon(0, m_bitIcon);
     }
-    m_pages[tab].tree->addTopLevelItem(node);
+    m_pages[line].tree->addTopLevelItem(node);
 }
 
 int TFWemcy::position(QTreeWidgetItem *item)
@@ -238,19 +238,19 @@ int TFWemcy::position(QTreeWidgetItem *item)
            parent->indexOfChild(item);
 }
 
-void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
+void TFWemcy::nodeSelected(CanLine line, QTreeWidgetItem *item)
 {
     if (!item)
         return;
     const int p = position(item);
     const int word = p / EmcyWordTable::NodesPerWord;
     const int k = p % EmcyWordTable::NodesPerWord;
-    for (Page &page : m_pages) {
+    for (Page &page : m_pages.items) {
         setCaption(page.wordBox, QStringLiteral("Word n\u00B0%1 Emcy Define ").arg(word));
         setCaption(page.bitBox, QStringLiteral("Mask BIT n\u00B0%1 Define").arg(p));
     }
-    const Page &page = m_pages[tab];
-    const EmcyWord &w = m_table.words(tab).at(word);
+    const Page &page = m_pages[line];
+    const EmcyWord &w = m_table.words(line).at(word);
     page.index_addrm->setText(w.index_addrm);
     page.subindex->setText(w.subindex);
     page.devid->setText(w.devid);
@@ -268,9 +268,9 @@ void TFWemcy::nodeSelected(int tab, QTreeWidgetItem *item)
     });
 }
 
-EmcyWord TFWemcy::wordFields(int tab) const
+EmcyWord TFWemcy::wordFields(CanLine line) const
 {
-    const Page &page = m_pages[tab];
+    const Page &page = m_pages[line];
     EmcyWord key;
     key.index_addrm = page.index_addrm->text();
     key.subindex = page.subindex->text();
@@ -278,32 +278,32 @@ EmcyWord TFWemcy::wordFields(int tab) const
     return key;
 }
 
-void TFWemcy::NewClick(int tab)
+void TFWemcy::NewClick(CanLine line)
 {
-    if (!m_table.newWord(tab, wordFields(tab))) {
-        m_ctx.notices.notice(TranslateMessages::IndexNotValid);
+    if (const std::optional<QString> refusal = m_table.newWord(line, wordFields(line))) {
+        m_ctx.notices.notice(*refusal);
         return;
     }
-    appendWordNode(tab, int(m_table.words(tab).size()) - 1);
+    appendWordNode(line, int(m_table.words(line).size()) - 1);
 }
 
-void TFWemcy::ModifyClick(int tab)
+void TFWemcy::ModifyClick(CanLine line)
 {
-    const Page &page = m_pages[tab];
+    const Page &page = m_pages[line];
     QTreeWidgetItem *item = page.tree->currentItem();
     if (!item) {
-        hintSelection(page.modify->text(), QStringLiteral("node"), TabCaptions[tab]);
+        hintSelection(page.modify->text(), QStringLiteral("node"), TabCaptions[lineIndex(line)]);
         return;
     }
     const int p = position(item);
     const int word = p / EmcyWordTable::NodesPerWord;
     const int k = p % EmcyWordTable::NodesPerWord;
     if (k == 0) {
-        if (!m_table.modifyWord(tab, word, wordFields(tab)))
-            m_ctx.notices.notice(TranslateMessages::IndexNotValid);
+        if (const std::optional<QString> refusal = m_table.modifyWord(line, word, wordFields(line)))
+            m_ctx.notices.notice(*refusal);
         return;
     }
-    if (const std::optional<TableFault> fault = m_table.modifyBit(tab, word, k - 1, page.b0->text(), page.b1->text(),
+    if (const std::optional<TableFault> fault = m_table.modifyBit(line, word, k - 1, page.b0->text(), page.b1->text(),
                                                                   page.poscomp->text(), page.poscomp2->text())) {
         QLineEdit *refused = fault->column == 0 ? page.poscomp : page.poscomp2;
         refused->setFocus();
@@ -312,12 +312,12 @@ void TFWemcy::ModifyClick(int tab)
     }
 }
 
-void TFWemcy::DeleteClick(int tab)
+void TFWemcy::DeleteClick(CanLine line)
 {
-    QTreeWidget *tree = m_pages[tab].tree;
+    QTreeWidget *tree = m_pages[line].tree;
     QTreeWidgetItem *item = tree->currentItem();
     if (!item || item->parent()) {
-        hintSelection(m_pages[tab].del->text(), QStringLiteral("word node"), TabCaptions[tab]);
+        hintSelection(m_pages[line].del->text(), QStringLiteral("word node"), TabCaptions[lineIndex(line)]);
         return;
     }
     const int word = tree->indexOfTopLevelItem(item);
@@ -325,15 +325,15 @@ void TFWemcy::DeleteClick(int tab)
         // The tree moves its cursor while the node is still in it; shown once both agree.
         const QSignalBlocker quiet(tree);
         delete tree->takeTopLevelItem(word);
-        m_table.deleteWord(tab, word);
+        m_table.deleteWord(line, word);
     }
-    nodeSelected(tab, tree->currentItem());
+    nodeSelected(line, tree->currentItem());
 }
 
 void TFWemcy::showFault(const TableFault &fault)
 {
-    m_tabs->setCurrentIndex(fault.tab);
-    const Page &page = m_pages[fault.tab];
+    m_tabs->setCurrentIndex(lineIndex(fault.line));
+    const Page &page = m_pages[fault.line];
     page.tree->setCurrentItem(page.tree->topLevelItem(fault.row));
     QLineEdit *field = fault.column == 0 ? page.index_addrm : fault.column == 1 ? page.subindex : page.devid;
     field->setFocus();

@@ -46,21 +46,21 @@ private:
         QPushButton *modify = nullptr;
     };
 
-    QWidget *makePage(int tab);
+    QWidget *makePage(CanLine line);
     void clearWindow();
     void fillTrees();
-    void appendWordNode(int tab, int word);
+    void appendWordNode(CanLine line, int word);
     // The node's position counting every node of the tree from 0.
     static int position(QTreeWidgetItem *item);
-    void nodeSelected(int tab, QTreeWidgetItem *item);
-    EmcyWord wordFields(int tab) const;
-    void DeleteClick(int tab);
-    void NewClick(int tab);
-    void ModifyClick(int tab);
+    void nodeSelected(CanLine line, QTreeWidgetItem *item);
+    EmcyWord wordFields(CanLine line) const;
+    void DeleteClick(CanLine line);
+    void NewClick(CanLine line);
+    void ModifyClick(CanLine line);
 
     EmcyWordTable m_table;
     QTabWidget *m_tabs;
-    Page m_pages[EmcyWordTable::TabCount];
+    PerLine<Page> m_pages;
     QIcon m_wordIcon;
     QIcon m_bitIcon;
 };

@@ -75,17 +75,17 @@ TFemcy::TFemcy(AppContext &context, QWidget *parent)
 {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
-    for (EmcyTab tab : {FromCanA, FromCanB})
-        m_tabs->addTab(makePage(tab), QString::fromLatin1(Tabs[tab].caption));
+    for (CanLine line : CanLines)
+        m_tabs->addTab(makePage(line), QString::fromLatin1(Tabs[lineIndex(line)].caption));
     // Each page orders its own controls; the strip follows the tabs.
     placeContent(m_tabs, {m_tabs});
 }
 
-QWidget *TFemcy::makePage(EmcyTab tab)
+QWidget *TFemcy::makePage(CanLine line)
 {
-    const TabTexts &texts = Tabs[tab];
+    const TabTexts &texts = Tabs[lineIndex(line)];
     const char *s = texts.suffix;
-    Page &page = m_pages[tab];
+    Page &page = m_pages[line];
     auto *widget = new QWidget(this);
     widget->setObjectName(named("TSCan", "", s));
 
@@ -106,7 +106,7 @@ QWidget *TFemcy::makePage(EmcyTab tab)
         label->setBuddy(field);
         form->addRow(label, field);
         page.fields[size_t(t)] = field;
-        connect(field, &QLineEdit::textEdited, this, [this, tab] { m_pages[tab].typed = true; });
+        connect(field, &QLineEdit::textEdited, this, [this, line] { m_pages[line].typed = true; });
     }
 
     page.enable = new QCheckBox(QString::fromLatin1(texts.enableCaption), widget);
@@ -167,24 +167,24 @@ QWidget *TFemcy::makePage(EmcyTab tab)
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(page.enable, &QCheckBox::clicked, this, [this, tab] { m_pages[tab].typed = true; });
-    connect(page.alias, &QButtonGroup::idClicked, this, [this, tab] { m_pages[tab].typed = true; });
-    connect(page.list, &QListWidget::currentRowChanged, this, [this, tab](int row) { showEntry(tab, row); });
+    connect(page.enable, &QCheckBox::clicked, this, [this, line] { m_pages[line].typed = true; });
+    connect(page.alias, &QButtonGroup::idClicked, this, [this, line] { m_pages[line].typed = true; });
+    connect(page.list, &QListWidget::currentRowChanged, this, [this, line](int row) { showEntry(line, row); });
     // A click on the line already selected shows its entry again over what was typed.
     connect(page.list, &QListWidget::itemClicked, this,
-            [this, tab](QListWidgetItem *item) { showEntry(tab, m_pages[tab].list->row(item)); });
-    connect(newButton, &QPushButton::clicked, this, [this, tab] { NewClick(tab); });
-    connect(modifyButton, &QPushButton::clicked, this, [this, tab, modifyButton] {
-        if (m_pages[tab].list->currentRow() < 0)
-            hintSelection(modifyButton->text(), QStringLiteral("line"), m_tabs->tabText(tab));
+            [this, line](QListWidgetItem *item) { showEntry(line, m_pages[line].list->row(item)); });
+    connect(newButton, &QPushButton::clicked, this, [this, line] { NewClick(line); });
+    connect(modifyButton, &QPushButton::clicked, this, [this, line, modifyButton] {
+        if (m_pages[line].list->currentRow() < 0)
+            hintSelection(modifyButton->text(), QStringLiteral("line"), m_tabs->tabText(lineIndex(line)));
         else
-            ModifyClick(tab);
+            ModifyClick(line);
     });
-    connect(deleteButton, &QPushButton::clicked, this, [this, tab, deleteButton] {
-        if (m_pages[tab].list->currentRow() < 0)
-            hintSelection(deleteButton->text(), QStringLiteral("line"), m_tabs->tabText(tab));
+    connect(deleteButton, &QPushButton::clicked, this, [this, line, deleteButton] {
+        if (m_pages[line].list->currentRow() < 0)
+            hintSelection(deleteButton->text(), QStringLiteral("line"), m_tabs->tabText(lineIndex(line)));
         else
-            DeleteClick(tab);
+            DeleteClick(line);
     });
     return widget;
 }
@@ -193,8 +193,8 @@ void TFemcy::tableLoaded()
 {
     clearControls();
     showFirstEntries();
-    m_tabs->setCurrentIndex(FromCanA);
-    m_pages[FromCanA].list->setFocus();
+    m_tabs->setCurrentIndex(lineIndex(CanLine::A));
+    m_pages[CanLine::A].list->setFocus();
 }
 
 void TFemcy::tableReplaced()
@@ -205,7 +205,7 @@ void TFemcy::tableReplaced()
 
 void TFemcy::clearControls()
 {
-    for (Page &page : m_pages) {
+    for (Page &page : m_pages.items) {
         const QSignalBlocker block(page.list);
         page.list->clear();
         for (QLineEdit *field : page.fields)
@@ -216,22 +216,22 @@ void TFemcy::clearControls()
     }
 }
 
-void TFemcy::fillList(EmcyTab tab, int row)
+void TFemcy::fillList(CanLine line, int row)
 {
-    QListWidget *list = m_pages[tab].list;
+    QListWidget *list = m_pages[line].list;
     const QSignalBlocker block(list);
     list->clear();
-    list->addItems(m_table.lines(tab));
+    list->addItems(m_table.lines(line));
     list->setCurrentRow(row);
 }
 
-void TFemcy::showEntry(EmcyTab tab, int row)
+void TFemcy::showEntry(CanLine line, int row)
 {
-    const QList<EmcyEntry> &entries = m_table.entries(tab);
+    const QList<EmcyEntry> &entries = m_table.entries(line);
     if (row < 0 || row >= entries.size())
         return;
     const EmcyEntry &entry = entries[row];
-    Page &page = m_pages[tab];
+    Page &page = m_pages[line];
     page.typed = false;
     for (int t = 0; t < EmcyTextCount; ++t)
         page.fields[size_t(t)]->setText(entry.texts[size_t(t)]);
@@ -243,17 +243,17 @@ void TFemcy::showEntry(EmcyTab tab, int row)
 
 void TFemcy::showFirstEntries()
 {
-    for (EmcyTab tab : {FromCanA, FromCanB}) {
-        const bool any = !m_table.entries(tab).isEmpty();
-        fillList(tab, any ? 0 : -1);
+    for (CanLine line : CanLines) {
+        const bool any = !m_table.entries(line).isEmpty();
+        fillList(line, any ? 0 : -1);
         if (any)
-            showEntry(tab, 0);
+            showEntry(line, 0);
     }
 }
 
-EmcyEntry TFemcy::fieldsEntry(EmcyTab tab) const
+EmcyEntry TFemcy::fieldsEntry(CanLine line) const
 {
-    const Page &page = m_pages[tab];
+    const Page &page = m_pages[line];
     EmcyTexts texts;
     for (int t = 0; t < EmcyTextCount; ++t)
         texts[size_t(t)] = page.fields[size_t(t)]->text();
@@ -262,100 +262,88 @@ EmcyEntry TFemcy::fieldsEntry(EmcyTab tab) const
 
 std::optional<QString> TFemcy::unstoredFields()
 {
-    for (EmcyTab tab : {FromCanA, FromCanB}) {
-        const Page &page = m_pages[tab];
+    for (CanLine line : CanLines) {
+        const Page &page = m_pages[line];
         if (!page.typed)
             continue;
         const int row = page.list->currentRow();
-        EmcyEntry typed = fieldsEntry(tab);
+        EmcyEntry typed = fieldsEntry(line);
         bool unstored = false;
         if (row < 0) {
             for (const QLineEdit *field : page.fields)
                 unstored = unstored || !field->text().isEmpty();
         } else {
-            const EmcyEntry &stored = m_table.entries(tab)[row];
+            const EmcyEntry &stored = m_table.entries(line)[row];
             // A code the window does not offer was shown as the choice already made.
             if (!page.alias->button(int(stored.alias)))
                 typed.alias = stored.alias;
             unstored = typed != EmcyEntry::fromFields(stored.texts, stored.translate, stored.alias);
         }
         if (unstored) {
-            m_tabs->setCurrentIndex(tab);
+            m_tabs->setCurrentIndex(lineIndex(line));
             page.fields[0]->setFocus();
-            return m_tabs->tabText(tab);
+            return m_tabs->tabText(lineIndex(line));
         }
     }
     return std::nullopt;
 }
 
-void TFemcy::NewClick(EmcyTab tab)
+void TFemcy::NewClick(CanLine line)
 {
     guardedCall(m_ctx.notices, [&] {
-        const EmcyEntry entry = fieldsEntry(tab);
+        const EmcyEntry entry = fieldsEntry(line);
         // The identifier first, with the program's own text; then the ranges.
-        QStringList problems = m_table.identifierProblems(tab, entry.texts[IdDev]);
-        if (problems.isEmpty() && refuseRange(tab, entry))
+        if (refuseIdentifier(line, m_table.identifierRefusal(line, entry.texts[IdDev])) || refuseRange(line, entry) ||
+            refuseIdentifier(line, m_table.add(line, entry)))
             return;
-        if (problems.isEmpty())
-            problems = m_table.add(tab, entry);
-        focusRefusedField(tab, problems);
-        for (const QString &problem : problems)
-            m_ctx.notices.notice(problem);
-        if (problems.isEmpty()) {
-            fillList(tab, int(m_table.entries(tab).size()) - 1);
-            m_pages[tab].typed = false;
-        }
+        fillList(line, int(m_table.entries(line).size()) - 1);
+        m_pages[line].typed = false;
     });
 }
 
-void TFemcy::ModifyClick(EmcyTab tab)
+void TFemcy::ModifyClick(CanLine line)
 {
     guardedCall(m_ctx.notices, [&] {
-        const int row = m_pages[tab].list->currentRow();
+        const int row = m_pages[line].list->currentRow();
         if (row < 0)
             return;
-        const EmcyEntry entry = fieldsEntry(tab);
-        const bool newId = entry.texts[IdDev] != m_table.entries(tab)[row].texts[IdDev];
-        QStringList problems = newId ? m_table.identifierProblems(tab, entry.texts[IdDev]) : QStringList();
-        if (problems.isEmpty() && refuseRange(tab, entry))
+        const EmcyEntry entry = fieldsEntry(line);
+        const bool newId = entry.texts[IdDev] != m_table.entries(line)[row].texts[IdDev];
+        if ((newId && refuseIdentifier(line, m_table.identifierRefusal(line, entry.texts[IdDev]))) ||
+            refuseRange(line, entry) || refuseIdentifier(line, m_table.modify(line, row, entry)))
             return;
-        if (problems.isEmpty())
-            problems = m_table.modify(tab, row, entry);
-        focusRefusedField(tab, problems);
-        for (const QString &problem : problems)
-            m_ctx.notices.notice(problem);
-        if (problems.isEmpty()) {
-            m_pages[tab].list->item(row)->setText(entry.texts[IdDev]);
-            m_pages[tab].typed = false;
-        }
+        m_pages[line].list->item(row)->setText(entry.texts[IdDev]);
+        m_pages[line].typed = false;
     });
 }
 
-void TFemcy::DeleteClick(EmcyTab tab)
+void TFemcy::DeleteClick(CanLine line)
 {
-    const int row = m_pages[tab].list->currentRow();
+    const int row = m_pages[line].list->currentRow();
     if (row < 0)
         return;
-    m_table.remove(tab, row);
-    fillList(tab, -1);
-    m_pages[tab].typed = false;
+    m_table.remove(line, row);
+    fillList(line, -1);
+    m_pages[line].typed = false;
 }
 
-void TFemcy::focusRefusedField(EmcyTab tab, const QStringList &problems)
+bool TFemcy::refuseIdentifier(CanLine line, const std::optional<QString> &refusal)
 {
-    if (problems.isEmpty())
-        return;
-    QLineEdit *field = m_pages[tab].fields[IdDev];
+    if (!refusal)
+        return false;
+    QLineEdit *field = m_pages[line].fields[IdDev];
     field->setFocus();
     field->selectAll();
+    m_ctx.notices.notice(*refusal);
+    return true;
 }
 
-bool TFemcy::refuseRange(EmcyTab tab, const EmcyEntry &entry)
+bool TFemcy::refuseRange(CanLine line, const EmcyEntry &entry)
 {
     const std::optional<TableFault> fault = EmcyTable::rangeFault(entry);
     if (!fault)
         return false;
-    QLineEdit *field = m_pages[tab].fields[size_t(fault->column)];
+    QLineEdit *field = m_pages[line].fields[size_t(fault->column)];
     field->setFocus();
     field->selectAll();
     m_ctx.notices.notice(fault->message);
@@ -364,11 +352,11 @@ bool TFemcy::refuseRange(EmcyTab tab, const EmcyEntry &entry)
 
 void TFemcy::showFault(const TableFault &fault)
 {
-    const auto tab = EmcyTab(fault.tab);
-    m_tabs->setCurrentIndex(tab);
-    m_pages[tab].list->setCurrentRow(fault.row);
-    showEntry(tab, fault.row);
-    QLineEdit *field = m_pages[tab].fields[size_t(fault.column)];
+    const CanLine line = fault.line;
+    m_tabs->setCurrentIndex(lineIndex(line));
+    m_pages[line].list->setCurrentRow(fault.row);
+    showEntry(line, fault.row);
+    QLineEdit *field = m_pages[line].fields[size_t(fault.column)];
     field->setFocus();
     field->selectAll();
 }

@@ -37,23 +37,23 @@ private:
         bool typed = false;
     };
 
-    QWidget *makePage(EmcyTab tab);
+    QWidget *makePage(CanLine line);
     // The lists, the fields, the switches and the alias choices, emptied as loading and import do.
     void clearControls();
     // Fills the list box from the table and selects row (none for -1) without showing it.
-    void fillList(EmcyTab tab, int row);
-    void showEntry(EmcyTab tab, int row);
+    void fillList(CanLine line, int row);
+    void showEntry(CanLine line, int row);
     void showFirstEntries();
-    EmcyEntry fieldsEntry(EmcyTab tab) const;
-    // After a refused New or Modify: the cursor to the field at fault.
-    void focusRefusedField(EmcyTab tab, const QStringList &problems);
+    EmcyEntry fieldsEntry(CanLine line) const;
+    // An identifier refused by New or Modify: says so, with the cursor on it.
+    bool refuseIdentifier(CanLine line, const std::optional<QString> &refusal);
     // A field outside the range its label shows: says so, with the cursor on it.
-    bool refuseRange(EmcyTab tab, const EmcyEntry &entry);
-    void NewClick(EmcyTab tab);
-    void ModifyClick(EmcyTab tab);
-    void DeleteClick(EmcyTab tab);
+    bool refuseRange(CanLine line, const EmcyEntry &entry);
+    void NewClick(CanLine line);
+    void ModifyClick(CanLine line);
+    void DeleteClick(CanLine line);
 
     EmcyTable m_table;
-    Page m_pages[2];
+    PerLine<Page> m_pages;
     QTabWidget *m_tabs;
 };

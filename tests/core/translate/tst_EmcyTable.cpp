@@ -85,14 +85,15 @@ private slots:
         writeFileBytes(path, file(row("1", "0") + row("1", "32")));
         EmcyTable table;
         QVERIFY(table.load(path).ok());
-        table.add(FromCanB, entry);
+        table.add(CanLine::B, entry);
         const std::optional<TableFault> atOk = table.saveFault();
         if (fault.isEmpty()) {
             QVERIFY(!atOk);
             return;
         }
         QVERIFY(atOk);
-        QCOMPARE((QList<int>{atOk->tab, atOk->row, atOk->column}), (QList<int>{FromCanB, 1, field}));
+        QCOMPARE(atOk->line, CanLine::B);
+        QCOMPARE((QList<int>{atOk->row, atOk->column}), (QList<int>{1, field}));
         QCOMPARE(atOk->message, TranslateMessages::EmcyEntryFault.arg("From CAN B").arg(2).arg(texts[IdDev], fault));
     }
 
@@ -107,14 +108,14 @@ private slots:
         const Loaded<TableRead> loaded = table.load(path);
         QCOMPARE(loaded.problems, QStringList());
         QCOMPARE(loaded.value.entries, 2);
-        QCOMPARE(table.lines(FromCanA), QStringList{"0x10"});
-        QCOMPARE(table.lines(FromCanB), QStringList{"7"});
-        const EmcyEntry b = table.entries(FromCanB).first();
+        QCOMPARE(table.lines(CanLine::A), QStringList{"0x10"});
+        QCOMPARE(table.lines(CanLine::B), QStringList{"7"});
+        const EmcyEntry b = table.entries(CanLine::B).first();
         QVERIFY(b.translate);
         QCOMPARE(b.alias, 3);
         QCOMPARE(b.texts[MaskEqEc], QStringLiteral("0"));
-        QCOMPARE(table.entries(FromCanA).first().texts[MaskEqEc], QStringLiteral("a&b"));
-        QCOMPARE(table.entries(FromCanA).first().alias, 2);
+        QCOMPARE(table.entries(CanLine::A).first().texts[MaskEqEc], QStringLiteral("a&b"));
+        QCOMPARE(table.entries(CanLine::A).first().alias, 2);
         table.save(path);
         QCOMPARE(readFileBytes(path), file(row("0x10", "5", "a&amp;b") + row("7", "39")));
     }
@@ -136,12 +137,12 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("emcydef.xml"));
         writeFileBytes(path, bytes);
         EmcyTable table;
-        table.add(FromCanB, entry("99"));
+        table.add(CanLine::B, entry("99"));
         const Loaded<TableRead> loaded = table.load(path);
         QCOMPARE(firstLines(loaded.problems), QStringList{TranslateMessages::XmlReadError});
         QVERIFY2(loaded.problems.constFirst().contains(QDir::toNativeSeparators(path)),
                  qPrintable(loaded.problems.constFirst()));
-        QCOMPARE(int(table.entries(FromCanA).size() + table.entries(FromCanB).size()), entriesKept);
+        QCOMPARE(int(table.entries(CanLine::A).size() + table.entries(CanLine::B).size()), entriesKept);
         QCOMPARE(loaded.value.entries, entriesKept);
     }
 
@@ -151,7 +152,7 @@ private slots:
         EmcyTable table;
         QCOMPARE(table.load(dir.filePath(QStringLiteral("emcydef.xml"))).problems,
                  QStringList{TranslateMessages::XmlNotFound});
-        QVERIFY(table.entries(FromCanA).isEmpty());
+        QVERIFY(table.entries(CanLine::A).isEmpty());
     }
 
     // 5, 3, 5 are written as 3, the second 5, the first 5; identifiers past 999999
@@ -159,13 +160,13 @@ private slots:
     void saveSorts()
     {
         EmcyTable table;
-        table.add(FromCanB, entry("1"));
-        QCOMPARE(table.add(FromCanA, entry("5")), QStringList());
-        table.add(FromCanA, entry("3"));
-        table.add(FromCanA, entry("0x5"));
-        table.add(FromCanA, entry("1000000"));
-        table.add(FromCanA, entry("999999"));
-        table.add(FromCanA, entry("-2"));
+        table.add(CanLine::B, entry("1"));
+        QCOMPARE(table.add(CanLine::A, entry("5")), std::nullopt);
+        table.add(CanLine::A, entry("3"));
+        table.add(CanLine::A, entry("0x5"));
+        table.add(CanLine::A, entry("1000000"));
+        table.add(CanLine::A, entry("999999"));
+        table.add(CanLine::A, entry("-2"));
         QCOMPARE(table.toXml(),
                  file(row("-2", "0", "m-2") + row("3", "0", "m3") + row("0x5", "0", "m0x5") + row("5", "0", "m5") +
                       row("999999", "0", "m999999") + row("1000000", "0", "m1000000") + row("1", "32", "m1")));
@@ -200,32 +201,33 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("emcydef.xml"));
         writeFileBytes(path, file(row("5", "0") + row("7", "0") + row("7", "0") + row("9", "32")));
         QCOMPARE(table.load(path).problems, QStringList());
-        const QList<EmcyEntry> before = table.entries(FromCanA);
+        const QList<EmcyEntry> before = table.entries(CanLine::A);
         const EmcyEntry changed = entry(id, true, 4);
-        const QStringList problems = modify ? table.modify(FromCanA, 1, changed) : table.add(FromCanA, changed);
-        QCOMPARE(problems, accepted ? QStringList() : QStringList{TranslateMessages::IndexNotValid});
+        const std::optional<QString> refusal =
+            modify ? table.modify(CanLine::A, 1, changed) : table.add(CanLine::A, changed);
+        QCOMPARE(refusal, accepted ? std::nullopt : std::optional<QString>(TranslateMessages::IndexNotValid));
         QList<EmcyEntry> expected = before;
         if (accepted && modify)
             expected[1] = changed;
         else if (accepted)
             expected << changed;
-        QCOMPARE(table.entries(FromCanA), expected);
+        QCOMPARE(table.entries(CanLine::A), expected);
     }
 
     void deleteAndFields()
     {
         EmcyTable table;
-        table.add(FromCanA, entry("1"));
-        table.add(FromCanA, entry("2"));
-        table.remove(FromCanA, 0);
-        table.remove(FromCanA, 5);
-        QCOMPARE(table.lines(FromCanA), QStringList{"2"});
+        table.add(CanLine::A, entry("1"));
+        table.add(CanLine::A, entry("2"));
+        table.remove(CanLine::A, 0);
+        table.remove(CanLine::A, 5);
+        QCOMPARE(table.lines(CanLine::A), QStringList{"2"});
         // Empty fields are stored as "0".
         const EmcyEntry made = EmcyEntry::fromFields({"4", "", " "}, false, 8);
         QCOMPARE(made.texts[MaskEqEc], QStringLiteral("0"));
         QCOMPARE(made.texts[MaskEqEr], QStringLiteral(" "));
         QCOMPARE(made.texts[EnmaskEqM3], QStringLiteral("0"));
-        QCOMPARE(made.bypassSet(FromCanB), 48);
+        QCOMPARE(made.bypassSet(CanLine::B), 48);
     }
 
     // A failed save leaves the file as it was.
@@ -248,8 +250,8 @@ private slots:
         EmcyTable table;
         table.exportFiles(files);
         QCOMPARE(readFileBytes(files.csvPath(QStringLiteral("emcydef"))), CsvBom + Header);
-        table.add(FromCanB, entry("2", true, 3));
-        table.add(FromCanA, entry("9"));
+        table.add(CanLine::B, entry("2", true, 3));
+        table.add(CanLine::A, entry("9"));
         table.exportFiles(files);
         QCOMPARE(readFileBytes(files.csvPath(QStringLiteral("emcydef"))),
                  CsvBom + Header + "9,m9,0,0,0,0,0,0,0,0,0,0,\r\n2,m2,0,0,0,0,0,0,0,0,0,39,\r\n");
@@ -260,20 +262,21 @@ private slots:
     void importWorkbook()
     {
         EmcyTable table;
-        table.add(FromCanA, entry("100"));
+        table.add(CanLine::A, entry("100"));
         const ImportOutcome outcome =
             table.importFrom(fixture(QStringLiteral("emcydef_two_lists_and_header_line.xls")));
         QCOMPARE(outcome.notices, QStringList());
         QCOMPARE(outcome.taken, 3);
-        QCOMPARE(table.lines(FromCanA), QStringList({"3", "0x7F"}));
-        QCOMPARE(table.lines(FromCanB), QStringList{"5"});
-        const EmcyEntry b = table.entries(FromCanB).first();
+        QCOMPARE(table.lines(CanLine::A), QStringList({"3", "0x7F"}));
+        QCOMPARE(table.lines(CanLine::B), QStringList{"5"});
+        const EmcyEntry b = table.entries(CanLine::B).first();
         QCOMPARE(b.texts, EmcyTexts({"5", "0xFF00", "255", "0", "0", "0", "0xFFFF", "255", "0", "0", "0"}));
         QVERIFY(b.translate);
         QCOMPARE(b.alias, 3);
-        QCOMPARE(table.entries(FromCanA)[0].texts, EmcyTexts({"3", "$10", "1", "2", "3", "4", "5", "6", "7", "8", ""}));
-        QCOMPARE(table.entries(FromCanA)[1].alias, 8);
-        QVERIFY(table.entries(FromCanA)[1].translate);
+        QCOMPARE(table.entries(CanLine::A)[0].texts,
+                 EmcyTexts({"3", "$10", "1", "2", "3", "4", "5", "6", "7", "8", ""}));
+        QCOMPARE(table.entries(CanLine::A)[1].alias, 8);
+        QVERIFY(table.entries(CanLine::A)[1].translate);
     }
 
     // An identifier that is no integer ends the import at its row, keeping those before.
@@ -292,7 +295,7 @@ private slots:
                                                   .arg(QDir::toNativeSeparators(sheet.workbookPath), "emcydef")
                                                   .arg(3)
                                                   .arg(WorkbookMessages::EmptyInteger.arg("A"))});
-        QCOMPARE(table.lines(FromCanA), QStringList{"1"});
+        QCOMPARE(table.lines(CanLine::A), QStringList{"1"});
     }
 
     // Export, open in a spreadsheet program, save as a workbook, import: the same file.

@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int CanA = 0;
-constexpr int CanB = 1;
+// What New and Modify say of three texts the word check refuses.
+const std::optional<QString> Refused = TranslateMessages::IndexNotValid;
 
 EmcyWord key(const QString &index, const QString &subindex, const QString &devid)
 {
@@ -46,18 +46,18 @@ QByteArray file(const QByteArray &rows)
     return "<emcyword>" + rows + "</emcyword>";
 }
 
-QStringList nodeTexts(const EmcyWordTable &table, int tab)
+QStringList nodeTexts(const EmcyWordTable &table, CanLine line)
 {
     QStringList texts;
-    for (int w = 0; w < table.words(tab).size(); ++w)
-        texts << table.wordNodeText(tab, w);
+    for (int w = 0; w < table.words(line).size(); ++w)
+        texts << table.wordNodeText(line, w);
     return texts;
 }
 
-QStringList keys(const EmcyWordTable &table, int tab)
+QStringList keys(const EmcyWordTable &table, CanLine line)
 {
     QStringList out;
-    for (const EmcyWord &w : table.words(tab))
+    for (const EmcyWord &w : table.words(line))
         out << w.devid + u'/' + w.index_addrm + u'/' + w.subindex;
     return out;
 }
@@ -103,11 +103,11 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(QString, poscomp);
         EmcyWordTable table;
-        QVERIFY(table.newWord(CanA, key("0x3000", "1", "3")));
-        const std::optional<TableFault> refused = table.modifyBit(CanA, 0, 4, "m0", "m1", byte1, byte2);
+        QCOMPARE(table.newWord(CanLine::A, key("0x3000", "1", "3")), std::nullopt);
+        const std::optional<TableFault> refused = table.modifyBit(CanLine::A, 0, 4, "m0", "m1", byte1, byte2);
         QCOMPARE(refused ? refused->message : QString(), fault);
         QCOMPARE(refused ? refused->column : -1, field);
-        const EmcyWordBit &bit = table.words(CanA)[0].bits[4];
+        const EmcyWordBit &bit = table.words(CanLine::A)[0].bits[4];
         QCOMPARE(bit.poscomp, poscomp);
         QCOMPARE(bit.b0, refused ? QString() : QStringLiteral("m0"));
         // Shown again as typed, in decimal.
@@ -120,13 +120,14 @@ private slots:
     void saveFault()
     {
         EmcyWordTable table;
-        QVERIFY(table.newWord(CanA, key("0x3000", "1", "3")));
+        QCOMPARE(table.newWord(CanLine::A, key("0x3000", "1", "3")), std::nullopt);
         QVERIFY(!table.saveFault());
-        QVERIFY(table.newWord(CanB, key("1", "2", "3")));
-        QVERIFY(table.newWord(CanB, key("1", "x", "3")));
+        QCOMPARE(table.newWord(CanLine::B, key("1", "2", "3")), std::nullopt);
+        QCOMPARE(table.newWord(CanLine::B, key("1", "x", "3")), std::nullopt);
         const std::optional<TableFault> fault = table.saveFault();
         QVERIFY(fault);
-        QCOMPARE((QList<int>{fault->tab, fault->row, fault->column}), (QList<int>{CanB, 1, 1}));
+        QCOMPARE(fault->line, CanLine::B);
+        QCOMPARE((QList<int>{fault->row, fault->column}), (QList<int>{1, 1}));
         QCOMPARE(fault->message,
                  TranslateMessages::WordFault.arg("CanB", "W1", "subindex", "'x' is not a valid integer value"));
     }
@@ -155,24 +156,24 @@ private slots:
         EmcyWordTable table;
         for (const QString &w : words) {
             const QStringList k = w.split(u'/');
-            QVERIFY(table.newWord(CanB, key(k[1], k[2], k[0])));
+            QCOMPARE(table.newWord(CanLine::B, key(k[1], k[2], k[0])), std::nullopt);
         }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("emcyword.xml"));
         table.save(path);
         EmcyWordTable reread;
         QVERIFY(reread.load(path).ok());
-        QVERIFY(reread.words(CanA).isEmpty());
-        QCOMPARE(keys(reread, CanB), written);
+        QVERIFY(reread.words(CanLine::A).isEmpty());
+        QCOMPARE(keys(reread, CanLine::B), written);
     }
 
     void fileBytes()
     {
         EmcyWordTable table;
-        QVERIFY(table.newWord(CanB, key("0x2000", "1", "5")));
-        QVERIFY(table.newWord(CanA, key("0x3000", "2", "3")));
-        table.modifyBit(CanA, 0, 0, "0xFF", "0x0F", "2", "5");
-        table.modifyBit(CanA, 0, 15, "1", "1", "15", "15");
+        QCOMPARE(table.newWord(CanLine::B, key("0x2000", "1", "5")), std::nullopt);
+        QCOMPARE(table.newWord(CanLine::A, key("0x3000", "2", "3")), std::nullopt);
+        table.modifyBit(CanLine::A, 0, 0, "0xFF", "0x0F", "2", "5");
+        table.modifyBit(CanLine::A, 0, 15, "1", "1", "15", "15");
         QCOMPARE(table.toXml(),
                  file(row("0x3000", "2", "0", "3", {{0, {"0xFF", "0x0F", "37"}}, {15, {"1", "1", "255"}}}) +
                       row("0x2000", "1", "1", "5")));
@@ -218,10 +219,10 @@ private slots:
         if (!content.isEmpty())
             writeFileBytes(path, content);
         EmcyWordTable table;
-        QVERIFY(table.newWord(CanA, key("9", "9", "9"))); // replaced by the load
+        QCOMPARE(table.newWord(CanLine::A, key("9", "9", "9")), std::nullopt); // replaced by the load
         QCOMPARE(firstLines(table.load(path).problems), problems);
-        QCOMPARE(keys(table, CanA), canA);
-        QCOMPARE(keys(table, CanB), canB);
+        QCOMPARE(keys(table, CanLine::A), canA);
+        QCOMPARE(keys(table, CanLine::B), canB);
     }
 
     void droppedWordIsGoneAfterSave()
@@ -244,55 +245,55 @@ private slots:
         writeFileBytes(path, before);
         EmcyWordTable table;
         QVERIFY(table.load(path).ok());
-        QVERIFY(table.newWord(CanB, key("0x1000", "1", "three")));
+        QCOMPARE(table.newWord(CanLine::B, key("0x1000", "1", "three")), std::nullopt);
         QCOMPARE(thrownMessage([&] { table.save(path); }), QStringLiteral("'three' is not a valid integer value"));
         QCOMPARE(readFileBytes(path), before);
-        QCOMPARE(table.words(CanB).size(), 1);
+        QCOMPARE(table.words(CanLine::B).size(), 1);
     }
 
     void wordCheck()
     {
         EmcyWordTable table;
-        QVERIFY(table.newWord(CanA, key("0x1000", "1", "3")));
-        QVERIFY(table.newWord(CanA, key("0x1000", "2", "3")));
-        QVERIFY(!table.newWord(CanA, key("0x1000", "1", "3")));      // same three texts
-        QVERIFY(!table.newWord(CanA, key("0x1000", "", "3")));       // empty subindex
-        QVERIFY(table.newWord(CanA, key("4096", "1", "3")));         // compared as text
-        QVERIFY(table.newWord(CanB, key("0x1000", "1", "3")));       // the other tab
-        QVERIFY(table.modifyWord(CanA, 0, key("0x1000", "1", "3"))); // itself excluded
-        QVERIFY(!table.modifyWord(CanA, 0, key("0x1000", "2", "3")));
-        QVERIFY(table.modifyWord(CanA, 0, key("0x1000", "7", "3")));
-        QCOMPARE(keys(table, CanA), QStringList({"3/0x1000/7", "3/0x1000/2", "3/4096/1"}));
+        QCOMPARE(table.newWord(CanLine::A, key("0x1000", "1", "3")), std::nullopt);
+        QCOMPARE(table.newWord(CanLine::A, key("0x1000", "2", "3")), std::nullopt);
+        QCOMPARE(table.newWord(CanLine::A, key("0x1000", "1", "3")), Refused);            // same three texts
+        QCOMPARE(table.newWord(CanLine::A, key("0x1000", "", "3")), Refused);             // empty subindex
+        QCOMPARE(table.newWord(CanLine::A, key("4096", "1", "3")), std::nullopt);         // compared as text
+        QCOMPARE(table.newWord(CanLine::B, key("0x1000", "1", "3")), std::nullopt);       // the other tab
+        QCOMPARE(table.modifyWord(CanLine::A, 0, key("0x1000", "1", "3")), std::nullopt); // itself excluded
+        QCOMPARE(table.modifyWord(CanLine::A, 0, key("0x1000", "2", "3")), Refused);
+        QCOMPARE(table.modifyWord(CanLine::A, 0, key("0x1000", "7", "3")), std::nullopt);
+        QCOMPARE(keys(table, CanLine::A), QStringList({"3/0x1000/7", "3/0x1000/2", "3/4096/1"}));
     }
 
     void newWordIsNamedAfterTheLastNode()
     {
         EmcyWordTable table;
         for (const char *sub : {"0", "1", "2"})
-            QVERIFY(table.newWord(CanA, key("1", sub, "1")));
-        QCOMPARE(nodeTexts(table, CanA), QStringList({"W0", "W1", "W2"}));
-        table.deleteWord(CanA, 1);
-        QVERIFY(table.newWord(CanA, key("1", "3", "1")));
-        QCOMPARE(nodeTexts(table, CanA), QStringList({"W0", "W2", "W3"}));
-        QCOMPARE(table.words(CanA)[2].bits[15], EmcyWordBit());
-        while (!table.words(CanA).isEmpty())
-            table.deleteWord(CanA, 0);
-        QVERIFY(table.newWord(CanA, key("1", "4", "1")));
-        QCOMPARE(nodeTexts(table, CanA), QStringList({"W0"}));
+            QCOMPARE(table.newWord(CanLine::A, key("1", sub, "1")), std::nullopt);
+        QCOMPARE(nodeTexts(table, CanLine::A), QStringList({"W0", "W1", "W2"}));
+        table.deleteWord(CanLine::A, 1);
+        QCOMPARE(table.newWord(CanLine::A, key("1", "3", "1")), std::nullopt);
+        QCOMPARE(nodeTexts(table, CanLine::A), QStringList({"W0", "W2", "W3"}));
+        QCOMPARE(table.words(CanLine::A)[2].bits[15], EmcyWordBit());
+        while (!table.words(CanLine::A).isEmpty())
+            table.deleteWord(CanLine::A, 0);
+        QCOMPARE(table.newWord(CanLine::A, key("1", "4", "1")), std::nullopt);
+        QCOMPARE(nodeTexts(table, CanLine::A), QStringList({"W0"}));
     }
 
     void importFromWorkbook()
     {
         EmcyWordTable table;
-        QVERIFY(table.newWord(CanA, key("9", "9", "9"))); // replaced by the import
+        QCOMPARE(table.newWord(CanLine::A, key("9", "9", "9")), std::nullopt); // replaced by the import
         const ImportOutcome outcome = table.importFrom(fixture(QStringLiteral("emcyword_two_tabs_and_extdata_2.xls")));
         QCOMPARE(outcome.notices, QStringList());
-        QCOMPARE(keys(table, CanA), QStringList({"3/0x3000/1", "3/0x1000/1"}));
-        QCOMPARE(keys(table, CanB), QStringList({"5/$2000/0", "6/0x2001/3"}));
-        QCOMPARE(nodeTexts(table, CanB), QStringList({"W0", "W1"}));
-        QCOMPARE(table.words(CanA)[0].bits[0], (EmcyWordBit{"0xFF", "0x0F", "37"}));
-        QCOMPARE(table.words(CanA)[0].bits[15], (EmcyWordBit{"1", "2", "4095"}));
-        QCOMPARE(table.words(CanB)[0].bits[7], (EmcyWordBit{"a,b", "", "18"}));
+        QCOMPARE(keys(table, CanLine::A), QStringList({"3/0x3000/1", "3/0x1000/1"}));
+        QCOMPARE(keys(table, CanLine::B), QStringList({"5/$2000/0", "6/0x2001/3"}));
+        QCOMPARE(nodeTexts(table, CanLine::B), QStringList({"W0", "W1"}));
+        QCOMPARE(table.words(CanLine::A)[0].bits[0], (EmcyWordBit{"0xFF", "0x0F", "37"}));
+        QCOMPARE(table.words(CanLine::A)[0].bits[15], (EmcyWordBit{"1", "2", "4095"}));
+        QCOMPARE(table.words(CanLine::B)[0].bits[7], (EmcyWordBit{"a,b", "", "18"}));
     }
 
     // Export, opened and saved by a spreadsheet program, imported: the same words.
@@ -313,7 +314,7 @@ private slots:
             importWorksheet(csvAsWorksheet(csv, QStringLiteral("emcyword")), EmcyWordTable::importParams(), back);
         QCOMPARE(outcome.notices, QStringList());
         QCOMPARE(back.toXml(), table.toXml());
-        QCOMPARE(back.words(CanB), table.words(CanB));
+        QCOMPARE(back.words(CanLine::B), table.words(CanLine::B));
 
         // The name line met as a record, as when the export is pasted below a sheet's own names.
         Worksheet pasted = csvAsWorksheet(csv, QStringLiteral("emcyword"));

@@ -137,7 +137,7 @@ private slots:
         EmcyEntry entry;
         entry.texts[0] = QStringLiteral("1");
         entry.texts[1] = QString(32768, u'x');
-        table.add(FromCanA, entry);
+        table.add(CanLine::A, entry);
         const QString xlsx = dir.filePath(QStringLiteral("emcydef.xlsx"));
         QCOMPARE(thrownMessage([&] { table.exportFiles(files); }),
                  QStringLiteral("Cannot write workbook \"%1\": cell B2 would hold 32768 characters, more than the "

@@ -14,17 +14,17 @@ namespace {
 
 using C = PdoTranslation::Column;
 
-void setEntry(PdoTranslation &table, int which, int entry, const QStringList &cells)
+void setEntry(PdoTranslation &table, CanLine line, int entry, const QStringList &cells)
 {
     for (int c = 0; c < cells.size(); ++c)
-        table.grid(which).setEntryCell(entry, c + 1, cells[c]);
+        table.grid(line).setEntryCell(entry, c + 1, cells[c]);
 }
 
-QStringList entry(const PdoTranslation &table, int which, int e)
+QStringList entry(const PdoTranslation &table, CanLine line, int e)
 {
     QStringList cells;
     for (int c = C::Cobid; c <= C::NTpdo; ++c)
-        cells << table.grid(which).entryCell(e, c);
+        cells << table.grid(line).entryCell(e, c);
     return cells;
 }
 
@@ -47,10 +47,10 @@ private slots:
     void gridModel()
     {
         PdoTranslation table;
-        QCOMPARE(table.grid(0).cell(0, C::Translate), QStringLiteral("en_bypass"));
-        QVERIFY(!table.grid(0).isEditable(0, C::Cobid));
-        QVERIFY(!table.grid(0).isEditable(1, C::Number));
-        exerciseGridModel(table.grid(1));
+        QCOMPARE(table.grid(CanLine::A).cell(0, C::Translate), QStringLiteral("en_bypass"));
+        QVERIFY(!table.grid(CanLine::A).isEditable(0, C::Cobid));
+        QVERIFY(!table.grid(CanLine::A).isEditable(1, C::Number));
+        exerciseGridModel(table.grid(CanLine::B));
     }
 
     void untouchedTableExportsTwentyTwoLines()
@@ -71,9 +71,9 @@ private slots:
     void exportLines()
     {
         PdoTranslation table;
-        setEntry(table, 0, 0, {"0x181", "a,b", "1", "p", "n"});
-        setEntry(table, 1, 0, {"0x201", "d", "yes", "", ""});
-        setEntry(table, 1, 1, {"0x202", "e", "1", "", ""});
+        setEntry(table, CanLine::A, 0, {"0x181", "a,b", "1", "p", "n"});
+        setEntry(table, CanLine::B, 0, {"0x201", "d", "yes", "", ""});
+        setEntry(table, CanLine::B, 1, {"0x202", "e", "1", "", ""});
         const QList<QStringList> lines = table.exportLines();
         QCOMPARE(lines.size(), 22);
         QCOMPARE(lines[1], QStringList({"0x181", "a,b", "01", "p", "n"}));
@@ -86,13 +86,13 @@ private slots:
     void saveSorts()
     {
         PdoTranslation table;
-        setEntry(table, 0, 0, {"0x181", "first", "1", "", ""});
-        setEntry(table, 0, 1, {"385", "second", "0", "", ""});
-        setEntry(table, 0, 2, {"0x1000000", "big", "1", "", ""});
-        setEntry(table, 0, 3, {"0x999999", "bound", "0", "", ""});
-        setEntry(table, 0, 4, {"$100", "small", "0", "", ""});
-        setEntry(table, 1, 0, {"7", "b7", "1", "", ""});
-        setEntry(table, 1, 1, {"-1", "bminus", "2", "", ""});
+        setEntry(table, CanLine::A, 0, {"0x181", "first", "1", "", ""});
+        setEntry(table, CanLine::A, 1, {"385", "second", "0", "", ""});
+        setEntry(table, CanLine::A, 2, {"0x1000000", "big", "1", "", ""});
+        setEntry(table, CanLine::A, 3, {"0x999999", "bound", "0", "", ""});
+        setEntry(table, CanLine::A, 4, {"$100", "small", "0", "", ""});
+        setEntry(table, CanLine::B, 0, {"7", "b7", "1", "", ""});
+        setEntry(table, CanLine::B, 1, {"-1", "bminus", "2", "", ""});
         QCOMPARE(table.toXml(), file(row("$100", "2", "small") + row("385", "2", "second") +
                                      row("0x181", "3", "first") + row("0x999999", "2", "bound") +
                                      row("0x1000000", "3", "big") + row("-1", "0", "bminus") + row("7", "1", "b7")));
@@ -101,9 +101,9 @@ private slots:
     void firstEmptyCobidEndsTheTable()
     {
         PdoTranslation table;
-        setEntry(table, 0, 0, {"1", "a", "1", "", ""});
-        setEntry(table, 0, 1, {"", "typed but no cobid", "1", "", ""});
-        setEntry(table, 0, 2, {"3", "below", "1", "", ""});
+        setEntry(table, CanLine::A, 0, {"1", "a", "1", "", ""});
+        setEntry(table, CanLine::A, 1, {"", "typed but no cobid", "1", "", ""});
+        setEntry(table, CanLine::A, 2, {"3", "below", "1", "", ""});
         QCOMPARE(table.toXml(), file(row("1", "3", "a")));
     }
 
@@ -113,7 +113,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("rpdodef.xml"));
         writeFileBytes(path, "old");
         PdoTranslation table;
-        setEntry(table, 1, 0, {"0x18G", "", "", "", ""});
+        setEntry(table, CanLine::B, 0, {"0x18G", "", "", "", ""});
         QCOMPARE(thrownMessage([&] { table.save(path); }), QStringLiteral("'0x18G' is not a valid integer value"));
         QCOMPARE(readFileBytes(path), QByteArray("old"));
     }
@@ -128,12 +128,12 @@ private slots:
         writeFileBytes(path, bytes);
         PdoTranslation table;
         QCOMPARE(table.load(path).problems, QStringList());
-        QCOMPARE(entry(table, 0, 0), QStringList({"0x181", "dev", "0", "p", "n"}));
-        QCOMPARE(entry(table, 0, 1), QStringList({"0x182", "", "1", "", ""}));
-        QCOMPARE(entry(table, 1, 0), QStringList({"0x201", "", "0", "", ""}));
-        QCOMPARE(entry(table, 1, 1), QStringList({"0x202", "a&b \"q\"", "1", "", ""}));
-        QCOMPARE(table.grid(0).cell(0, C::Translate), QStringLiteral("en_bypass"));
-        QCOMPARE(table.grid(1).cell(10, C::Number), QStringLiteral("9"));
+        QCOMPARE(entry(table, CanLine::A, 0), QStringList({"0x181", "dev", "0", "p", "n"}));
+        QCOMPARE(entry(table, CanLine::A, 1), QStringList({"0x182", "", "1", "", ""}));
+        QCOMPARE(entry(table, CanLine::B, 0), QStringList({"0x201", "", "0", "", ""}));
+        QCOMPARE(entry(table, CanLine::B, 1), QStringList({"0x202", "a&b \"q\"", "1", "", ""}));
+        QCOMPARE(table.grid(CanLine::A).cell(0, C::Translate), QStringLiteral("en_bypass"));
+        QCOMPARE(table.grid(CanLine::B).cell(10, C::Number), QStringLiteral("9"));
         table.save(path);
         QCOMPARE(readFileBytes(path), file(row("0x181", "2", "dev", "p", "n") + row("0x182", "3") + row("0x201", "0") +
                                            row("0x202", "1", "a&amp;b &quot;q&quot;")));
@@ -178,20 +178,20 @@ private slots:
         if (notices.constFirst().contains(u'\n') == false)
             problems = firstLines(problems);
         QCOMPARE(problems, notices);
-        QCOMPARE(table.grid(0).entryCount(C::Cobid), entriesKept);
+        QCOMPARE(table.grid(CanLine::A).entryCount(C::Cobid), entriesKept);
         if (entriesKept == 10) {
-            QCOMPARE(table.grid(0).entryCell(9, C::Cobid), QStringLiteral("9"));
-            QCOMPARE(table.grid(1).entryCell(0, C::Cobid), QStringLiteral("99"));
+            QCOMPARE(table.grid(CanLine::A).entryCell(9, C::Cobid), QStringLiteral("9"));
+            QCOMPARE(table.grid(CanLine::B).entryCell(0, C::Cobid), QStringLiteral("99"));
         }
     }
 
     void missingFile()
     {
         PdoTranslation table;
-        setEntry(table, 0, 0, {"1", "", "", "", ""});
+        setEntry(table, CanLine::A, 0, {"1", "", "", "", ""});
         QCOMPARE(table.load(QStringLiteral("/nonexistent/rpdodef.xml")).problems,
                  QStringList{TranslateMessages::XmlNotFound});
-        QCOMPARE(table.grid(0).entryCount(C::Cobid), 0);
+        QCOMPARE(table.grid(CanLine::A).entryCount(C::Cobid), 0);
     }
 
     void importFromWorkbook_data()
@@ -205,16 +205,16 @@ private slots:
     {
         QFETCH(QString, workbook);
         PdoTranslation table;
-        setEntry(table, 0, 5, {"old", "", "", "", ""});
+        setEntry(table, CanLine::A, 5, {"old", "", "", "", ""});
         const ImportOutcome outcome = table.importFrom(fixture(workbook));
         QCOMPARE(outcome.notices, QStringList());
-        QCOMPARE(table.grid(0).entryCount(C::Cobid), 2);
-        QCOMPARE(entry(table, 0, 0), QStringList({"0x181", "dev1", "1", "p1", "t1"}));
-        QCOMPARE(entry(table, 0, 1), QStringList({"385", "dev2", "0", "p2", "t2"}));
-        QCOMPARE(entry(table, 0, 5), QStringList({"", "", "", "", ""}));
-        QCOMPARE(entry(table, 1, 0), QStringList({"0x201", "dev3", "1", "p3", "t3"}));
-        QCOMPARE(entry(table, 1, 1), QStringList({"0x202", "a,b", "0", "p4", "t4"}));
-        QCOMPARE(table.grid(1).entryCount(C::Cobid), 2);
+        QCOMPARE(table.grid(CanLine::A).entryCount(C::Cobid), 2);
+        QCOMPARE(entry(table, CanLine::A, 0), QStringList({"0x181", "dev1", "1", "p1", "t1"}));
+        QCOMPARE(entry(table, CanLine::A, 1), QStringList({"385", "dev2", "0", "p2", "t2"}));
+        QCOMPARE(entry(table, CanLine::A, 5), QStringList({"", "", "", "", ""}));
+        QCOMPARE(entry(table, CanLine::B, 0), QStringList({"0x201", "dev3", "1", "p3", "t3"}));
+        QCOMPARE(entry(table, CanLine::B, 1), QStringList({"0x202", "a,b", "0", "p4", "t4"}));
+        QCOMPARE(table.grid(CanLine::B).entryCount(C::Cobid), 2);
         // 0x181 and 385 are equal: the one further down the grid is written first.
         QCOMPARE(table.toXml(), file(row("385", "2", "dev2", "p2", "t2") + row("0x181", "3", "dev1", "p1", "t1") +
                                      row("0x201", "1", "dev3", "p3", "t3") + row("0x202", "0", "a,b", "p4", "t4")));
@@ -225,9 +225,9 @@ private slots:
     void exportImportRoundTrip()
     {
         PdoTranslation table;
-        setEntry(table, 0, 0, {"0x181", "a,b", "1", "p\"q", "n"});
-        setEntry(table, 0, 1, {"385", "", "0", "", ""});
-        setEntry(table, 1, 0, {"0x201", "x", "1", "", "line\r\nend"});
+        setEntry(table, CanLine::A, 0, {"0x181", "a,b", "1", "p\"q", "n"});
+        setEntry(table, CanLine::A, 1, {"385", "", "0", "", ""});
+        setEntry(table, CanLine::B, 0, {"0x201", "x", "1", "", "line\r\nend"});
         const QByteArray saved = table.toXml();
         QTemporaryDir dir;
         table.exportFiles(projectFiles(dir.path()));
@@ -283,14 +283,14 @@ private slots:
         QCOMPARE(outcome.notices,
                  QStringList{WorkbookMessages::RowsLeftOut.arg(QDir::toNativeSeparators("/data/book.xlsx"), "rpdodef",
                                                                "2 records", "rows 12-13")});
-        QCOMPARE(table.grid(0).entryCell(9, C::Cobid), QStringLiteral("9"));
-        QCOMPARE(table.grid(1).entryCell(0, C::Cobid), QStringLiteral("100"));
+        QCOMPARE(table.grid(CanLine::A).entryCell(9, C::Cobid), QStringLiteral("9"));
+        QCOMPARE(table.grid(CanLine::B).entryCell(0, C::Cobid), QStringLiteral("100"));
     }
 
     // OK refuses what saving would leave out or cannot write, naming the place.
     void saveFault_data()
     {
-        QTest::addColumn<int>("which");
+        QTest::addColumn<int>("tab");
         QTest::addColumn<int>("filledEntry");
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<int>("row");
@@ -312,7 +312,8 @@ private slots:
     }
     void saveFault()
     {
-        QFETCH(int, which);
+        QFETCH(int, tab);
+        const CanLine line = lineAt(tab);
         QFETCH(int, filledEntry);
         QFETCH(QStringList, cells);
         QFETCH(int, row);
@@ -320,17 +321,17 @@ private slots:
         QFETCH(QString, message);
         PdoTranslation table;
         // Table A whole; table B two entries, then the row under test.
-        setEntry(table, 0, 0, {"0x181"});
-        setEntry(table, 1, 0, {"0x201"});
-        setEntry(table, 1, 1, {"0x202"});
-        setEntry(table, which, filledEntry, cells);
+        setEntry(table, CanLine::A, 0, {"0x181"});
+        setEntry(table, CanLine::B, 0, {"0x201"});
+        setEntry(table, CanLine::B, 1, {"0x202"});
+        setEntry(table, line, filledEntry, cells);
         const std::optional<TableFault> fault = table.saveFault();
         if (row < 0) {
             QVERIFY(!fault);
             return;
         }
         QVERIFY(fault);
-        QCOMPARE(fault->tab, which);
+        QCOMPARE(fault->line, line);
         QCOMPARE(fault->row, row);
         QCOMPARE(fault->column, column);
         QCOMPARE(fault->message, message);

@@ -12,17 +12,17 @@ namespace {
 
 using C = SdoTranslation::Column;
 
-void setEntry(SdoTranslation &table, int which, int entry, const QStringList &cells)
+void setEntry(SdoTranslation &table, CanLine line, int entry, const QStringList &cells)
 {
     for (int c = 0; c < cells.size(); ++c)
-        table.grid(which).setEntryCell(entry, c + 1, cells[c]);
+        table.grid(line).setEntryCell(entry, c + 1, cells[c]);
 }
 
-QStringList entry(const SdoTranslation &table, int which, int e)
+QStringList entry(const SdoTranslation &table, CanLine line, int e)
 {
     QStringList cells;
     for (int c = C::ReadWrite; c <= C::Mnemonico; ++c)
-        cells << table.grid(which).entryCell(e, c);
+        cells << table.grid(line).entryCell(e, c);
     return cells;
 }
 
@@ -47,9 +47,9 @@ private slots:
                              "</sdo>");
         SdoTranslation table;
         QCOMPARE(table.load(path).problems, QStringList());
-        QCOMPARE(entry(table, 1, 0), QStringList({"1", "0x2000", "1", "5", "0x6000", "2", "2", "speed"}));
-        QCOMPARE(entry(table, 0, 0), QStringList({"1", "0x2001", "0", "6", "0x6001", "0", "4", ""}));
-        QCOMPARE(entry(table, 1, 1), QStringList({"0", "0x2002", "3", "7", "0x6002", "1", "1", ""}));
+        QCOMPARE(entry(table, CanLine::B, 0), QStringList({"1", "0x2000", "1", "5", "0x6000", "2", "2", "speed"}));
+        QCOMPARE(entry(table, CanLine::A, 0), QStringList({"1", "0x2001", "0", "6", "0x6001", "0", "4", ""}));
+        QCOMPARE(entry(table, CanLine::B, 1), QStringList({"0", "0x2002", "3", "7", "0x6002", "1", "1", ""}));
         QCOMPARE(table.toXml(), QByteArray("<sdo>"
                                            "<row conf=\"16\" IndexA=\"0x2001\" SubindexA=\"0\" devIDB=\"6\" "
                                            "IndexB=\"0x6001\" SubindexB=\"0\" nbyteB=\"4\" mnemonico=\"\"/>"
@@ -64,9 +64,9 @@ private slots:
     void firstEmptyIndexEndsTheTable()
     {
         SdoTranslation table;
-        setEntry(table, 0, 0, {"1", "0x2000", "0", "1", "0x6000", "0", "1", "a"});
-        setEntry(table, 0, 1, {"1", "", "0", "1", "0x6000", "0", "1", "typed"});
-        setEntry(table, 0, 2, {"1", "0x2002", "0", "1", "0x6000", "0", "1", "below"});
+        setEntry(table, CanLine::A, 0, {"1", "0x2000", "0", "1", "0x6000", "0", "1", "a"});
+        setEntry(table, CanLine::A, 1, {"1", "", "0", "1", "0x6000", "0", "1", "typed"});
+        setEntry(table, CanLine::A, 2, {"1", "0x2002", "0", "1", "0x6000", "0", "1", "below"});
         QCOMPARE(table.toXml(), QByteArray("<sdo><row conf=\"16\" IndexA=\"0x2000\" SubindexA=\"0\" devIDB=\"1\" "
                                            "IndexB=\"0x6000\" SubindexB=\"0\" nbyteB=\"1\" mnemonico=\"a\"/></sdo>"));
     }
@@ -118,9 +118,9 @@ private slots:
     void exportLines()
     {
         SdoTranslation table;
-        setEntry(table, 0, 0, {"1", "0x2000", "1", "5", "0x6000", "2", "2", "a,b"});
-        setEntry(table, 1, 0, {"1", "0x2001", "", "", "", "", "", ""});
-        setEntry(table, 1, 1, {"rw", "0x2002", "", "", "", "", "", ""});
+        setEntry(table, CanLine::A, 0, {"1", "0x2000", "1", "5", "0x6000", "2", "2", "a,b"});
+        setEntry(table, CanLine::B, 0, {"1", "0x2001", "", "", "", "", "", ""});
+        setEntry(table, CanLine::B, 1, {"rw", "0x2002", "", "", "", "", "", ""});
         const QList<QStringList> lines = table.exportLines();
         QCOMPARE(lines[1], QStringList({"16", "0x2000", "1", "5", "0x6000", "2", "2", "a,b"}));
         QCOMPARE(lines[1502], QStringList({"17", "0x2001", "", "", "", "", "", ""}));
@@ -132,25 +132,25 @@ private slots:
     void importFromWorkbook()
     {
         SdoTranslation table;
-        setEntry(table, 0, 1400, {"1", "old"});
+        setEntry(table, CanLine::A, 1400, {"1", "old"});
         const QString book = fixture(QStringLiteral("sdo_header_line_and_empty_conf.xlsx"));
         const ImportOutcome outcome = table.importFrom(book);
         QCOMPARE(outcome.notices, QStringList{WorkbookMessages::ImportStopped.arg(QDir::toNativeSeparators(book), "sdo")
                                                   .arg(6)
                                                   .arg(WorkbookMessages::EmptyInteger.arg("A6"))});
-        QCOMPARE(entry(table, 1, 0), QStringList({"1", "0x2000", "1", "5", "0x6000", "2", "2", "speed"}));
-        QCOMPARE(entry(table, 0, 0), QStringList({"1", "0x2001", "0", "6", "0x6001", "0", "4", ""}));
-        QCOMPARE(entry(table, 1, 1), QStringList({"0", "0x2002", "3", "7", "0x6002", "1", "1", "b,c"}));
-        QCOMPARE(table.grid(0).entryCount(C::IndexA), 1);
-        QCOMPARE(table.grid(1).entryCount(C::IndexA), 2);
-        QCOMPARE(table.grid(0).entryCell(1400, C::IndexA), QString());
+        QCOMPARE(entry(table, CanLine::B, 0), QStringList({"1", "0x2000", "1", "5", "0x6000", "2", "2", "speed"}));
+        QCOMPARE(entry(table, CanLine::A, 0), QStringList({"1", "0x2001", "0", "6", "0x6001", "0", "4", ""}));
+        QCOMPARE(entry(table, CanLine::B, 1), QStringList({"0", "0x2002", "3", "7", "0x6002", "1", "1", "b,c"}));
+        QCOMPARE(table.grid(CanLine::A).entryCount(C::IndexA), 1);
+        QCOMPARE(table.grid(CanLine::B).entryCount(C::IndexA), 2);
+        QCOMPARE(table.grid(CanLine::A).entryCell(1400, C::IndexA), QString());
     }
 
     void exportImportRoundTrip()
     {
         SdoTranslation table;
         for (int e = 0; e < 1500; ++e)
-            setEntry(table, e % 2, e / 2,
+            setEntry(table, lineAt(e % 2), e / 2,
                      {e % 3 ? "1" : "0", QString::number(0x2000 + e), "1", "5", "0x6000", "", "2",
                       e == 7 ? "with, comma" : ""});
         const QByteArray saved = table.toXml();
@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(outcome.notices,
                  QStringList{WorkbookMessages::RowsLeftOut.arg(QDir::toNativeSeparators("/data/book.xls"), "SDO",
                                                                "2 records", "rows 1502-1503")});
-        QCOMPARE(table.grid(0).entryCell(1499, C::IndexA), QStringLiteral("1499"));
+        QCOMPARE(table.grid(CanLine::A).entryCell(1499, C::IndexA), QStringLiteral("1499"));
     }
 };
 

@@ -70,11 +70,11 @@ struct Project {
 QStringList placed(const StoredPdoTable &table)
 {
     QStringList out;
-    for (int which : {0, 1})
-        for (const StoredPdo &pdo : table.tab(which).pdos)
+    for (CanLine line : CanLines)
+        for (const StoredPdo &pdo : table.lineData(line).pdos)
             for (const StoredSdo &sdo : pdo.sdos)
                 out << QStringLiteral("%1:%2 %3/%4/%5")
-                           .arg(which == 0 ? "A" : "B")
+                           .arg(line == CanLine::A ? "A" : "B")
                            .arg(pdo.number)
                            .arg(sdo.index, sdo.subindex, sdo.poscomp);
     return out;
@@ -104,14 +104,14 @@ private slots:
         QCOMPARE(loaded.problems, QStringList());
         QVERIFY(loaded.value.whole());
         QCOMPARE(loaded.value.entries, 2);
-        QCOMPARE(table.tab(0).reference, QList<StoredSdo>({{"0x3000", "1", ""}, {"0x3002", "2", ""}}));
-        QCOMPARE(table.tab(1).reference, QList<StoredSdo>({{"0x3001", "0", ""}}));
-        QStringList names[2];
-        for (int which : {0, 1})
-            for (const StoredPdo &pdo : table.tab(which).pdos)
-                names[which] << QStringLiteral("%1=%2").arg(pdo.number).arg(pdo.name);
-        QCOMPARE(names[0], QStringList({"1=0x181", "2=0x182", "3=0x183", "4=0x184", "5=0x185"}));
-        QCOMPARE(names[1], QStringList({"1=0x201", "2=0x202"}));
+        QCOMPARE(table.lineData(CanLine::A).reference, QList<StoredSdo>({{"0x3000", "1", ""}, {"0x3002", "2", ""}}));
+        QCOMPARE(table.lineData(CanLine::B).reference, QList<StoredSdo>({{"0x3001", "0", ""}}));
+        PerLine<QStringList> names;
+        for (CanLine line : CanLines)
+            for (const StoredPdo &pdo : table.lineData(line).pdos)
+                names[line] << QStringLiteral("%1=%2").arg(pdo.number).arg(pdo.name);
+        QCOMPARE(names[CanLine::A], QStringList({"1=0x181", "2=0x182", "3=0x183", "4=0x184", "5=0x185"}));
+        QCOMPARE(names[CanLine::B], QStringList({"1=0x201", "2=0x202"}));
         QCOMPARE(placed(table), QStringList({"A:1 0x2000/1/18", "B:2 0x2001/0/33"}));
     }
 
@@ -160,8 +160,8 @@ private slots:
             if (problem.contains(QStringLiteral("%1")))
                 problem = problem.arg(fileShown(p.files.SdopdoPath));
         QCOMPARE(firstLines(loaded.problems), problems);
-        QCOMPARE(table.tab(0).reference.size() + table.tab(1).reference.size(), references);
-        QCOMPARE(table.tab(0).pdos.size() + table.tab(1).pdos.size(), pdos);
+        QCOMPARE(table.lineData(CanLine::A).reference.size() + table.lineData(CanLine::B).reference.size(), references);
+        QCOMPARE(table.lineData(CanLine::A).pdos.size() + table.lineData(CanLine::B).pdos.size(), pdos);
     }
 
     // A stored SDO names its PDO in seven bits: PDOs past the 127th of a tab are
@@ -174,8 +174,8 @@ private slots:
         QCOMPARE(loaded.problems, QStringList{TranslateMessages::PdosLeftOut.arg(fileShown(p.files.RpdodefPath))
                                                   .arg("2 PDOs")
                                                   .arg(QStringLiteral("CanA"))});
-        QCOMPARE(table.tab(0).pdos.size(), 127);
-        QCOMPARE(table.tab(0).pdos.last().name, QStringLiteral("0x1ff"));
+        QCOMPARE(table.lineData(CanLine::A).pdos.size(), 127);
+        QCOMPARE(table.lineData(CanLine::A).pdos.last().name, QStringLiteral("0x1ff"));
         QCOMPARE(placed(table), QStringList({"A:127 1/0/0", "B:1 2/0/0"}));
     }
 
@@ -266,7 +266,7 @@ private slots:
         StoredPdoTable table;
         QVERIFY(table.load(p.files).ok());
         QCOMPARE(table.toXml(), sdopdo(storedRow("0x2000", "1", "1", "")));
-        QVERIFY_THROWS_EXCEPTION(TessiroError, StoredPdoTable::fieldsOf(table.pdo(0, 0).sdos[0]));
+        QVERIFY_THROWS_EXCEPTION(TessiroError, StoredPdoTable::fieldsOf(table.pdo(CanLine::A, 0).sdos[0]));
 
         const QByteArray emptyIndex = sdopdo(storedRow("", "1", "1", "0"));
         writeFileBytes(p.files.SdopdoPath, emptyIndex);
@@ -277,8 +277,9 @@ private slots:
         // OK names the place first: tab, PDO, SDO and field.
         const std::optional<TableFault> fault = table.saveFault();
         QVERIFY(fault);
-        QCOMPARE((QList<int>{fault->tab, fault->row, fault->item, fault->column}), (QList<int>{0, 0, 0, 0}));
-        QCOMPARE(fault->message, TranslateMessages::StoredSdoFault.arg("CanA", table.pdo(0, 0).name)
+        QCOMPARE(fault->line, CanLine::A);
+        QCOMPARE((QList<int>{fault->row, fault->item, fault->column}), (QList<int>{0, 0, 0}));
+        QCOMPARE(fault->message, TranslateMessages::StoredSdoFault.arg("CanA", table.pdo(CanLine::A, 0).name)
                                      .arg(0)
                                      .arg("index", "'' is not a valid integer value"));
 
@@ -345,7 +346,8 @@ private slots:
                          storedRow("0x3000", "1", "3", "0")));
         StoredPdoTable table;
         QVERIFY(table.load(p.files).ok());
-        QCOMPARE(table.refusal(tab, {index, subindex, 0, 0}, exceptPdo, exceptSdo).value_or(QString()), refusal);
+        QCOMPARE(table.refusal(lineAt(tab), {index, subindex, 0, 0}, exceptPdo, exceptSdo).value_or(QString()),
+                 refusal);
     }
 
     // New appends its code, Modify replaces, a refusal changes nothing; texts that
@@ -355,15 +357,15 @@ private slots:
         Project p;
         StoredPdoTable table;
         table.load(p.files);
-        QCOMPARE(table.newSdo(0, 1, {"0x2000", "1", 2, 3}), std::nullopt);
-        QCOMPARE(table.newSdo(0, 1, {"0x2001", "0", -1, 8}), std::nullopt);
-        QCOMPARE(table.newSdo(0, 0, {"8192", "1", 0, 0}), TranslateMessages::SdoAlreadyStored);
-        QCOMPARE(table.modifySdo(0, 1, 1, {"0x2001", "0", 1, 0}), std::nullopt);
+        QCOMPARE(table.newSdo(CanLine::A, 1, {"0x2000", "1", 2, 3}), std::nullopt);
+        QCOMPARE(table.newSdo(CanLine::A, 1, {"0x2001", "0", -1, 8}), std::nullopt);
+        QCOMPARE(table.newSdo(CanLine::A, 0, {"8192", "1", 0, 0}), TranslateMessages::SdoAlreadyStored);
+        QCOMPARE(table.modifySdo(CanLine::A, 1, 1, {"0x2001", "0", 1, 0}), std::nullopt);
         QCOMPARE(placed(table), QStringList({"A:2 0x2000/1/35", "A:2 0x2001/0/16"}));
-        QCOMPARE(table.modifySdo(0, 1, 1, {"0x2000", "1", 0, 0}), TranslateMessages::SdoAlreadyStored);
-        QVERIFY_THROWS_EXCEPTION(TessiroError, table.newSdo(1, 0, {"0x20OO", "1", 0, 0}));
-        QVERIFY_THROWS_EXCEPTION(TessiroError, table.newSdo(1, 0, {"1", "", 0, 0}));
-        table.deleteSdo(0, 1, 0);
+        QCOMPARE(table.modifySdo(CanLine::A, 1, 1, {"0x2000", "1", 0, 0}), TranslateMessages::SdoAlreadyStored);
+        QVERIFY_THROWS_EXCEPTION(TessiroError, table.newSdo(CanLine::B, 0, {"0x20OO", "1", 0, 0}));
+        QVERIFY_THROWS_EXCEPTION(TessiroError, table.newSdo(CanLine::B, 0, {"1", "", 0, 0}));
+        table.deleteSdo(CanLine::A, 1, 0);
         QCOMPARE(placed(table), QStringList({"A:2 0x2001/0/16"}));
         QCOMPARE(StoredPdoTable::sdoLabels(3), QStringList({"Sdo0", "Sdo1", "Sdo2"}));
     }
@@ -375,12 +377,12 @@ private slots:
         StoredPdoCopies copies;
         {
             StoredPdoTable table(copies);
-            QCOMPARE(table.pasteSdo(0), std::nullopt);
-            table.copySdo(0, {"0x2000", "x", -1, 8});
+            QCOMPARE(table.pasteSdo(CanLine::A), std::nullopt);
+            table.copySdo(CanLine::A, {"0x2000", "x", -1, 8});
         }
         StoredPdoTable table(copies);
-        QCOMPARE(table.pasteSdo(0), (SdoFields{"0x2000", "x", 0, 8}));
-        QCOMPARE(table.pasteSdo(1), std::nullopt);
+        QCOMPARE(table.pasteSdo(CanLine::A), (SdoFields{"0x2000", "x", 0, 8}));
+        QCOMPARE(table.pasteSdo(CanLine::B), std::nullopt);
     }
 
     // The committed workbook: the header line met in the middle is skipped, a PDO
@@ -399,7 +401,7 @@ private slots:
         QCOMPARE(outcome.taken, 3);
         QVERIFY(!outcome.stoppedEarly);
         QCOMPARE(placed(table), QStringList({"A:1 0x2000/1/18", "A:2 8192/3/1", "B:2 0x2001/0/33"}));
-        QCOMPARE(table.tab(0).pdos.size(), 5);
+        QCOMPARE(table.lineData(CanLine::A).pdos.size(), 5);
     }
 
     // Without rpdodef.xml every record is left out: said, not done in silence.

@@ -254,7 +254,7 @@ private slots:
         field("id_dev")->setText(QStringLiteral("0x6"));
         click("BModifyA");
         QCOMPARE(lines(list('A')), QStringList({"5", "0x6"}));
-        QCOMPARE(m_window->table().entries(FromCanA)[1].texts[MaskEqEr], QStringLiteral("77"));
+        QCOMPARE(m_window->table().entries(CanLine::A)[1].texts[MaskEqEr], QStringLiteral("77"));
     }
 
     // A save that fails keeps the window open with the entries, and the file as it was.

@@ -147,7 +147,7 @@ private slots:
         typeInto("EposcompA2", "4");
         typeInto("Eb0A", "0x7F");
         press("BtnModifyA");
-        QCOMPARE(m_window->table().words(0)[0].bits[0], (EmcyWordBit{"0x7F", "0x0F", "20"}));
+        QCOMPARE(m_window->table().words(CanLine::A)[0].bits[0], (EmcyWordBit{"0x7F", "0x0F", "20"}));
 
         // A bit whose poscomp is no integer: the masks are shown, then the failure.
         const QTreeWidgetItem *w1 = canA->topLevelItem(1);
@@ -195,12 +195,13 @@ private slots:
         // The fields show the node the cursor moved to.
         QTreeWidgetItem *now = canB->currentItem();
         QVERIFY(now && !now->parent());
-        QCOMPARE(child("EsubindexB")->text(), m_window->table().words(1)[canB->indexOfTopLevelItem(now)].subindex);
+        QCOMPARE(child("EsubindexB")->text(),
+                 m_window->table().words(CanLine::B)[canB->indexOfTopLevelItem(now)].subindex);
         typeInto("EsubindexB", "9");
         typeInto("EdevidB", "7");
         press("BtnNewB");
         QCOMPARE(wordNodes("TWCanB"), QStringList({"W0", "W2", "W3"}));
-        QCOMPARE(m_window->table().words(1).size(), 3);
+        QCOMPARE(m_window->table().words(CanLine::B).size(), 3);
 
         // Modify on a word keeps its node text; a duplicate of another word is refused.
         canB->setCurrentItem(canB->topLevelItem(0));
@@ -209,7 +210,7 @@ private slots:
         QCOMPARE(m_t->notices.notices.size(), 3);
         typeInto("EsubindexB", "5");
         press("BtnModifyB");
-        QCOMPARE(m_window->table().words(1)[0].subindex, QStringLiteral("5"));
+        QCOMPARE(m_window->table().words(CanLine::B)[0].subindex, QStringLiteral("5"));
         QCOMPARE(canB->topLevelItem(0)->text(0), QStringLiteral("W0"));
 
         // OK writes the file, sorted, and closes the window.

@@ -280,7 +280,7 @@ private slots:
         auto *window = static_cast<TFpdo *>(opened.window.get());
         showActive(window);
         m_t->notices.clear();
-        TranslationGrid &b = window->table().grid(1);
+        TranslationGrid &b = window->table().grid(CanLine::B);
         b.setEntryCell(0, 1, QStringLiteral("0x201"));
         b.setEntryCell(2, 1, QStringLiteral("0x203"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
@@ -289,7 +289,7 @@ private slots:
             m_t->notices.notices,
             QStringList{TranslateMessages::RowsBelowKeyless.arg("PDO From CanB to CanA").arg(1).arg("cobid").arg(2)});
         QCOMPARE(requireChild<QTabWidget>(window, "PageControl1")->currentIndex(), 1);
-        SpreadsheetGrid *sgb = window->grid(1);
+        SpreadsheetGrid *sgb = window->grid(CanLine::B);
         QCOMPARE(QApplication::focusWidget(), sgb);
         QCOMPARE(sgb->currentIndex(), sgb->model()->index(2, 1));
         QVERIFY(!QFile::exists(opened.file));
