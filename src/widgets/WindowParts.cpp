@@ -21,6 +21,14 @@ public:
     {
         return t == QAccessible::Name ? static_cast<const QLabel *>(widget())->text() : QAccessibleWidget::text(t);
     }
+    // Empty, it is left out rather than read as a notification without a name.
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (static_cast<const QLabel *>(widget())->text().isEmpty())
+            s.invisible = true;
+        return s;
+    }
 };
 
 QAccessibleInterface *statusLineInterface(const QString &, QObject *object)

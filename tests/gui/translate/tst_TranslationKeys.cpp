@@ -372,13 +372,16 @@ private slots:
         Opened opened = make(Kind::StoredPdo, *m_t);
         auto *window = static_cast<TFInfopdo *>(opened.window.get());
         showActive(window);
-        QTest::mouseClick(requireChild<QPushButton>(window, "BNewSdoB"), Qt::LeftButton);
-        QCOMPARE(window->statusText(), TranslateMessages::NeedsSelection.arg("New SDO", "PDO", "CanB"));
-        // Screen readers get the line as a notification named by its text.
+        // Screen readers get the line as a notification named by its text, left
+        // out while it is empty.
         QAccessibleInterface *spoken =
             QAccessible::queryAccessibleInterface(requireChild<QLabel>(window, "LabelStatus"));
+        QVERIFY(spoken->state().invisible);
+        QTest::mouseClick(requireChild<QPushButton>(window, "BNewSdoB"), Qt::LeftButton);
+        QCOMPARE(window->statusText(), TranslateMessages::NeedsSelection.arg("New SDO", "PDO", "CanB"));
         QCOMPARE(spoken->role(), QAccessible::Notification);
         QCOMPARE(spoken->text(QAccessible::Name), window->statusText());
+        QVERIFY(!spoken->state().invisible);
         QTest::mouseClick(requireChild<QPushButton>(window, "BDeleteSdoA"), Qt::LeftButton);
         QCOMPARE(window->statusText(), TranslateMessages::NeedsSelection.arg("Delete SDO", "SDO", "CanA"));
 
