@@ -109,11 +109,24 @@ Qt::ItemFlags TextGridModel::flags(const QModelIndex &index) const
 
 QVariant TextGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
+    if (orientation == Qt::Vertical) {
+        // Row headers are hidden, but screen readers still read them out with each
+        // row: they carry the number the row shows.
+        if (role != Qt::DisplayRole || section < firstDataRow() || section >= m_rows)
+            return {};
+        return QString::number(section - firstDataRow() + m_layout.firstNumber);
+    }
+    if (section < 0 || section >= m_columns)
         return {};
-    if (orientation == Qt::Vertical)
-        return section >= 0 && section < m_rows ? QVariant(section + 1) : QVariant();
-    return section >= 0 && section < m_columns ? QVariant(m_layout.columnTitles[section]) : QVariant();
+    if (role == Qt::AccessibleTextRole && !m_spokenTitles.value(section).isEmpty())
+        return m_spokenTitles[section];
+    return role == Qt::DisplayRole ? QVariant(m_layout.columnTitles[section]) : QVariant();
+}
+
+void TextGridModel::setSpokenColumnTitles(const QStringList &titles)
+{
+    m_spokenTitles = titles;
+    emit headerDataChanged(Qt::Horizontal, 0, m_columns - 1);
 }
 
 QString TextGridModel::copyText(const QRect &block) const

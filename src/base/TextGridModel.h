@@ -38,6 +38,10 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // What screen readers say for a column title, where the title alone would read
+    // like another column's; an empty entry keeps the title.
+    void setSpokenColumnTitles(const QStringList &titles);
+
     const TextGridLayout &layout() const { return m_layout; }
     // The first row and column the user may type into.
     int firstDataRow() const { return m_layout.headerRow.isEmpty() ? 0 : 1; }
@@ -67,4 +71,5 @@ private:
     int m_rows;
     int m_columns;
     QVector<QString> m_cells; // row-major; read-only cells stay empty
+    QStringList m_spokenTitles;
 };

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
@@ -66,7 +65,7 @@ QString TableDialog::statusText() const
 
 void TableDialog::setStatus(const QString &text)
 {
-    m_status->setText(text);
+    m_status->say(text);
 }
 
 void TableDialog::hintSelection(const QString &button, const QString &what, const QString &tab)
@@ -124,11 +123,8 @@ void TableDialog::placeContent(QWidget *content, const QList<QWidget *> &order)
     buttonStrip->addWidget(m_import);
     m_pages = qobject_cast<QTabWidget *>(content);
 
-    m_status = new QLabel(this);
+    m_status = new StatusLine(this);
     m_status->setObjectName(QStringLiteral("LabelStatus"));
-    m_status->setAccessibleName(QStringLiteral("Status"));
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_status->setWordWrap(true);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

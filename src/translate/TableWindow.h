@@ -8,7 +8,7 @@
 #include <optional>
 
 struct AppContext;
-class QLabel;
+class StatusLine;
 class QPushButton;
 class QTabWidget;
 
@@ -89,6 +89,6 @@ private:
     QPushButton *m_export = nullptr;
     QPushButton *m_import = nullptr;
     QTabWidget *m_pages = nullptr;
-    QLabel *m_status = nullptr;
+    StatusLine *m_status = nullptr;
     bool m_sized = false;
 };

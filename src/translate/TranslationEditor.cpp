@@ -19,6 +19,25 @@ namespace {
 
 const QColor TitleTint(0xFF, 0xFF, 0xC0);
 
+// Strips stand over columns 0-3 and 4 on.
+constexpr int LeftStripColumns = 4;
+
+// A title that two columns share is read out with the strip over it ("Index,
+// Define virtual index SDO in CAN A"), so that a screen reader tells them apart.
+QStringList spokenTitles(const QList<TranslationColumn> &columns, const QStringList &strips)
+{
+    QStringList titles;
+    for (const TranslationColumn &column : columns)
+        titles << column.title;
+    QStringList spoken;
+    for (int c = 0; c < titles.size(); ++c) {
+        const QString strip = strips.value(c < LeftStripColumns ? 0 : 1);
+        spoken << (titles.count(titles[c]) > 1 && !strip.isEmpty() ? titles[c] + QStringLiteral(", ") + strip
+                                                                   : QString());
+    }
+    return spoken;
+}
+
 } // namespace
 
 TranslationEditor::TranslationEditor(std::unique_ptr<TranslationTable> table, AppContext &context, QWidget *parent)
@@ -65,6 +84,8 @@ QWidget *TranslationEditor::makePage(CanLine line, const char *name)
     view->setPalette(palette);
     // Screen readers name the grid after its tab.
     view->setAccessibleName(line == CanLine::A ? m_params.tabA : m_params.tabB);
+    const QStringList &strips = line == CanLine::A ? m_params.stripsA : m_params.stripsB;
+    m_table->grid(line).setSpokenColumnTitles(spokenTitles(m_params.columns, strips));
     connect(view, &SpreadsheetGrid::okRequested, this, [this] { okButton()->click(); });
     connect(view, &SpreadsheetGrid::cancelRequested, this, [this] { cancelButton()->click(); });
     connect(view, &SpreadsheetGrid::pageRequested, this, [this](int step) { turnPage(step); });
@@ -73,7 +94,6 @@ QWidget *TranslationEditor::makePage(CanLine line, const char *name)
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    const QStringList &strips = line == CanLine::A ? m_params.stripsA : m_params.stripsB;
     if (!strips.isEmpty()) {
         auto *stripRow = new QHBoxLayout;
         stripRow->setContentsMargins(0, 0, 0, 0);
@@ -107,7 +127,7 @@ void TranslationEditor::sizeColumns()
         for (int c = 0; c < columns; ++c)
             view->setColumnWidth(c, columnWidth);
         if (m_strips[line][0]) {
-            const int left = 4 * columnWidth;
+            const int left = LeftStripColumns * columnWidth;
             m_strips[line][0]->setFixedWidth(left);
             m_strips[line][1]->setFixedWidth(std::max(0, width - left - 1));
         }

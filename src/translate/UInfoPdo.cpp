@@ -159,11 +159,12 @@ QWidget *TFInfopdo::makePage(CanLine line)
     for (QButtonGroup *group : {page.high, page.low})
         connect(group, &QButtonGroup::idClicked, this, [this, line] { m_pages[line].typed = true; });
     // Each control named by the labels over it; the two groups share their
-    // caption, so their labels tell them apart.
+    // caption, so their second labels tell them apart. Screen readers put the
+    // first label ("Traslate in") before the name themselves.
     page.pdos->setAccessibleName(texts.pdoLabel);
     page.sdos->setAccessibleName(texts.sdoLabel);
-    page.highBox->setAccessibleName(QStringLiteral("Traslate in High SDO Byte"));
-    page.lowBox->setAccessibleName(texts.lowCaption + QStringLiteral(" Low SDO Byte"));
+    page.highBox->setAccessibleName(QStringLiteral("High SDO Byte"));
+    page.lowBox->setAccessibleName(QStringLiteral("Low SDO Byte"));
 
     auto *grid = new QGridLayout(w);
     grid->setContentsMargins(6, 6, 6, 6);

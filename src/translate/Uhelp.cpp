@@ -23,6 +23,7 @@ TFHelp::TFHelp(AppContext &context, QWidget *parent) : QDialog(nullptr), m_ctx(c
     m_text = new QTextBrowser(this);
     m_text->setObjectName(QStringLiteral("RichEdit1"));
     m_text->setReadOnly(true);
+    m_text->setAccessibleName(QStringLiteral("Help"));
     // Links point at web pages; the box shows only the help file.
     m_text->setOpenLinks(false);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

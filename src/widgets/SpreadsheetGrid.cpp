@@ -17,6 +17,15 @@ QWidget *SpreadsheetDelegate::createEditor(QWidget *parent, const QStyleOptionVi
                                            const QModelIndex &index) const
 {
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    // Named after the cell, not left blank: its column and the number its row shows.
+    if (editor) {
+        const QAbstractItemModel *model = index.model();
+        QString column = model->headerData(index.column(), Qt::Horizontal, Qt::AccessibleTextRole).toString();
+        if (column.isEmpty())
+            column = model->headerData(index.column(), Qt::Horizontal).toString();
+        editor->setAccessibleName(
+            QStringLiteral("%1, row %2").arg(column, model->headerData(index.row(), Qt::Vertical).toString()));
+    }
     if (auto *line = qobject_cast<QLineEdit *>(editor)) {
         SpreadsheetGrid *grid = m_grid;
         const QPersistentModelIndex cell(index);

@@ -6,9 +6,38 @@
 #include "project/AppContext.h"
 #include "project/ProjectLock.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTimer>
+
+namespace {
+
+class StatusLineAccessible : public QAccessibleWidget {
+public:
+    explicit StatusLineAccessible(QWidget *line) : QAccessibleWidget(line, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? static_cast<const QLabel *>(widget())->text() : QAccessibleWidget::text(t);
+    }
+    // Empty, it is left out rather than read as a notification without a name.
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (static_cast<const QLabel *>(widget())->text().isEmpty())
+            s.invisible = true;
+        return s;
+    }
+};
+
+QAccessibleInterface *statusLineInterface(const QString &, QObject *object)
+{
+    auto *line = dynamic_cast<StatusLine *>(object);
+    return line ? new StatusLineAccessible(line) : nullptr;
+}
+
+} // namespace
 
 void showOnceShown(QWidget *window, Notices &notices, void (Notices::*show)(const QString &), const QStringList &texts)
 {
@@ -52,4 +81,28 @@ bool ListPick::eventFilter(QObject *watched, QEvent *event)
             m_picked();
     }
     return QObject::eventFilter(watched, event);
+}
+
+StatusLine::StatusLine(QWidget *parent) : QLabel(parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(statusLineInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setWordWrap(true);
+}
+
+void StatusLine::say(const QString &text)
+{
+    setText(text);
+    if (text.isEmpty())
+        return;
+    // A notification that shows up is read out at once (Qt 6.4 has no other way
+    // to ask for that), wherever the focus is.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -33,4 +34,13 @@ private:
     QListWidget *m_list;
     std::function<void()> m_picked;
     bool m_pressed = false;
+};
+
+// The line under a window's content that says what the last action did. Screen
+// readers get it as a notification named by its text, read out each time say()
+// puts a text there.
+class StatusLine : public QLabel {
+public:
+    explicit StatusLine(QWidget *parent);
+    void say(const QString &text);
 };

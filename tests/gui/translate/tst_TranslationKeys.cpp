@@ -120,6 +120,37 @@ void run(QWidget *window, const QStringList &steps)
     }
 }
 
+// What a screen reader says with a grid's cells: each column header distinct and
+// the row header the number the row shows (the row headers are hidden, but read).
+// A cell being typed in is named after its column and row.
+void checkGridHeaders(QAbstractItemView *grid)
+{
+    QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(grid)->tableInterface();
+    QVERIFY(table);
+    const QAbstractItemModel *model = grid->model();
+    const QModelIndex was = grid->currentIndex();
+    const int row = model->rowCount() - 1;
+    QStringList columns;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        QAccessibleTableCellInterface *cell = table->cellAt(row, c)->tableCellInterface();
+        const QString column = cell->columnHeaderCells().value(0)->text(QAccessible::Name);
+        QVERIFY2(!columns.contains(column), qPrintable(column));
+        columns << column;
+        QCOMPARE(cell->rowHeaderCells().value(0)->text(QAccessible::Name), model->index(row, 0).data().toString());
+    }
+    if (grid->editTriggers() != QAbstractItemView::NoEditTriggers) {
+        grid->setFocus();
+        grid->setCurrentIndex(model->index(row, 1));
+        grid->edit(grid->currentIndex());
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor != grid && grid->isAncestorOf(editor));
+        QCOMPARE(editor->accessibleName(),
+                 QStringLiteral("%1, row %2").arg(columns[1], model->index(row, 0).data().toString()));
+        QTest::keyClick(editor, Qt::Key_Escape);
+    }
+    grid->setCurrentIndex(was);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Kind)
@@ -247,6 +278,12 @@ private slots:
             }
             for (QTreeWidget *tree : tabs->widget(page)->findChildren<QTreeWidget *>())
                 QCOMPARE(tree->headerItem()->text(0), tabs->tabText(page));
+            tabs->setCurrentIndex(page);
+            for (SpreadsheetGrid *grid : tabs->widget(page)->findChildren<SpreadsheetGrid *>()) {
+                checkGridHeaders(grid);
+                if (QTest::currentTestFailed())
+                    return;
+            }
         }
     }
 
@@ -261,6 +298,7 @@ private slots:
         QCOMPARE(help.count(), 1);
         auto *grid = requireChild<QAbstractItemView>(&picker, "sg");
         QCOMPARE(QAccessible::queryAccessibleInterface(grid)->text(QAccessible::Name), QStringLiteral("Select String"));
+        checkGridHeaders(grid);
         QCOMPARE(QApplication::focusWidget(), grid);
         QTest::keyClick(grid, Qt::Key_Down);
         tabTo(&picker, QStringLiteral("BitBtn1"));
@@ -334,8 +372,16 @@ private slots:
         Opened opened = make(Kind::StoredPdo, *m_t);
         auto *window = static_cast<TFInfopdo *>(opened.window.get());
         showActive(window);
+        // Screen readers get the line as a notification named by its text, left
+        // out while it is empty.
+        QAccessibleInterface *spoken =
+            QAccessible::queryAccessibleInterface(requireChild<QLabel>(window, "LabelStatus"));
+        QVERIFY(spoken->state().invisible);
         QTest::mouseClick(requireChild<QPushButton>(window, "BNewSdoB"), Qt::LeftButton);
         QCOMPARE(window->statusText(), TranslateMessages::NeedsSelection.arg("New SDO", "PDO", "CanB"));
+        QCOMPARE(spoken->role(), QAccessible::Notification);
+        QCOMPARE(spoken->text(QAccessible::Name), window->statusText());
+        QVERIFY(!spoken->state().invisible);
         QTest::mouseClick(requireChild<QPushButton>(window, "BDeleteSdoA"), Qt::LeftButton);
         QCOMPARE(window->statusText(), TranslateMessages::NeedsSelection.arg("Delete SDO", "SDO", "CanA"));
 
@@ -362,6 +408,7 @@ private slots:
             QCOMPARE(modal, editor);
             help->showHelp();
             auto *text = requireChild<QTextBrowser>(help, "RichEdit1");
+            QCOMPARE(QAccessible::queryAccessibleInterface(text)->text(QAccessible::Name), QStringLiteral("Help"));
             text->setPlainText(QString(QStringLiteral("line\n")).repeated(400));
             QVERIFY(QTest::qWaitForWindowExposed(help));
             QScrollBar *bar = text->verticalScrollBar();
