@@ -12,4 +12,7 @@ inline const QString BanksWritten = QStringLiteral("Banks written to %1");
 // Why a Windows program (the flash tool) cannot be started on a system without Wine.
 inline const QString WineNeeded =
     QStringLiteral("Wine is needed to start a Windows program here: install the \"wine\" package.");
+// The help window's file, when neither copy can be read.
+inline const QString HelpUnreadable = QStringLiteral("Impossible to read file Help");
+inline const QString HelpLookedIn = QStringLiteral("Looked for \"%1\" and \"%2\".");
 } // namespace ShellMessages

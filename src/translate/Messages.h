@@ -83,13 +83,11 @@ inline const QString NrpdoNamesNoPdo =
     QStringLiteral("<row> at byte %1: attribute \"nrpdo\" is %2, which names no PDO (PDO number 0)");
 // An import record whose PDO number is 0.
 inline const QString NoPdoZero = QStringLiteral("cell C holds nrpdo %1, which names no PDO (PDO number 0).");
-// EMCY word definitions, string picker and help window: the program's own texts.
+// EMCY word definitions and string picker: the program's own texts.
 inline const QString StringsXmlNotFound = QStringLiteral("File strings XML not found");
-inline const QString HelpUnreadable = QStringLiteral("Impossible to read file Help");
 // A fixed text above the line that says where; %1 the text, %2 the line.
 inline const QString FixedTextWithPlace = QStringLiteral("%1\n%2");
 inline const QString FileNotThere = QStringLiteral("File \"%1\" does not exist.");
-inline const QString HelpLookedIn = QStringLiteral("Looked for \"%1\" and \"%2\".");
 // More strings than the picker has rows; %1 file, %2 count.
 inline const QString StringsLeftOut = QStringLiteral("File \"%1\": %2 left out, as the list holds no more than 1000.");
 } // namespace TranslateMessages

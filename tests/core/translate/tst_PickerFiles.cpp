@@ -1,5 +1,6 @@
+#include "shell/HelpFile.h"
+#include "shell/Messages.h"
 #include "support/TestSupport.h"
-#include "translate/HelpFile.h"
 #include "translate/Messages.h"
 #include "translate/StringsFile.h"
 
@@ -63,8 +64,8 @@ private slots:
         QCOMPARE(help.value, QString());
         QCOMPARE(
             help.problems,
-            QStringList{TranslateMessages::HelpUnreadable + u'\n' +
-                        TranslateMessages::HelpLookedIn.arg(
+            QStringList{ShellMessages::HelpUnreadable + u'\n' +
+                        ShellMessages::HelpLookedIn.arg(
                             QDir::toNativeSeparators(exeDir + QStringLiteral("/help2.dat")),
                             QDir::toNativeSeparators(dir.filePath(QStringLiteral("usr/share/tessiro/help2.dat"))))});
 

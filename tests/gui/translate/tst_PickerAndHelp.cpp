@@ -1,7 +1,8 @@
+#include "shell/Messages.h"
+#include "shell/Uhelp.h"
 #include "support/GuiTestSupport.h"
 #include "translate/Messages.h"
 #include "translate/SELstringhe.h"
-#include "translate/Uhelp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,8 +73,8 @@ private slots:
         QCOMPARE(requireChild<QTextBrowser>(&help, "RichEdit1")->toPlainText(), QString());
         const QString appDir = m_t->store.state().AppDir;
         QCOMPARE(m_t->notices.notices,
-                 QStringList{TranslateMessages::HelpUnreadable + u'\n' +
-                             TranslateMessages::HelpLookedIn.arg(
+                 QStringList{ShellMessages::HelpUnreadable + u'\n' +
+                             ShellMessages::HelpLookedIn.arg(
                                  QDir::toNativeSeparators(appDir + QStringLiteral("/help2.dat")),
                                  QDir::toNativeSeparators(QDir::cleanPath(appDir + "/../share/tessiro/help2.dat")))});
     }

@@ -1,5 +1,6 @@
 // Every translation window driven by keys alone, from opening to OK and to Cancel,
 // and what every window shares: F1, accessible names, Enter that never closes.
+#include "shell/Uhelp.h"
 #include "support/GuiTestSupport.h"
 #include "translate/Messages.h"
 #include "translate/SELstringhe.h"
@@ -7,7 +8,6 @@
 #include "translate/USdo.h"
 #include "translate/UWemcy.h"
 #include "translate/Uemcy.h"
-#include "translate/Uhelp.h"
 #include "translate/Updo.h"
 #include "widgets/SpreadsheetGrid.h"
 

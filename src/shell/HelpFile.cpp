@@ -1,9 +1,10 @@
-#include "translate/HelpFile.h"
+#include "shell/HelpFile.h"
 
 #include "base/AppConstants.h"
 #include "base/FileRead.h"
 #include "base/TessiroError.h"
 #include "project/ProgramFolders.h"
+#include "shell/Messages.h"
 #include "translate/Messages.h"
 
 #include <QDir>
@@ -28,13 +29,14 @@ Loaded<QString> loadHelpText(const QString &exeDir)
     if (!QFileInfo::exists(path)) {
         const QString beside = QDir::toNativeSeparators(QDir(exeDir).filePath(name));
         const QString installed = QDir::toNativeSeparators(QDir(installedDataDir(exeDir)).filePath(name));
-        loaded.problems << FixedTextWithPlace.arg(HelpUnreadable, HelpLookedIn.arg(beside, installed));
+        loaded.problems << FixedTextWithPlace.arg(ShellMessages::HelpUnreadable,
+                                                  ShellMessages::HelpLookedIn.arg(beside, installed));
         return loaded;
     }
     try {
         loaded.value = QString::fromUtf8(readRegularFile(path, MaxHelpBytes));
     } catch (const TessiroError &e) {
-        loaded.problems << FixedTextWithPlace.arg(HelpUnreadable, e.message());
+        loaded.problems << FixedTextWithPlace.arg(ShellMessages::HelpUnreadable, e.message());
     }
     return loaded;
 }

@@ -1,7 +1,7 @@
-#include "translate/Uhelp.h"
+#include "shell/Uhelp.h"
 
 #include "project/AppContext.h"
-#include "translate/HelpFile.h"
+#include "shell/HelpFile.h"
 #include "widgets/Style.h"
 #include "widgets/WindowParts.h"
 
