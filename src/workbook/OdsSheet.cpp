@@ -151,7 +151,7 @@ Worksheet readOdsWorksheet(const QString &path, const QByteArray &data, const QS
                     const NumberFormat format = type[0] == 'f'   ? NumberFormat::General
                                                 : type[0] == 'p' ? NumberFormat::Percent
                                                                  : NumberFormat::Currency;
-                    cell.text = numberShownText(number, format);
+                    cell.text = cells.shownText(number, format);
                     cell.value = {CellKind::Number, format, number};
                 } else if (std::strcmp(type, "date") == 0) {
                     QString value = QString::fromUtf8(attr(c, "date-value").value());

@@ -290,7 +290,7 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
                     text = number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
                     value = {CellKind::Boolean, NumberFormat::General, number != 0 ? 1.0 : 0.0};
                 } else if (ok) {
-                    text = numberShownText(number, format, date1904.as_bool());
+                    text = cells.shownText(number, format);
                     value = {CellKind::Number, format, number};
                 } else {
                     text = raw;
