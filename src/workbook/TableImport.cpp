@@ -211,8 +211,8 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
     for (qsizetype i = 0; i < sheet.records.size(); ++i) {
         const QStringList *fields = &sheet.records[i];
         const QList<CellValue> *values = i < sheet.values.size() ? &sheet.values[i] : nullptr;
-        if (!named.isEmpty() && !(inPlace && fields->size() == named.size() && values &&
-                                  values->size() == named.size())) {
+        if (!named.isEmpty() &&
+            !(inPlace && fields->size() == named.size() && values && values->size() == named.size())) {
             mappedFields.clear();
             mappedValues.clear();
             for (const int c : named) {

@@ -229,8 +229,8 @@ QString SheetCells::shownText(double number, NumberFormat format)
 {
     // A table's columns repeat the same small numbers thousands of times: each
     // text is made once and shared.
-    if ((format == NumberFormat::General || format == NumberFormat::Other) && number >= 0 &&
-        number < SmallNumbers && number == std::floor(number)) {
+    if ((format == NumberFormat::General || format == NumberFormat::Other) && number >= 0 && number < SmallNumbers &&
+        number == std::floor(number)) {
         if (m_smallNumbers.isEmpty())
             m_smallNumbers.resize(SmallNumbers);
         QString &text = m_smallNumbers[qsizetype(number)];

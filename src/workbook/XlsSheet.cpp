@@ -145,6 +145,20 @@ private:
     QByteArray chain(quint32 start, const QList<quint32> &fat, quint32 unit, const QByteArray *mini, quint32 size) const
     {
         const quint64 units = mini ? quint64(mini->size()) / unit : m_sectorCount;
+        // Writers lay a stream's sectors one after the other: such a stream is
+        // read where it lies, not copied.
+        if (!mini && size && (quint64(start) + 1) * unit + size <= quint64(m_data.size())) {
+            quint64 have = 0;
+            for (quint32 id = start; have < size; ++id) {
+                if (id >= units || id >= quint32(fat.size()))
+                    break;
+                have += unit;
+                if (have < size && fat[id] != id + 1)
+                    break;
+            }
+            if (have >= size)
+                return QByteArray::fromRawData(sector(start), qsizetype(size));
+        }
         QByteArray out;
         if (size)
             out.reserve(qsizetype(std::min<quint64>(size, units * unit)));
