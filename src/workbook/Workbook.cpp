@@ -202,10 +202,11 @@ SheetCells::Placed SheetCells::set(int row, int column, QString text, CellValue 
     QStringList &cells = m_rows[row];
     QList<CellValue> &values = m_values[row];
     if (cells.isEmpty()) {
-        // Rows of a table are as wide as the rows above them: room for that at once.
-        const int room = std::max({m_columnHint, m_columns, column + 1});
-        cells.reserve(room);
-        values.reserve(room);
+        // Rows of a table are as wide as the rows above them: made that wide at
+        // once, as finish() would make them, rather than a cell at a time.
+        const int width = std::max({m_columnHint, m_columns, column + 1});
+        cells.resize(width);
+        values.resize(width);
     }
     if (column >= cells.size()) {
         cells.resize(column + 1);

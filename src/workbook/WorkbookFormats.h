@@ -34,7 +34,7 @@ public:
     Worksheet finish(const QString &path, const QString &name, bool formulasUnread);
 
 private:
-    QList<QStringList> m_rows;        // grows as rows are met; a row only as wide as its last value
+    QList<QStringList> m_rows;        // grows as rows are met; finish() makes each row columns() wide
     QList<QList<CellValue>> m_values; // parallel to m_rows
     bool m_date1904 = false;
     // Texts of the whole numbers 0 to SmallNumbers - 1 met so far, shared by their cells.
