@@ -527,10 +527,11 @@ Worksheet readXlsWorksheet(const QString &path, const QByteArray &data, const QS
             const int column = r.size >= 4 ? u16(d + 2) : 0;
             switch (r.type) {
             case Dimensions:
-                // Room for the rows and columns the sheet states; a row with a value
-                // takes a record of 10 bytes at least, so no more rows than that.
+                // Room for the rows the sheet states; a row with a value takes a
+                // record of 10 bytes at least, so no more rows than that. Its
+                // columns are no hint: rows take the width of the rows above them.
                 if (r.size >= 12)
-                    cells.reserve(int(std::min<quint64>(u32(d + 4), quint64(stream.size()) / 10)), u16(d + 10));
+                    cells.reserve(int(std::min<quint64>(u32(d + 4), quint64(stream.size()) / 10)), 0);
                 break;
             case LabelSst: {
                 if (r.size < 10)
