@@ -249,22 +249,21 @@ Worksheet SheetCells::finish(const QString &path, const QString &name, bool form
     sheet.name = name;
     sheet.columnCount = m_columns;
     sheet.formulasUnread = formulasUnread;
-    sheet.records.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
-    sheet.values.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
     if (!m_rows.isEmpty()) {
-        sheet.columnNames = std::move(m_rows[0]);
-        sheet.columnNameValues = std::move(m_values[0]);
+        sheet.columnNames = std::move(m_rows.first());
+        sheet.columnNameValues = std::move(m_values.first());
+        m_rows.removeFirst();
+        m_values.removeFirst();
     }
     sheet.columnNames.resize(m_columns);
     sheet.columnNameValues.resize(m_columns);
-    for (qsizetype r = 1; r < m_rows.size(); ++r) {
-        QStringList &cells = m_rows[r];
+    // The rows become the records where they stand, each made columns() wide.
+    for (QStringList &cells : m_rows)
         cells.resize(m_columns);
-        sheet.records << std::move(cells);
-        QList<CellValue> &values = m_values[r];
+    for (QList<CellValue> &values : m_values)
         values.resize(m_columns);
-        sheet.values << std::move(values);
-    }
+    sheet.records = std::move(m_rows);
+    sheet.values = std::move(m_values);
     m_rows.clear();
     m_values.clear();
     return sheet;
