@@ -100,11 +100,12 @@ struct CellAttributes {
         for (pugi::xml_attribute a = cell.first_attribute(); a; a = a.next_attribute()) {
             const char *name = localName(a.name());
             for (const auto &[local, found] : wanted)
-                if (!*found && std::strcmp(name, local) == 0) {
-                    *found = a;
+                if (local[0] == name[0] && std::strcmp(name, local) == 0) {
+                    if (!*found)
+                        *found = a;
                     break;
                 }
-            if (!calcextType && std::strcmp(a.name(), "calcext:value-type") == 0)
+            if (!calcextType && name[0] == 'v' && std::strcmp(a.name(), "calcext:value-type") == 0)
                 calcextType = a;
         }
     }
