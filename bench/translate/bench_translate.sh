@@ -2,7 +2,9 @@
 # Makes the 3000-record workbooks (.xls by python3-xlwt; .xlsx and .ods saved from
 # it by LibreOffice, as users' files are, when soffice is there, else the .xlsx by
 # python3-openpyxl and no .ods) and runs bench_translate.
-# Usage: bench/translate/bench_translate.sh [BUILD_DIR] [RUNS]
+# Usage: [BENCH_KEEP_HEAP=1] bench/translate/bench_translate.sh [BUILD_DIR] [RUNS]
+# (BENCH_KEEP_HEAP=1 keeps freed memory in the process: the work without page
+# faults; bench/translate/RESULTS.md has the figures both ways.)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <pugixml.hpp>
+#include <utility>
 
 namespace {
 
@@ -84,6 +85,33 @@ QString timeText(const QString &duration)
         .arg(m.captured(3).toInt(), 2, 10, QChar(u'0'));
 }
 
+// The attributes a cell's value is read from, found in one pass over them: each
+// the first of its local name, as attr() finds it.
+struct CellAttributes {
+    explicit CellAttributes(pugi::xml_node cell)
+    {
+        const std::pair<const char *, pugi::xml_attribute *> wanted[] = {{"number-columns-repeated", &repeated},
+                                                                         {"value-type", &type},
+                                                                         {"value", &value},
+                                                                         {"date-value", &date},
+                                                                         {"time-value", &time},
+                                                                         {"boolean-value", &boolean},
+                                                                         {"string-value", &string}};
+        for (pugi::xml_attribute a = cell.first_attribute(); a; a = a.next_attribute()) {
+            const char *name = localName(a.name());
+            for (const auto &[local, found] : wanted)
+                if (local[0] == name[0] && std::strcmp(name, local) == 0) {
+                    if (!*found)
+                        *found = a;
+                    break;
+                }
+            if (!calcextType && name[0] == 'v' && std::strcmp(a.name(), "calcext:value-type") == 0)
+                calcextType = a;
+        }
+    }
+    pugi::xml_attribute repeated, type, value, date, time, boolean, string, calcextType;
+};
+
 struct OdsCell {
     int column;
     QString text;
@@ -139,22 +167,23 @@ Worksheet readOdsWorksheet(const QString &path, const QByteArray &data, const QS
             for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling()) {
                 if (!isNamed(c, "table-cell") && !isNamed(c, "covered-table-cell"))
                     continue;
-                const qint64 repeat = std::max<qint64>(1, attr(c, "number-columns-repeated").as_llong(1));
-                const char *type = attr(c, "value-type").value();
+                const CellAttributes attributes(c);
+                const qint64 repeat = std::max<qint64>(1, attributes.repeated.as_llong(1));
+                const char *type = attributes.type.value();
                 OdsCell cell{0, {}, {CellKind::Text}};
-                if (std::strcmp(c.attribute("calcext:value-type").value(), "error") == 0) {
+                if (std::strcmp(attributes.calcextType.value(), "error") == 0) {
                     cell.text = cellText(c);
                     cell.value = {CellKind::Error};
                 } else if (std::strcmp(type, "float") == 0 || std::strcmp(type, "percentage") == 0 ||
                            std::strcmp(type, "currency") == 0) {
-                    const double number = attr(c, "value").as_double();
+                    const double number = attributes.value.as_double();
                     const NumberFormat format = type[0] == 'f'   ? NumberFormat::General
                                                 : type[0] == 'p' ? NumberFormat::Percent
                                                                  : NumberFormat::Currency;
-                    cell.text = numberShownText(number, format);
+                    cell.text = cells.shownText(number, format);
                     cell.value = {CellKind::Number, format, number};
                 } else if (std::strcmp(type, "date") == 0) {
-                    QString value = QString::fromUtf8(attr(c, "date-value").value());
+                    QString value = QString::fromUtf8(attributes.date.value());
                     const bool withTime = value.contains(u'T');
                     value.replace(u'T', u' ');
                     if (value.contains(u'.'))
@@ -162,14 +191,14 @@ Worksheet readOdsWorksheet(const QString &path, const QByteArray &data, const QS
                     cell.text = value;
                     cell.value = {CellKind::Number, withTime ? NumberFormat::DateTime : NumberFormat::Date};
                 } else if (std::strcmp(type, "time") == 0) {
-                    cell.text = timeText(QString::fromUtf8(attr(c, "time-value").value()));
+                    cell.text = timeText(QString::fromUtf8(attributes.time.value()));
                     cell.value = {CellKind::Number, NumberFormat::Time};
                 } else if (std::strcmp(type, "boolean") == 0) {
-                    const bool on = attr(c, "boolean-value").as_bool();
+                    const bool on = attributes.boolean.as_bool();
                     cell.text = on ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
                     cell.value = {CellKind::Boolean, NumberFormat::General, on ? 1.0 : 0.0};
                 } else {
-                    const pugi::xml_attribute stringValue = attr(c, "string-value");
+                    const pugi::xml_attribute stringValue = attributes.string;
                     cell.text = stringValue ? QString::fromUtf8(stringValue.value()) : cellText(c);
                 }
                 if (cell.text.size() > MaxCellChars)

@@ -29,24 +29,50 @@ QString ImportRecord::field(int column) const
 
 qint32 ImportRecord::integer(int column) const
 {
-    const QString text = field(column);
+    const CellValue cell = value(column);
+    if (cell.kind == CellKind::Error)
+        throw TessiroError(WorkbookMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+    // A plain whole number in the signed range is what its digits would parse to.
+    if (cell.kind == CellKind::Number && plainNumber(cell) && cell.number <= 2147483647.0 && column < m_fields.size() &&
+        !m_fields.at(column).isEmpty())
+        return qint32(cell.number);
+    const QString text = m_fields.value(column);
     if (text.isEmpty()) {
         const QString name = cellName(column);
         throw TessiroError(m_formulasUnread ? WorkbookMessages::EmptyIntegerXls.arg(name)
                                             : WorkbookMessages::EmptyInteger.arg(name));
     }
     checkInteger(column);
-    const CellValue cell = value(column);
     return ParseIntText(cell.kind == CellKind::Number ? numberCellText(cell.number) : text);
+}
+
+bool ImportRecord::plainNumber(const CellValue &cell)
+{
+    switch (cell.format) {
+    case NumberFormat::Date:
+    case NumberFormat::DateTime:
+    case NumberFormat::Time:
+    case NumberFormat::Currency:
+    case NumberFormat::Percent:
+    case NumberFormat::Fraction:
+        return false;
+    default:
+        return std::isfinite(cell.number) && cell.number == std::floor(cell.number) && cell.number >= -2147483648.0 &&
+               cell.number <= 4294967295.0;
+    }
 }
 
 void ImportRecord::checkInteger(int column) const
 {
-    const QString text = field(column);
     const CellValue cell = value(column);
+    if (cell.kind == CellKind::Error)
+        throw TessiroError(WorkbookMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+    // Most cells pass, thousands of them: named only when refused.
     if (cell.kind != CellKind::Number && cell.kind != CellKind::Boolean)
         return;
-    // Named only here: most cells pass, thousands of them.
+    if (cell.kind == CellKind::Number && plainNumber(cell))
+        return;
+    const QString text = m_fields.value(column);
     const QString name = cellName(column);
     if (cell.kind == CellKind::Boolean)
         throw TessiroError(WorkbookMessages::BooleanForInteger.arg(name, text));
@@ -177,10 +203,16 @@ ImportOutcome importWorksheet(const Worksheet &sheet, const ImportParams &params
     QList<QStringList> nonIntegerCells;
     QStringList mappedFields;
     QList<CellValue> mappedValues;
+    // Columns found by name where they stand by position: a record exactly as
+    // wide serves as it is.
+    bool inPlace = !named.isEmpty();
+    for (qsizetype c = 0; c < named.size() && inPlace; ++c)
+        inPlace = named[c] == c;
     for (qsizetype i = 0; i < sheet.records.size(); ++i) {
         const QStringList *fields = &sheet.records[i];
         const QList<CellValue> *values = i < sheet.values.size() ? &sheet.values[i] : nullptr;
-        if (!named.isEmpty()) {
+        if (!named.isEmpty() &&
+            !(inPlace && fields->size() == named.size() && values && values->size() == named.size())) {
             mappedFields.clear();
             mappedValues.clear();
             for (const int c : named) {

@@ -36,6 +36,9 @@ public:
 
 private:
     CellValue value(int column) const;
+    // A number cell that checkInteger() passes: whole, within 32 bits, in no
+    // format that makes it something else (a date, an amount, a fraction).
+    static bool plainNumber(const CellValue &cell);
 
     const QStringList &m_fields;
     bool m_formulasUnread;

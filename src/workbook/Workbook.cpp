@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTime>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -26,10 +27,15 @@ const QByteArray OdsMediaType("application/vnd.oasis.opendocument.spreadsheet");
 
 QString numberCellText(double value)
 {
-    // Most cells of a table hold small whole numbers: integer formatting is far
-    // cheaper than the double's.
-    if (std::isfinite(value) && value == std::floor(value))
-        return std::abs(value) < 9007199254740992.0 ? QString::number(qint64(value)) : QString::number(value, 'f', 0);
+    // Most cells of a table hold small whole numbers: their digits, as
+    // QString::number writes them, without its locale machinery.
+    if (std::isfinite(value) && value == std::floor(value)) {
+        if (std::abs(value) >= 9007199254740992.0)
+            return QString::number(value, 'f', 0);
+        char digits[24];
+        const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, qint64(value));
+        return QString::fromLatin1(digits, end.ptr - digits);
+    }
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
@@ -172,6 +178,7 @@ QString columnLetters(int column)
 void SheetCells::reserve(int rows, int columns)
 {
     m_rows.reserve(std::clamp(rows, 0, MaxSheetRows));
+    m_values.reserve(std::clamp(rows, 0, MaxSheetRows));
     m_columnHint = std::clamp(columns, 0, 256);
 }
 
@@ -195,8 +202,11 @@ SheetCells::Placed SheetCells::set(int row, int column, QString text, CellValue 
     QStringList &cells = m_rows[row];
     QList<CellValue> &values = m_values[row];
     if (cells.isEmpty()) {
-        cells.reserve(std::max(m_columnHint, column + 1));
-        values.reserve(std::max(m_columnHint, column + 1));
+        // Rows of a table are as wide as the rows above them: made that wide at
+        // once, as finish() would make them, rather than a cell at a time.
+        const int width = std::max({m_columnHint, m_columns, column + 1});
+        cells.resize(width);
+        values.resize(width);
     }
     if (column >= cells.size()) {
         cells.resize(column + 1);
@@ -213,7 +223,23 @@ SheetCells::Placed SheetCells::setNumber(int row, int column, double number, Num
     if (format == NumberFormat::Boolean)
         return set(row, column, number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE"),
                    {CellKind::Boolean, NumberFormat::General, number != 0 ? 1.0 : 0.0});
-    return set(row, column, numberShownText(number, format, m_date1904), {CellKind::Number, format, number});
+    return set(row, column, shownText(number, format), {CellKind::Number, format, number});
+}
+
+QString SheetCells::shownText(double number, NumberFormat format)
+{
+    // A table's columns repeat the same small numbers thousands of times: each
+    // text is made once and shared.
+    if ((format == NumberFormat::General || format == NumberFormat::Other) && number >= 0 && number < SmallNumbers &&
+        number == std::floor(number)) {
+        if (m_smallNumbers.isEmpty())
+            m_smallNumbers.resize(SmallNumbers);
+        QString &text = m_smallNumbers[qsizetype(number)];
+        if (text.isNull())
+            text = numberCellText(number);
+        return text;
+    }
+    return numberShownText(number, format, m_date1904);
 }
 
 Worksheet SheetCells::finish(const QString &path, const QString &name, bool formulasUnread)
@@ -223,22 +249,21 @@ Worksheet SheetCells::finish(const QString &path, const QString &name, bool form
     sheet.name = name;
     sheet.columnCount = m_columns;
     sheet.formulasUnread = formulasUnread;
-    sheet.records.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
-    sheet.values.reserve(std::max<qsizetype>(0, m_rows.size() - 1));
     if (!m_rows.isEmpty()) {
-        sheet.columnNames = std::move(m_rows[0]);
-        sheet.columnNameValues = std::move(m_values[0]);
+        sheet.columnNames = std::move(m_rows.first());
+        sheet.columnNameValues = std::move(m_values.first());
+        m_rows.removeFirst();
+        m_values.removeFirst();
     }
     sheet.columnNames.resize(m_columns);
     sheet.columnNameValues.resize(m_columns);
-    for (qsizetype r = 1; r < m_rows.size(); ++r) {
-        QStringList &cells = m_rows[r];
+    // The rows become the records where they stand, each made columns() wide.
+    for (QStringList &cells : m_rows)
         cells.resize(m_columns);
-        sheet.records << std::move(cells);
-        QList<CellValue> &values = m_values[r];
+    for (QList<CellValue> &values : m_values)
         values.resize(m_columns);
-        sheet.values << std::move(values);
-    }
+    sheet.records = std::move(m_rows);
+    sheet.values = std::move(m_values);
     m_rows.clear();
     m_values.clear();
     return sheet;

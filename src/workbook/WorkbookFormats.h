@@ -25,6 +25,8 @@ public:
     QString placeProblem(Placed placed, qint64 row) const;
     // A number cell, shown as its format shows it.
     Placed setNumber(int row, int column, double number, NumberFormat format);
+    // numberShownText() for this sheet.
+    QString shownText(double number, NumberFormat format);
     // Dates count from 1904-01-01 rather than 1899-12-30.
     void setDate1904(bool on) { m_date1904 = on; }
     int rows() const { return m_spanRows; }
@@ -32,9 +34,12 @@ public:
     Worksheet finish(const QString &path, const QString &name, bool formulasUnread);
 
 private:
-    QList<QStringList> m_rows;        // grows as rows are met; a row only as wide as its last value
+    QList<QStringList> m_rows;        // grows as rows are met; finish() makes each row columns() wide
     QList<QList<CellValue>> m_values; // parallel to m_rows
     bool m_date1904 = false;
+    // Texts of the whole numbers 0 to SmallNumbers - 1 met so far, shared by their cells.
+    static constexpr int SmallNumbers = 1024;
+    QList<QString> m_smallNumbers;
     int m_columns = 0;
     int m_columnHint = 0;
     int m_spanRows = 0;

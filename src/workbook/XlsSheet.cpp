@@ -145,6 +145,20 @@ private:
     QByteArray chain(quint32 start, const QList<quint32> &fat, quint32 unit, const QByteArray *mini, quint32 size) const
     {
         const quint64 units = mini ? quint64(mini->size()) / unit : m_sectorCount;
+        // Writers lay a stream's sectors one after the other: such a stream is
+        // read where it lies, not copied.
+        if (!mini && size && (quint64(start) + 1) * unit + size <= quint64(m_data.size())) {
+            quint64 have = 0;
+            for (quint32 id = start; have < size; ++id) {
+                if (id >= units || id >= quint32(fat.size()))
+                    break;
+                have += unit;
+                if (have < size && fat[id] != id + 1)
+                    break;
+            }
+            if (have >= size)
+                return QByteArray::fromRawData(sector(start), qsizetype(size));
+        }
         QByteArray out;
         if (size)
             out.reserve(qsizetype(std::min<quint64>(size, units * unit)));
@@ -195,6 +209,7 @@ enum Record : quint16 {
     Xf = 0x00E0,
     Sst = 0x00FC,
     LabelSst = 0x00FD,
+    Dimensions = 0x0200,
     Number = 0x0203,
     Label = 0x0204,
     BoolErr = 0x0205,
@@ -319,6 +334,22 @@ public:
                 phonetic = dword();
             bool wide = flags & 0x01;
             QString out;
+            // Most texts lie whole in the record: made in one step.
+            if (const qsizetype room = m_segments[m_segment].size - m_pos;
+                count > 0 && qsizetype(count) * (wide ? 2 : 1) <= room) {
+                const char *p = m_biff.data(m_segments[m_segment]) + m_pos;
+                if (wide) {
+                    out = QString(qsizetype(count), Qt::Uninitialized);
+                    QChar *d = out.data();
+                    for (quint32 i = 0; i < count; ++i)
+                        d[i] = QChar(u16(p + 2 * i));
+                } else {
+                    out = QString::fromLatin1(p, qsizetype(count));
+                }
+                m_pos += qsizetype(count) * (wide ? 2 : 1);
+                skip(quint64(runs) * 4 + phonetic);
+                return out;
+            }
             out.reserve(qsizetype(std::min<quint32>(count, 32767)));
             for (quint32 left = count; left > 0;) {
                 if (m_pos == m_segments[m_segment].size) {
@@ -463,12 +494,12 @@ Worksheet readXlsWorksheet(const QString &path, const QByteArray &data, const QS
     if (!biff.at(sheetAt, &r) || r.type != Bof)
         throw sheetDamaged(QStringLiteral("its records do not begin where the sheet list says (byte %1)").arg(sheetAt));
 
-    auto formatOf = [&](quint16 xf) {
-        if (xf >= xfFormats.size())
-            return NumberFormat::General;
-        const quint16 id = xfFormats[xf];
-        return classifyNumberFormat(id, formats.value(id));
-    };
+    // Each cell names its format by XF: classified once for each XF, not each cell.
+    QList<NumberFormat> xfKinds;
+    xfKinds.reserve(xfFormats.size());
+    for (const quint16 id : std::as_const(xfFormats))
+        xfKinds << classifyNumberFormat(id, formats.value(id));
+    auto formatOf = [&](quint16 xf) { return xf < xfKinds.size() ? xfKinds[xf] : NumberFormat::General; };
 
     SheetCells cells;
     cells.setDate1904(date1904);
@@ -495,6 +526,13 @@ Worksheet readXlsWorksheet(const QString &path, const QByteArray &data, const QS
             const int row = r.size >= 4 ? u16(d) : 0;
             const int column = r.size >= 4 ? u16(d + 2) : 0;
             switch (r.type) {
+            case Dimensions:
+                // Room for the rows the sheet states; a row with a value takes a
+                // record of 10 bytes at least, so no more rows than that. Its
+                // columns are no hint: rows take the width of the rows above them.
+                if (r.size >= 12)
+                    cells.reserve(int(std::min<quint64>(u32(d + 4), quint64(stream.size()) / 10)), 0);
+                break;
             case LabelSst: {
                 if (r.size < 10)
                     throw tooShort(pos);

@@ -69,6 +69,24 @@ bool parseCellRef(const char *ref, int *row, int *column)
     return true;
 }
 
+// A number cell's value as QString::toDouble() reads it; the whole numbers that
+// fill most cells are read straight from their digits.
+double numberValue(const char *raw, bool *ok)
+{
+    const bool negative = raw[0] == '-';
+    qint64 magnitude = 0;
+    int digits = 0;
+    for (const char *p = raw + (negative ? 1 : 0); *p; ++p, ++digits) {
+        if (*p < '0' || *p > '9' || digits == 15)
+            return QString::fromUtf8(raw).toDouble(ok);
+        magnitude = magnitude * 10 + (*p - '0');
+    }
+    if (digits == 0)
+        return QString::fromUtf8(raw).toDouble(ok);
+    *ok = true;
+    return negative ? -double(magnitude) : double(magnitude);
+}
+
 class XlsxPackage {
 public:
     XlsxPackage(const QString &path, const QByteArray &data)
@@ -280,9 +298,9 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
             } else if (std::strcmp(type, "str") == 0) {
                 text = QString::fromUtf8(v.text().get());
             } else if (v) {
-                const QString raw = QString::fromUtf8(v.text().get());
+                const char *raw = v.text().get();
                 bool ok = false;
-                const double number = raw.toDouble(&ok);
+                const double number = numberValue(raw, &ok);
                 const qsizetype style = qsizetype(c.attribute("s").as_llong(0));
                 const NumberFormat format =
                     style >= 0 && style < styleFormats.size() ? styleFormats[style] : NumberFormat::General;
@@ -290,10 +308,10 @@ Worksheet readXlsxWorksheet(const QString &path, const QByteArray &data, const Q
                     text = number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
                     value = {CellKind::Boolean, NumberFormat::General, number != 0 ? 1.0 : 0.0};
                 } else if (ok) {
-                    text = numberShownText(number, format, date1904.as_bool());
+                    text = cells.shownText(number, format);
                     value = {CellKind::Number, format, number};
                 } else {
-                    text = raw;
+                    text = QString::fromUtf8(raw);
                 }
             }
             const SheetCells::Placed placed = cells.set(row, column, std::move(text), value);

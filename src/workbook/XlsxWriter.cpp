@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
 #include <xlsxwriter.h>
 
 namespace {
@@ -22,19 +23,30 @@ QString columnName(int column)
     return letters;
 }
 
-} // namespace
-
-bool isPlainDecimal(const QString &field)
+// The field's value when it is plain decimal (see isPlainDecimal()).
+std::optional<qint32> plainDecimal(const QString &field)
 {
     const qsizetype start = field.startsWith(u'-') ? 1 : 0;
     const qsizetype digits = field.size() - start;
     if (digits < 1 || digits > 10 || (field[start] == u'0' && (digits > 1 || start == 1)))
-        return false;
-    for (qsizetype i = start; i < field.size(); ++i)
+        return std::nullopt;
+    qint64 magnitude = 0;
+    for (qsizetype i = start; i < field.size(); ++i) {
         if (field[i] < u'0' || field[i] > u'9')
-            return false;
-    const qint64 value = field.toLongLong();
-    return value >= -2147483648LL && value <= 2147483647LL;
+            return std::nullopt;
+        magnitude = magnitude * 10 + (field[i].unicode() - u'0');
+    }
+    const qint64 value = start ? -magnitude : magnitude;
+    if (value < -2147483648LL || value > 2147483647LL)
+        return std::nullopt;
+    return qint32(value);
+}
+
+} // namespace
+
+bool isPlainDecimal(const QString &field)
+{
+    return plainDecimal(field).has_value();
 }
 
 QByteArray xlsxBytes(const QString &sheetName, const QList<QStringList> &lines, const QString &shownPath)
@@ -67,19 +79,21 @@ QByteArray xlsxBytes(const QString &sheetName, const QList<QStringList> &lines, 
                 continue;
             const auto row = lxw_row_t(r);
             const auto column = lxw_col_t(c);
-            const QString cell = columnName(int(c)) + QString::number(r + 1);
+            // Named only in a message: thousands of cells are written.
+            auto cell = [&] { return columnName(int(c)) + QString::number(r + 1); };
             if (field.size() > MaxCellText) {
                 problem = QStringLiteral("cell %1 would hold %2 characters, more than the %3 a cell holds")
-                              .arg(cell)
+                              .arg(cell())
                               .arg(field.size())
                               .arg(MaxCellText);
                 break;
             }
+            const std::optional<qint32> number = plainDecimal(field);
             const lxw_error error =
-                isPlainDecimal(field) ? worksheet_write_number(sheet, row, column, field.toDouble(), nullptr)
-                                      : worksheet_write_string(sheet, row, column, field.toUtf8().constData(), nullptr);
+                number ? worksheet_write_number(sheet, row, column, double(*number), nullptr)
+                       : worksheet_write_string(sheet, row, column, field.toUtf8().constData(), nullptr);
             if (error != LXW_NO_ERROR)
-                problem = QStringLiteral("cell %1: %2").arg(cell, QString::fromUtf8(lxw_strerror(error)));
+                problem = QStringLiteral("cell %1: %2").arg(cell(), QString::fromUtf8(lxw_strerror(error)));
         }
     }
     // Closing frees the workbook even when it fails.

@@ -1,3 +1,4 @@
+#include "base/TessiroError.h"
 #include "support/TestSupport.h"
 #include "translate/Messages.h"
 #include "workbook/Messages.h"
@@ -88,6 +89,46 @@ private slots:
                  QStringList{stopped(3, WorkbookMessages::FormattedForInteger.arg("A3", "283", "currency", "0x283"))});
         QCOMPARE(table.parts[0], QStringList{"0x181"});
         QCOMPARE(table.parts[1], QStringList());
+    }
+
+    // A number cell read as an integer: what its digits would parse to at the
+    // edges of 32 bits, or the message for what lies past them.
+    void numberCellAsInteger_data()
+    {
+        QTest::addColumn<double>("number");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("int32 max") << 2147483647.0 << "2147483647"
+                                   << "2147483647";
+        QTest::newRow("int32 min") << -2147483648.0 << "-2147483648"
+                                   << "-2147483648";
+        QTest::newRow("minus zero") << -0.0 << "0"
+                                    << "0";
+        QTest::newRow("past int32") << 2147483648.0 << "2147483648"
+                                    << "'2147483648' is not a valid integer value";
+        QTest::newRow("uint32 max") << 4294967295.0 << "4294967295"
+                                    << "'4294967295' is not a valid integer value";
+        QTest::newRow("past 32 bits") << 4294967296.0 << "4294967296"
+                                      << WorkbookMessages::NumberOutside32Bits.arg("A2", "4294967296");
+        QTest::newRow("below int32") << -2147483649.0 << "-2147483649"
+                                     << WorkbookMessages::NumberOutside32Bits.arg("A2", "-2147483649");
+        QTest::newRow("no text") << 385.0 << "" << WorkbookMessages::EmptyInteger.arg("A2");
+    }
+    void numberCellAsInteger()
+    {
+        QFETCH(double, number);
+        QFETCH(QString, text);
+        QFETCH(QString, result);
+        const QStringList fields{text};
+        const QList<CellValue> values{{CellKind::Number, NumberFormat::General, number}};
+        const ImportRecord record(fields, &values, 2);
+        QString got;
+        try {
+            got = QString::number(record.integer(0));
+        } catch (const TessiroError &e) {
+            got = e.message();
+        }
+        QCOMPARE(got, result);
     }
 
     void records()
