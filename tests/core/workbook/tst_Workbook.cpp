@@ -1,5 +1,5 @@
-#include "TranslateFixtures.h"
 #include "base/TessiroError.h"
+#include "core/translate/TranslateFixtures.h"
 #include "support/TestSupport.h"
 #include "support/ZipWriter.h"
 #include "translate/Messages.h"
