@@ -209,6 +209,7 @@ void removeStaleTemporaries(const QString &target, const QStringList &keep)
             continue;
         if (std::any_of(keep.cbegin(), keep.cend(), [&](const QString &k) { return QFileInfo(k) == candidate; }))
             continue;
+        // Quietly, by design: one left behind is tried again at the next save.
         QFile::remove(candidate.absoluteFilePath());
     }
 }
