@@ -59,15 +59,15 @@ template <typename F> double cpuMilliseconds(F &&body)
     return now() - start;
 }
 
-// .xls floor: open the workbook, find the sheet, touch every cell.
-qint64 freexlAlone(const QString &path)
+// Opens the workbook with FreeXL, finds the sheet "sdo" and hands each row's
+// cells to onRow(row, rows, columns, cellAt).
+template <typename OnRow> void freexlSheet(const QString &path, OnRow &&onRow)
 {
     const void *handle = nullptr;
     if (freexl_open(QFile::encodeName(path).constData(), &handle) != FREEXL_OK)
         qFatal("FreeXL cannot open the workbook");
     unsigned int sheets = 0;
     freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets);
-    qint64 touched = 0;
     for (unsigned short i = 0; i < sheets; ++i) {
         const char *name = nullptr;
         freexl_get_worksheet_name(handle, i, &name);
@@ -78,13 +78,23 @@ qint64 freexlAlone(const QString &path)
         unsigned short columns = 0;
         freexl_worksheet_dimensions(handle, &rows, &columns);
         for (unsigned int r = 0; r < rows; ++r)
-            for (unsigned short c = 0; c < columns; ++c) {
+            onRow(r, rows, columns, [&](unsigned short c) {
                 FreeXL_CellValue value;
                 freexl_get_cell_value(handle, r, c, &value);
-                touched += value.type;
-            }
+                return value;
+            });
     }
     freexl_close(handle);
+}
+
+// .xls floor: open the workbook, find the sheet, touch every cell.
+qint64 freexlAlone(const QString &path)
+{
+    qint64 touched = 0;
+    freexlSheet(path, [&](unsigned int, unsigned int, unsigned short columns, auto &&cellAt) {
+        for (unsigned short c = 0; c < columns; ++c)
+            touched += cellAt(c).type;
+    });
     return touched;
 }
 
@@ -93,51 +103,36 @@ qint64 freexlAlone(const QString &path)
 // texts must.
 qint64 freexlAsText(const QString &path)
 {
-    const void *handle = nullptr;
-    if (freexl_open(QFile::encodeName(path).constData(), &handle) != FREEXL_OK)
-        qFatal("FreeXL cannot open the workbook");
-    unsigned int sheets = 0;
-    freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets);
     qint64 touched = 0;
-    for (unsigned short i = 0; i < sheets; ++i) {
-        const char *name = nullptr;
-        freexl_get_worksheet_name(handle, i, &name);
-        if (std::strcmp(name, "sdo") != 0)
-            continue;
-        freexl_select_active_worksheet(handle, i);
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        freexl_worksheet_dimensions(handle, &rows, &columns);
-        QList<QStringList> records(rows);
-        for (unsigned int r = 0; r < rows; ++r) {
-            QStringList &fields = records[r];
-            fields.reserve(columns);
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue value;
-                freexl_get_cell_value(handle, r, c, &value);
-                // Numbers by std::to_chars, the fastest way to their digits.
-                char digits[32];
-                switch (value.type) {
-                case FREEXL_CELL_INT:
-                    fields << QString::fromLatin1(
-                        digits, std::to_chars(digits, digits + sizeof digits, value.value.int_value).ptr - digits);
-                    break;
-                case FREEXL_CELL_DOUBLE:
-                    fields << QString::fromLatin1(
-                        digits, std::to_chars(digits, digits + sizeof digits, value.value.double_value).ptr - digits);
-                    break;
-                case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT:
-                    fields << QString::fromUtf8(value.value.text_value);
-                    break;
-                default:
-                    fields << QString();
-                }
+    QList<QStringList> records;
+    freexlSheet(path, [&](unsigned int r, unsigned int rows, unsigned short columns, auto &&cellAt) {
+        if (r == 0)
+            records.resize(rows);
+        QStringList &fields = records[r];
+        fields.reserve(columns);
+        for (unsigned short c = 0; c < columns; ++c) {
+            const FreeXL_CellValue value = cellAt(c);
+            // Numbers by std::to_chars, the fastest way to their digits.
+            char digits[32];
+            switch (value.type) {
+            case FREEXL_CELL_INT:
+                fields << QString::fromLatin1(
+                    digits, std::to_chars(digits, digits + sizeof digits, value.value.int_value).ptr - digits);
+                break;
+            case FREEXL_CELL_DOUBLE:
+                fields << QString::fromLatin1(
+                    digits, std::to_chars(digits, digits + sizeof digits, value.value.double_value).ptr - digits);
+                break;
+            case FREEXL_CELL_TEXT:
+            case FREEXL_CELL_SST_TEXT:
+                fields << QString::fromUtf8(value.value.text_value);
+                break;
+            default:
+                fields << QString();
             }
-            touched += fields.size();
         }
-    }
-    freexl_close(handle);
+        touched += fields.size();
+    });
     return touched;
 }
 
