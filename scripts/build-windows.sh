@@ -118,6 +118,9 @@ build_qt() {
     # out wintab.h; OpenGL stays on because the windows platform plugin of this
     # Qt does not compile without it (it is loaded at run time only). Direct2D is
     # a second windows platform plugin, not needed; no image plugins either.
+    # Without Direct2D, QtGui leaves out the DirectWrite 3 font database that the
+    # windows plugin still refers to (it fails to link): DirectWrite 3 goes too,
+    # the plugin's default GDI font database is what the program uses anyway.
     args=(-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN"
         -DCMAKE_BUILD_TYPE=Release
         -DCMAKE_INSTALL_PREFIX="$QT_PREFIX"
@@ -129,7 +132,7 @@ build_qt() {
         -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
         -DFEATURE_icu=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
         -DFEATURE_xml=OFF -DFEATURE_tabletevent=OFF -DFEATURE_opengl=ON
-        -DFEATURE_direct2d=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+        -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
         -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
         -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
         -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
