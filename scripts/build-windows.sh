@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Cross-builds tessiro.exe, tessiro-cli.exe and the test programs for 64-bit
-# Windows with MinGW-w64, then packs a portable zip and an installer in dist/.
+# Windows with MinGW-w64 into build-win/, then packs dist/tessiro-VERSION-win64.zip
+# (a portable folder) and dist/tessiro-VERSION-win64-setup.exe (an NSIS installer).
+# scripts/test-windows.sh then runs them under Wine.
 #
 # The Windows libraries (qtbase, pugixml, libxlsxwriter) are built once from
 # Debian's source packages into a cache outside the checkout, keyed by their
 # versions and the compiler's: TESSIRO_WIN_CACHE (default ~/.cache/tessiro-win).
 # zlib is Debian's MinGW package. Long builds run at the lowest priority; an
-# unfinished qtbase build resumes where it stopped.
+# unfinished qtbase build resumes where it stopped. On a fresh machine qtbase is
+# the long part (see the README's Windows section for the times).
 # TESSIRO_WIN_LIBS_ONLY=1 or TESSIRO_WIN_QT_ONLY=1 stop after those steps.
-# Not part of .ci/run: a cold qtbase build takes more than an hour on two busy
-# cores.
 set -euo pipefail
 # The whole script is read before it runs (it may be edited meanwhile).
 main() {
