@@ -7,7 +7,7 @@
 # The Windows libraries (qtbase, pugixml, libxlsxwriter) are built once from
 # Debian's source packages into a cache outside the checkout, keyed by their
 # versions and the compiler's: TESSIRO_WIN_CACHE (default ~/.cache/tessiro-win).
-# zlib is Debian's MinGW package. Long builds run at the lowest priority; an
+# zlib is Debian's MinGW package. Long builds run at low priority (nice 10); an
 # unfinished qtbase build resumes where it stopped. On a fresh machine qtbase is
 # the long part (see the README's Windows section for the times).
 # TESSIRO_WIN_LIBS_ONLY=1 or TESSIRO_WIN_QT_ONLY=1 stop after those steps.
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 CACHE=${TESSIRO_WIN_CACHE:-$HOME/.cache/tessiro-win}
 JOBS=${TESSIRO_WIN_JOBS:-$(nproc)}
-NICE=(nice -n 19)
+NICE=(nice -n 10)
 TOOLCHAIN=$ROOT/cmake/mingw-w64-x86_64.cmake
 SUDO=()
 [ "$(id -u)" -eq 0 ] || SUDO=(sudo)
