@@ -175,7 +175,7 @@ command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 "${NICE[@]}" "$QT_PREFIX/bin/qt-cmake" -S "$ROOT" -B "$BUILD" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$TOOLCHAIN" "${LAUNCHER[@]}" \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$TOOLCHAIN" "${LAUNCHER[@]}" -DTESSIRO_BENCH=OFF \
     -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
 "${NICE[@]}" cmake --build "$BUILD" --parallel "$JOBS"
 
