@@ -30,7 +30,7 @@ export WINEPREFIX=${TESSIRO_WINEPREFIX:-$CACHE/wineprefix}
 if [ ! -f "$WINEPREFIX/.tessiro-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    DISPLAY= wine64 wineboot -i >/dev/null 2>&1 || true
+    DISPLAY= wine wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
     [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create the Wine prefix $WINEPREFIX" >&2; exit 1; }
     touch "$WINEPREFIX/.tessiro-ready"
