@@ -13,7 +13,7 @@ SUDO=()
 [ "$(id -u)" -eq 0 ] || SUDO=(sudo)
 
 missing=()
-for p in wine wine64; do
+for p in wine wine64 srecord xvfb x11-utils; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -30,7 +30,7 @@ export WINEPREFIX=${TESSIRO_WINEPREFIX:-$CACHE/wineprefix}
 if [ ! -f "$WINEPREFIX/.tessiro-ready" ]; then
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    DISPLAY= wine64 wineboot -i >/dev/null 2>&1 || true
+    DISPLAY= wine wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
     [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create the Wine prefix $WINEPREFIX" >&2; exit 1; }
     touch "$WINEPREFIX/.tessiro-ready"
@@ -101,4 +101,67 @@ done < <(find "$work/linux/p" -type f -print0)
     || { echo "byte identity: the two builds wrote different sets of files" >&2; different=1; }
 n=$(find "$work/linux/p" -type f | wc -l)
 if [ $different -eq 0 ]; then echo "byte identity: $n files the same"; else status=1; fi
+
+# --- the installer and the desktop program ------------------------------------------
+# Installs silently, starts the installed program on the windows platform under
+# Xvfb until its main window is up, then uninstalls: the program, its folder and
+# its Start-menu entry go, the user's projects stay.
+VERSION=$(sed -n 's/^project(Tessiro VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
+SETUP=$ROOT/dist/tessiro-$VERSION-win64-setup.exe
+installer() {
+    local drive_c=$WINEPREFIX/drive_c pf menu data pid shown=
+    pf="$drive_c/Program Files/Tessiro"
+    menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessiro"
+    data=$(ls -d "$drive_c"/users/*/AppData/Local 2>/dev/null | head -1)/tessiro
+    rm -rf "$pf" "$menu"
+    wine "$SETUP" /S && wineserver -w
+    [ -f "$pf/bin/tessiro.exe" ] && [ -f "$pf/bin/platforms/qwindows.dll" ] && [ -f "$pf/share/tessiro/help2.dat" ] \
+        || { echo "installer: the program is not under $pf" >&2; return 1; }
+    [ -f "$menu/Tessiro.lnk" ] || { echo "installer: no Start-menu entry in $menu" >&2; return 1; }
+    # The program as the Start menu starts it: the windows platform, no Qt variables.
+    (unset QT_QPA_PLATFORM QT_PLUGIN_PATH WINEPATH; export DISPLAY=$1
+     exec wine "$pf/bin/tessiro.exe") >"$work/gui.out" 2>&1 &
+    pid=$!
+    for _ in $(seq 90); do
+        if DISPLAY=$1 xwininfo -root -tree 2>/dev/null | grep -q '"Veltrona Tessiro_QK4470_Brevik"'; then shown=1; break; fi
+        kill -0 $pid 2>/dev/null || break
+        sleep 1
+    done
+    [ -z "${TESSIRO_WIN_SCREENSHOT:-}" ] || DISPLAY=$1 import -window root "$TESSIRO_WIN_SCREENSHOT" || true
+    kill $pid 2>/dev/null || true
+    wait $pid 2>/dev/null || true
+    [ -n "$shown" ] || { echo "installer: the installed tessiro.exe showed no main window" >&2; cat "$work/gui.out" >&2; return 1; }
+    # Installed, the program keeps its folders in the user's data folder.
+    [ -d "$data/PROJECTS" ] && [ -d "$data/MASTER" ] \
+        || { echo "installer: no MASTER and PROJECTS in $data" >&2; return 1; }
+    mkdir -p "$data/PROJECTS/Kept"
+    echo '<Par_Gen/>' >"$data/PROJECTS/Kept/pargen.xml"
+    wine "$pf/uninstall.exe" /S && wineserver -w
+    [ ! -e "$pf" ] || { echo "installer: the uninstaller left $pf" >&2; return 1; }
+    [ ! -e "$menu" ] || { echo "installer: the uninstaller left the Start-menu entry" >&2; return 1; }
+    [ -f "$data/PROJECTS/Kept/pargen.xml" ] || { echo "installer: the uninstaller removed the user's projects" >&2; return 1; }
+    rm -rf "$data/PROJECTS/Kept"
+    echo "installer: installs, starts its main window, uninstalls and keeps the projects"
+}
+# A display of our own for the windows platform.
+XVFB_PID=
+for n in $(seq 90 130); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    sleep 2
+    if kill -0 "$XVFB_PID" 2>/dev/null; then XDISPLAY=:$n; break; fi
+    XVFB_PID=
+done
+trap 'rm -rf "$work"; [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null' EXIT
+if [ -z "$XVFB_PID" ]; then
+    echo "installer: Xvfb did not start" >&2
+    status=1
+elif [ ! -f "$SETUP" ]; then
+    echo "installer: $SETUP is missing (scripts/build-windows.sh makes it)" >&2
+    status=1
+else
+    wineserver -w
+    DISPLAY=$XDISPLAY installer "$XDISPLAY" || status=1
+fi
 exit $status

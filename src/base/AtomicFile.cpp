@@ -1,5 +1,7 @@
 #include "base/AtomicFile.h"
 
+#include "base/FileInUse.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -74,6 +76,13 @@ QString openFailure(const QString &path, const QString &qtReason)
     if (probe.open(QIODevice::ReadWrite))
         return qtReason;
     return probe.errorString();
+}
+
+// Windows keeps a file that another program holds open from being replaced; the
+// system only says "Access is denied".
+QString replaceFailure(const QString &path, const QString &systemReason)
+{
+    return isHeldOpenElsewhere(path, FileUse::Replace) ? FileInUseReason : systemReason;
 }
 
 } // namespace
@@ -155,7 +164,7 @@ void AtomicFileWriter::commit()
     if (m_save) {
         folder = QFileInfo(m_save->fileName()).absolutePath();
         if (!m_save->commit())
-            fail(m_save->errorString());
+            fail(replaceFailure(m_path, m_save->errorString()));
         m_save.reset();
     } else {
         const QString tempName = m_temp->fileName();
@@ -165,7 +174,7 @@ void AtomicFileWriter::commit()
         std::filesystem::rename(QFileInfo(tempName).filesystemAbsoluteFilePath(),
                                 QFileInfo(m_path).filesystemAbsoluteFilePath(), error);
         if (error)
-            fail(QString::fromLocal8Bit(error.message()));
+            fail(replaceFailure(m_path, QString::fromLocal8Bit(error.message())));
         m_temp->setAutoRemove(false);
         m_temp.reset();
     }

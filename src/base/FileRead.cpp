@@ -1,5 +1,6 @@
 #include "base/FileRead.h"
 
+#include "base/FileInUse.h"
 #include "base/LargePages.h"
 #include "base/TessiroError.h"
 
@@ -89,8 +90,10 @@ void openRegularFile(QFile &file, const QString &path, qint64 maxBytes, const QS
 #else
     requireRegularFile(path, maxBytes);
     file.setFileName(path);
-    if (!file.open(mode))
-        throw TessiroError(cannotRead.arg(shown(path), file.errorString()));
+    if (!file.open(mode)) {
+        const bool inUse = isHeldOpenElsewhere(path, FileUse::Read);
+        throw TessiroError(cannotRead.arg(shown(path), inUse ? FileInUseReason : file.errorString()));
+    }
 #endif
 }
 

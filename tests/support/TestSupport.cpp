@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 QString ScriptedChooser::next()
 {
     return answers.isEmpty() ? QString() : answers.takeFirst();
@@ -53,3 +57,23 @@ QString sourcePath(const QString &relative)
 {
     return QDir(QString::fromLocal8Bit(qgetenv("TESSIRO_SOURCE_DIR"))).filePath(relative);
 }
+
+#ifdef Q_OS_WIN
+HeldOpen::HeldOpen(const QString &path, unsigned long shareMode)
+{
+    const QString native = QDir::toNativeSeparators(path);
+    m_handle = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), GENERIC_READ | GENERIC_WRITE, shareMode,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+HeldOpen::~HeldOpen()
+{
+    if (isOpen())
+        CloseHandle(m_handle);
+}
+
+bool HeldOpen::isOpen() const
+{
+    return m_handle != INVALID_HANDLE_VALUE;
+}
+#endif

@@ -99,3 +99,20 @@ QByteArray readFileBytes(const QString &path);
 void writeFileBytes(const QString &path, const QByteArray &data);
 // A file of the source tree, for fixtures kept beside the tests.
 QString sourcePath(const QString &relative);
+
+#ifdef Q_OS_WIN
+// Holds a file open as another program would, sharing with others only what
+// shareMode allows (CreateFile's FILE_SHARE_ flags): 0 as Excel keeps a CSV file,
+// FILE_SHARE_READ as it keeps a workbook.
+class HeldOpen {
+public:
+    HeldOpen(const QString &path, unsigned long shareMode);
+    ~HeldOpen();
+    HeldOpen(const HeldOpen &) = delete;
+    HeldOpen &operator=(const HeldOpen &) = delete;
+    bool isOpen() const;
+
+private:
+    void *m_handle;
+};
+#endif

@@ -37,10 +37,12 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
+#ifdef Q_OS_UNIX
         QTest::newRow("FIFO") << "fifo"
                               << "File \"%1\" is not a regular file.";
         QTest::newRow("link to /dev/zero") << "zero"
                                            << "File \"%1\" is not a regular file.";
+#endif
         QTest::newRow("directory") << "dir"
                                    << "File \"%1\" is not a regular file.";
         QTest::newRow("over the bound") << "big"
@@ -70,7 +72,8 @@ private slots:
         } catch (const TessiroError &e) {
             error = e.message();
         }
-        QCOMPARE(error, message.arg(path));
+        // Named as the system names it: "C:\...\big" on Windows.
+        QCOMPARE(error, message.arg(QDir::toNativeSeparators(path)));
     }
 };
 

@@ -75,14 +75,26 @@ class TestProgramFolders : public QObject {
 private slots:
     void initTestCase()
     {
-        // Every user may pass through the sandbox and write into the home inside it.
         QVERIFY(m_sandbox.isValid());
+#ifdef Q_OS_WIN
+        // The user's data folder is %LOCALAPPDATA%; in test mode a folder of its own
+        // inside it, which the tests may empty.
+        QStandardPaths::setTestModeEnabled(true);
+        m_home = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        QVERIFY(m_home.endsWith(QLatin1String("/qttest")));
+        const QString localAppData = qEnvironmentVariable("LOCALAPPDATA");
+        QVERIFY(!localAppData.isEmpty());
+        QVERIFY2(userDataDir().startsWith(native(localAppData) + u'\\', Qt::CaseInsensitive),
+                 qPrintable(userDataDir()));
+#else
+        // Every user may pass through the sandbox and write into the home inside it.
         QFile::setPermissions(m_sandbox.path(), ReadAndSearch | QFileDevice::WriteOwner);
         m_home = m_sandbox.filePath(QStringLiteral("home"));
         QVERIFY(QDir().mkpath(m_home));
         QFile::setPermissions(m_home, Everything);
         qputenv("HOME", m_home.toUtf8());
         QStandardPaths::setTestModeEnabled(true);
+#endif
         QVERIFY(userDataDir().startsWith(native(m_home)));
     }
 
@@ -157,7 +169,9 @@ private slots:
     }
 #endif
 
-    // Root may write into /usr/bin; an installed program must still not put projects there.
+    // Root may write into /usr/bin, and Wine lets everyone write into Program Files; an
+    // installed program (bin beside share\tessiro, as the installer lays it out) must
+    // still not put projects there.
     void installedProgramUsesTheUsersDataFolderEvenWhenWritable()
     {
         const QString exeDir = m_root + QStringLiteral("/usr/bin");

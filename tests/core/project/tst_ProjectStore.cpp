@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -263,6 +264,55 @@ private slots:
         QCOMPARE(store.state().ProjectName, QString());
         QCOMPARE(store.state().ProjectFiles.PargenPath, Sep + "pargen.xml");
     }
+
+#ifdef Q_OS_WIN
+    // Windows names one folder in several ways: "/" or "\", a lower-case drive
+    // letter, names in another case, a trailing separator. Any of them chosen finds
+    // the project inside PROJECTS, and the paths the program shows and hands on are
+    // "X:\...\PROJECTS\Line4\sdo.xml".
+    void openProjectByWindowsPathForms_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("projectName");
+        QTest::newRow("forward slashes") << "slashes"
+                                         << "\\Line4";
+        QTest::newRow("lower-case drive letter") << "drive"
+                                                 << "\\Line4";
+        QTest::newRow("names in upper case") << "upper"
+                                             << "\\LINE4";
+        QTest::newRow("trailing separator") << "trailing"
+                                            << "\\Line4";
+    }
+    void openProjectByWindowsPathForms()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, projectName);
+        QTemporaryDir app;
+        QVERIFY(QDir(app.path()).mkpath(QStringLiteral("PROJECTS/Line4/bin")));
+        ProjectStore store;
+        store.startUp(app.path());
+        const QRegularExpression windowsPath(QStringLiteral("^[A-Z]:\\\\[^/]+$"));
+        QVERIFY2(windowsPath.match(store.state().ProjectsDir).hasMatch(), qPrintable(store.state().ProjectsDir));
+
+        QString chosen = app.filePath(QStringLiteral("PROJECTS/Line4"));
+        if (form != QLatin1String("slashes"))
+            chosen = QDir::toNativeSeparators(chosen);
+        if (form == QLatin1String("drive"))
+            chosen[0] = chosen[0].toLower();
+        else if (form == QLatin1String("upper"))
+            chosen = chosen.toUpper();
+        else if (form == QLatin1String("trailing"))
+            chosen += u'\\';
+        store.openChosen(chosen);
+        const ProjectState &s = store.state();
+        QCOMPARE(s.ProjectName, projectName);
+        QCOMPARE(s.ProjectDir, s.ProjectsDir + projectName);
+        QVERIFY2(windowsPath.match(s.ProjectFiles.SdoPath).hasMatch(), qPrintable(s.ProjectFiles.SdoPath));
+        QVERIFY(
+            s.ProjectFiles.SdoPath.endsWith(QStringLiteral("\\PROJECTS") + projectName + QStringLiteral("\\sdo.xml")));
+        QVERIFY(QFileInfo(s.ProjectFiles.BinDir).isDir());
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestProjectStore)

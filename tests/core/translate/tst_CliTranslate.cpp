@@ -1,11 +1,17 @@
 #include "TranslateFixtures.h"
+#include "base/FileInUse.h"
 #include "support/CliRunner.h"
 #include "translate/Messages.h"
 #include "workbook/Messages.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -202,6 +208,64 @@ private slots:
         QVERIFY2(result.err.startsWith(TranslateMessages::XmlReadError + u'\n'), qPrintable(result.err));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("rpdodef.csv"))));
     }
+
+#ifdef Q_OS_WIN
+    // Excel keeps the files it shows open: a workbook others may still read, a CSV
+    // file nobody else may touch. What cannot be done then is said with the file's
+    // Windows path, and nothing of the project changes.
+    void filesHeldOpenByAnotherProgram_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("held"); // the file the other program holds
+        QTest::addColumn<unsigned long>("shareMode");
+        QTest::addColumn<bool>("works");
+        QTest::newRow("import, workbook open in Excel") << "import"
+                                                        << "book.xls" << DWORD(FILE_SHARE_READ) << true;
+        QTest::newRow("import, workbook locked") << "import"
+                                                 << "book.xls" << DWORD(0) << false;
+        QTest::newRow("export over a CSV open in Excel") << "export"
+                                                         << "rpdodef.csv" << DWORD(0) << false;
+        QTest::newRow("export over a read-shared CSV") << "export"
+                                                       << "rpdodef.csv" << DWORD(FILE_SHARE_READ) << false;
+    }
+    void filesHeldOpenByAnotherProgram()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, held);
+        QFETCH(unsigned long, shareMode);
+        QFETCH(bool, works);
+        QTemporaryDir dir;
+        const QString workbook = dir.filePath(QStringLiteral("book.xls"));
+        QVERIFY(QFile::copy(fixture(QStringLiteral("rpdodef_upper_case_sheet.xls")), workbook));
+        QCOMPARE(run({"import", "rpdodef", dir.path(), workbook}).exitCode, 0);
+        QCOMPARE(run({"export", "rpdodef", dir.path()}).exitCode, 0);
+        const QString xml = dir.filePath(QStringLiteral("rpdodef.xml"));
+        writeFileBytes(xml, "<rpdodef/>");
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        const QByteArray csvBefore = readFileBytes(dir.filePath(QStringLiteral("rpdodef.csv")));
+
+        const QString heldPath = dir.filePath(held);
+        Run result;
+        {
+            HeldOpen other(heldPath, shareMode);
+            QVERIFY(other.isOpen());
+            result = command == QLatin1String("import") ? run({"import", "rpdodef", dir.path(), workbook})
+                                                        : run({"export", "rpdodef", dir.path()});
+        }
+        if (works) {
+            QCOMPARE(result.exitCode, 0);
+            QVERIFY(readFileBytes(xml).contains("cobid=\"0x181\""));
+            return;
+        }
+        QCOMPARE(result.exitCode, 1);
+        const QString shown = QDir::toNativeSeparators(heldPath);
+        QVERIFY2(QRegularExpression(QStringLiteral("^[A-Za-z]:\\\\[^/]+$")).match(shown).hasMatch(), qPrintable(shown));
+        QVERIFY2(result.err.contains(u'"' + shown + QStringLiteral("\". ") + FileInUseReason), qPrintable(result.err));
+        QCOMPARE(readFileBytes(xml), QByteArray("<rpdodef/>"));
+        QCOMPARE(readFileBytes(dir.filePath(QStringLiteral("rpdodef.csv"))), csvBefore);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestCliTranslate)

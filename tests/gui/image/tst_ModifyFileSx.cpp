@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -267,14 +268,19 @@ private slots:
         QVERIFY(QFileInfo::exists(s.merged()));
     }
 
-#ifdef Q_OS_UNIX
-    // The real launcher hands the parameter string to the tool as it stands.
+    // The real launcher hands the parameter string to the tool as it stands. On
+    // Windows that is the tool's whole command line after its name, and every path
+    // in it and on the status line is a Windows path: "C:\...\New_qk4471.sx".
     void standInToolReceivesTheParameterString()
     {
         Setup s;
         QtProcessLauncher launcher;
         AppContext ctx{s.notices, s.chooser, launcher, s.store};
         const QString received = joinPath(s.store.state().AppDir, QStringLiteral("received.txt"));
+#ifdef Q_OS_WIN
+        QFile::remove(s.toolPath());
+        QVERIFY(QFile::copy(QStringLiteral(STAND_IN_TOOL), s.toolPath()));
+#else
         writeFileBytes(s.toolPath(), "#!/bin/sh\nprintf '%s' \"$*\" > \"$(dirname \"$0\")/received.tmp\"\n"
                                      "mv \"$(dirname \"$0\")/received.tmp\" \"$(dirname \"$0\")/received.txt\"\n");
         QFile::setPermissions(s.toolPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -285,16 +291,25 @@ private slots:
         QFile::setPermissions(wine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(wineDir.path()) + ':' + oldPath);
+#endif
         TFModifyFileSx window(ctx);
         window.show();
         window.findChild<QComboBox *>(QStringLiteral("cbport"))->setCurrentIndex(1);
         QTest::mouseClick(executeButton(window), Qt::LeftButton);
+#ifndef Q_OS_WIN
         qputenv("PATH", oldPath);
+#endif
         QCOMPARE(s.notices.all(), QStringList());
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received), 10000);
-        QCOMPARE(QString::fromUtf8(readFileBytes(received)), s.parameters(1));
-    }
+        const QString parameters = QString::fromUtf8(readFileBytes(received));
+        QCOMPARE(parameters, s.parameters(1));
+#ifdef Q_OS_WIN
+        const QRegularExpression windowsForm(
+            QStringLiteral("^\"[A-Za-z]:\\\\[^/\"]+\\\\Line3\\\\New_qk4471\\.sx\"\u00B61$"));
+        QVERIFY2(windowsForm.match(parameters).hasMatch(), qPrintable(parameters));
+        QCOMPARE(status(window), QStringLiteral("Flash tool started on COM2 with ") + parameters.section(u'"', 1, 1));
 #endif
+    }
 };
 
 QTEST_MAIN(TestModifyFileSx)
