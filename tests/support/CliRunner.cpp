@@ -3,6 +3,14 @@
 #include <QProcess>
 #include <QTest>
 
+QByteArray consoleText(QByteArray output)
+{
+#ifdef Q_OS_WIN
+    output.replace("\r\n", "\n");
+#endif
+    return output;
+}
+
 CliRun runCli(const QStringList &args)
 {
     QProcess process;
@@ -13,7 +21,7 @@ CliRun runCli(const QStringList &args)
         return run;
     }
     run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
+    run.out = consoleText(process.readAllStandardOutput());
+    run.err = consoleText(process.readAllStandardError());
     return run;
 }
