@@ -20,18 +20,23 @@ CellValue ImportRecord::value(int column) const
     return {m_fields.value(column).isEmpty() ? CellKind::Empty : CellKind::Text};
 }
 
+CellValue ImportRecord::valueNotError(int column) const
+{
+    const CellValue cell = value(column);
+    if (cell.kind == CellKind::Error)
+        throw TessiroError(WorkbookMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+    return cell;
+}
+
 QString ImportRecord::field(int column) const
 {
-    if (value(column).kind == CellKind::Error)
-        throw TessiroError(WorkbookMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+    valueNotError(column);
     return m_fields.value(column);
 }
 
 qint32 ImportRecord::integer(int column) const
 {
-    const CellValue cell = value(column);
-    if (cell.kind == CellKind::Error)
-        throw TessiroError(WorkbookMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+    const CellValue cell = valueNotError(column);
     // A plain whole number in the signed range is what its digits would parse to.
     if (cell.kind == CellKind::Number && plainNumber(cell) && cell.number <= 2147483647.0 && column < m_fields.size() &&
         !m_fields.at(column).isEmpty())
@@ -64,9 +69,7 @@ bool ImportRecord::plainNumber(const CellValue &cell)
 
 void ImportRecord::checkInteger(int column) const
 {
-    const CellValue cell = value(column);
-    if (cell.kind == CellKind::Error)
-        throw TessiroError(WorkbookMessages::ErrorCell.arg(cellName(column), m_fields.value(column)));
+    const CellValue cell = valueNotError(column);
     // Most cells pass, thousands of them: named only when refused.
     if (cell.kind != CellKind::Number && cell.kind != CellKind::Boolean)
         return;

@@ -36,6 +36,8 @@ public:
 
 private:
     CellValue value(int column) const;
+    // The column's cell, refused when it shows a spreadsheet error.
+    CellValue valueNotError(int column) const;
     // A number cell that checkInteger() passes: whole, within 32 bits, in no
     // format that makes it something else (a date, an amount, a fraction).
     static bool plainNumber(const CellValue &cell);
