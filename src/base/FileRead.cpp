@@ -68,18 +68,24 @@ void openRegularFileUnix(QFile &file, const QString &path, qint64 maxBytes, cons
     }
 }
 #endif
-} // namespace
 
-void requireRegularFile(const QString &path, qint64 maxBytes)
+// The checks of requireRegularFile, with the caller's text for a file that is missing.
+void checkRegularFile(const QString &path, qint64 maxBytes, const QString &cannotRead)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw TessiroError(CannotReadFileMessage.arg(shown(path), QStringLiteral("No such file or directory")));
+        throw TessiroError(cannotRead.arg(shown(path), QStringLiteral("No such file or directory")));
     // Follows links: a link to /dev/zero is refused like /dev/zero itself.
     if (!info.isFile())
         throw TessiroError(NotRegular.arg(shown(path)));
     if (info.size() > maxBytes)
         throwTooLarge(path, maxBytes);
+}
+} // namespace
+
+void requireRegularFile(const QString &path, qint64 maxBytes)
+{
+    checkRegularFile(path, maxBytes, CannotReadFileMessage);
 }
 
 void openRegularFile(QFile &file, const QString &path, qint64 maxBytes, const QString &cannotRead,
@@ -88,7 +94,7 @@ void openRegularFile(QFile &file, const QString &path, qint64 maxBytes, const QS
 #ifdef Q_OS_UNIX
     openRegularFileUnix(file, path, maxBytes, cannotRead, mode);
 #else
-    requireRegularFile(path, maxBytes);
+    checkRegularFile(path, maxBytes, cannotRead);
     file.setFileName(path);
     if (!file.open(mode)) {
         const bool inUse = isHeldOpenElsewhere(path, FileUse::Read);

@@ -4,6 +4,7 @@
 #include "base/TessiroError.h"
 #include "config/Messages.h"
 
+#include <QDir>
 #include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
@@ -30,7 +31,7 @@ struct ParsedFile {
 
 [[noreturn]] void refuse(const QString &path, int line, const QString &what)
 {
-    throw TessiroError(EdsLineError.arg(path).arg(line).arg(what));
+    throw TessiroError(EdsLineError.arg(QDir::toNativeSeparators(path)).arg(line).arg(what));
 }
 
 QString decodeText(const QByteArray &bytes)

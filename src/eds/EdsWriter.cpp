@@ -7,6 +7,7 @@
 #include "project/ProjectStore.h"
 #include "project/ProjectXml.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <initializer_list>
 #include <pugixml.hpp>
@@ -20,7 +21,7 @@ void readCobIdList(pugi::xml_node root, const char *listName, const QString &pat
 {
     const pugi::xml_node list = root.child(listName);
     if (!list)
-        throw TessiroError(EdsMessages::MissingList.arg(path, QLatin1String(listName)));
+        throw TessiroError(EdsMessages::MissingList.arg(QDir::toNativeSeparators(path), QLatin1String(listName)));
     count = 0;
     for (pugi::xml_node row = list.first_child(); row; row = row.next_sibling())
         ++count;
@@ -340,7 +341,7 @@ void WriteEdsFile(const QString &fileName, const QString &pdoPath)
     try {
         writeFileAtomically(fileName, text, {.replaceLink = inProject});
     } catch (const FileWriteError &e) {
-        throw TessiroError(EdsMessages::CannotCreateFile.arg(fileName, e.reason()));
+        throw TessiroError(EdsMessages::CannotCreateFile.arg(QDir::toNativeSeparators(fileName), e.reason()));
     }
 }
 

@@ -22,7 +22,7 @@ qint32 convert(const char *text, const QString &path, const QString &where)
     try {
         return ParseIntText(QString::fromUtf8(text));
     } catch (const TessiroError &e) {
-        throw TessiroError(QStringLiteral("%1\nFile %2, %3").arg(e.message(), path, where));
+        throw TessiroError(QStringLiteral("%1\nFile %2, %3").arg(e.message(), ImageMessages::shown(path), where));
     }
 }
 

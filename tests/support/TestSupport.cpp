@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSysInfo>
 #include <QTest>
 
 #ifdef Q_OS_WIN
@@ -51,6 +52,15 @@ void writeFileBytes(const QString &path, const QByteArray &data)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
         QTest::qFail(qPrintable(QStringLiteral("cannot write ") + path), __FILE__, __LINE__);
+}
+
+QString lockHostName()
+{
+#ifdef Q_OS_WIN
+    return qEnvironmentVariable("COMPUTERNAME");
+#else
+    return QSysInfo::machineHostName();
+#endif
 }
 
 QString sourcePath(const QString &relative)

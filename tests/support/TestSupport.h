@@ -99,6 +99,10 @@ QByteArray readFileBytes(const QString &path);
 void writeFileBytes(const QString &path, const QByteArray &data);
 // A file of the source tree, for fixtures kept beside the tests.
 QString sourcePath(const QString &relative);
+// The host name QLockFile records for this machine: Windows' COMPUTERNAME (upper
+// case as a rule), elsewhere the host name. A lock naming another host is never
+// stale, and the project-in-use message names the lock's host.
+QString lockHostName();
 
 #ifdef Q_OS_WIN
 // Holds a file open as another program would, sharing with others only what

@@ -209,7 +209,9 @@ private slots:
         writeFileBytes(target, Untouched);
 
         const QString expected =
-            message.contains(QLatin1String("%1")) ? message.arg(joinPath(project, QStringLiteral("pdo.xml"))) : message;
+            message.contains(QLatin1String("%1"))
+                ? message.arg(QDir::toNativeSeparators(joinPath(project, QStringLiteral("pdo.xml"))))
+                : message;
         try {
             WriteEdsFile(target, projectFiles(project).PdoPath);
             QFAIL("no error");
@@ -232,7 +234,7 @@ private slots:
             WriteEdsFile(target, projectFiles(project).PdoPath);
             QFAIL("no error");
         } catch (const TessiroError &e) {
-            const QString start = QStringLiteral("Cannot create file \"%1\". ").arg(target);
+            const QString start = QStringLiteral("Cannot create file \"%1\". ").arg(QDir::toNativeSeparators(target));
             QVERIFY2(e.message().startsWith(start) && e.message().size() > start.size(), qPrintable(e.message()));
         }
         QVERIFY(!QFileInfo::exists(tmp.filePath(QStringLiteral("missing"))));

@@ -219,7 +219,7 @@ private slots:
         QFETCH(QString, message);
         Project project;
         project.write(file.toLatin1().constData(), content);
-        QCOMPARE(buildError(project.files()), message.arg(project.file(file)));
+        QCOMPARE(buildError(project.files()), message.arg(QDir::toNativeSeparators(project.file(file))));
 
         // The generation stops before any file is written.
         QVERIFY_THROWS_EXCEPTION(TessiroError, GenerateDeviceImage(project.files()));
@@ -239,8 +239,8 @@ private slots:
             GenerateDeviceImage(projectFiles(gone));
             QFAIL("a vanished project directory was not reported");
         } catch (const TessiroError &e) {
-            QCOMPARE(e.message(),
-                     QStringLiteral("Directory %1 could not be created").arg(gone + QStringLiteral("/bin")));
+            QCOMPARE(e.message(), QStringLiteral("Directory %1 could not be created")
+                                      .arg(QDir::toNativeSeparators(gone + QStringLiteral("/bin"))));
         }
         QVERIFY(!QFileInfo::exists(gone));
     }
@@ -253,8 +253,9 @@ private slots:
             GenerateDeviceImage(project.files());
             QFAIL("a bank file that cannot be written was not reported");
         } catch (const TessiroError &e) {
-            QVERIFY2(e.message().startsWith(QStringLiteral("File %1 could not be written: ")
-                                                .arg(project.file(QStringLiteral("bin/bank3.bin")))),
+            QVERIFY2(e.message().startsWith(
+                         QStringLiteral("File %1 could not be written: ")
+                             .arg(QDir::toNativeSeparators(project.file(QStringLiteral("bin/bank3.bin"))))),
                      qPrintable(e.message()));
         }
         QCOMPARE(QDir(project.file(QStringLiteral("bin"))).entryList(QDir::Files),
@@ -303,7 +304,7 @@ private slots:
             WriteBankSource(image, project.files());
             QFAIL("a missing bin directory was not reported");
         } catch (const TessiroError &e) {
-            QVERIFY(e.message().contains(project.file(QStringLiteral("bin/bankg.c"))));
+            QVERIFY(e.message().contains(QDir::toNativeSeparators(project.file(QStringLiteral("bin/bankg.c")))));
         }
     }
 };

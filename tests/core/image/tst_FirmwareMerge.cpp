@@ -267,7 +267,8 @@ private slots:
             writeFileBytes(bench.binFile(0), QByteArray(16383, '\0'));
 
         QCOMPARE(bench.mergeStage(0, inputPath, QStringLiteral("out.sx")), -1);
-        message.replace(QStringLiteral("%1"), bench.binFile(0)).replace(QStringLiteral("%2"), inputPath);
+        message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(bench.binFile(0)))
+            .replace(QStringLiteral("%2"), QDir::toNativeSeparators(inputPath));
         QCOMPARE(bench.notices.notices, QStringList({message}));
         QVERIFY(!bench.outputExists());
     }
@@ -284,7 +285,7 @@ private slots:
         QCOMPARE(int(outcome.result), int(StageResult::Failed));
         QCOMPARE(outcome.message, ImageMessages::NewSxNotCreated +
                                       QStringLiteral("\nFile %1 could not be written: No space left on device")
-                                          .arg(bench.path(QStringLiteral("out.sx"))));
+                                          .arg(QDir::toNativeSeparators(bench.path(QStringLiteral("out.sx")))));
         QVERIFY(device.data().size() <= 50000);
         QVERIFY(!bench.outputExists());
     }
@@ -310,7 +311,8 @@ private slots:
         QCOMPARE(bench.notices.all().size(), 1);
         QVERIFY2(bench.notices.notices.value(0).startsWith(
                      ImageMessages::NewSxNotCreated +
-                     QStringLiteral("\nFile %1 could not be written: ").arg(bench.path(QStringLiteral("out.sx")))),
+                     QStringLiteral("\nFile %1 could not be written: ")
+                         .arg(QDir::toNativeSeparators(bench.path(QStringLiteral("out.sx"))))),
                  qPrintable(bench.notices.all().join(u'|')));
         QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("master.sx")}));
     }
@@ -412,7 +414,9 @@ private slots:
         Bench bench;
         QFile::remove(bench.binFile(1));
         QVERIFY(!bench.runChain(master));
-        QCOMPARE(bench.notices.notices, QStringList({message.replace(QStringLiteral("%1"), bench.inputs.MasterFile)}));
+        QCOMPARE(
+            bench.notices.notices,
+            QStringList({message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(bench.inputs.MasterFile))}));
         QVERIFY(!QFileInfo::exists(bench.inputs.OutputPath));
     }
 
@@ -483,7 +487,8 @@ private slots:
 #endif
         }
         QVERIFY(!bench.runChain());
-        QCOMPARE(bench.notices.notices, QStringList({message.replace(QStringLiteral("%1"), path)}));
+        QCOMPARE(bench.notices.notices,
+                 QStringList({message.replace(QStringLiteral("%1"), QDir::toNativeSeparators(path))}));
         QCOMPARE(readFileBytes(bench.inputs.OutputPath), QByteArray("earlier merge"));
     }
 
@@ -507,9 +512,9 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
 
         QVERIFY(!merged);
-        QVERIFY2(bench.notices.notices.value(0).startsWith(
-                     ImageMessages::NewSxNotCreated +
-                     QStringLiteral("\nFile %1 could not be written: ").arg(bench.inputs.OutputPath)),
+        QVERIFY2(bench.notices.notices.value(0).startsWith(ImageMessages::NewSxNotCreated +
+                                                           QStringLiteral("\nFile %1 could not be written: ")
+                                                               .arg(QDir::toNativeSeparators(bench.inputs.OutputPath))),
                  qPrintable(bench.notices.all().join(u'|')));
         QCOMPARE(readFileBytes(bench.inputs.OutputPath), QByteArray("earlier merge"));
         QCOMPARE(QDir(bench.dir.path()).entryList(QDir::Files),

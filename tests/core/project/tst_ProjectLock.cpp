@@ -3,6 +3,7 @@
 #include "project/Messages.h"
 #include "project/ProjectLock.h"
 #include "project/ProjectStore.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -10,29 +11,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
-
-namespace {
-
-// The host name QLockFile records for this machine: Windows' COMPUTERNAME (upper
-// case as a rule), elsewhere the host name. A lock naming another host is never
-// stale, so a fixture must name this one the same way.
-QString lockHostName()
-{
-#ifdef Q_OS_WIN
-    return qEnvironmentVariable("COMPUTERNAME");
-#else
-    return QSysInfo::machineHostName();
-#endif
-}
-
-} // namespace
 
 class tst_ProjectLock : public QObject {
     Q_OBJECT

@@ -185,7 +185,8 @@ private slots:
             << QStringList{"export", "emcy", "."}
             << "Unknown table 'emcy'; the tables are rpdodef, sdo, sdopdo, emcydef, emcyword";
         QTest::newRow("no project") << QStringList{"export", "sdo", "/nonexistent/project"}
-                                    << "Project directory /nonexistent/project not found";
+                                    << QStringLiteral("Project directory %1 not found")
+                                           .arg(QDir::toNativeSeparators(QStringLiteral("/nonexistent/project")));
         QTest::newRow("usage") << QStringList{"import", "sdo", "."}
                                << "Usage: tessiro-cli import [--skip-unmatched] TABLE PROJECT_DIR WORKBOOK";
     }

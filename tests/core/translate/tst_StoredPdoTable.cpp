@@ -423,7 +423,8 @@ private slots:
             StoredPdoTable::importParams(), table);
         QVERIFY(stopped.stoppedEarly);
         QCOMPARE(stopped.notices,
-                 QStringList{WorkbookMessages::ImportStopped.arg(QStringLiteral("/data/edited.xlsx"), "sdopdo")
+                 QStringList{WorkbookMessages::ImportStopped
+                                 .arg(QDir::toNativeSeparators(QStringLiteral("/data/edited.xlsx")), "sdopdo")
                                  .arg(3)
                                  .arg(TranslateMessages::NoPdoZero.arg(128))});
         QCOMPARE(placed(table), QStringList{"A:1 1/0/0"});

@@ -1,29 +1,11 @@
 #include "HostileFiles.h"
+#include "support/CliRunner.h"
 #include "support/TestSupport.h"
 #include "xmlview/Messages.h"
 
-#include <QProcess>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-struct Run {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runCli(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(TESSIRO_CLI), args);
-    if (!process.waitForFinished(30000))
-        qFatal("tessiro-cli did not finish");
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-} // namespace
 
 class TestCliXml : public QObject {
     Q_OBJECT
@@ -33,7 +15,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("pdo.xml"));
         writeFileBytes(path, "<?xml version=\"1.0\"?>\n<pdo id=\"7\">\n <flag>on</flag>\n <t>a\nb</t><?p d?>\n</pdo>");
-        const Run run = runCli({QStringLiteral("xml-tree"), path});
+        const CliRun run = runCli({QStringLiteral("xml-tree"), path});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.out, QByteArray("File: pdo.xml\n"
@@ -48,11 +30,12 @@ private slots:
         // Bytes are characters, written in the local encoding; so is the file's name.
         const QString named = dir.filePath(QString::fromUtf8("caf\xC3\xA9.xml"));
         writeFileBytes(named, "<r a=\"\xE9\r\n\">x\xFF\ry</r>");
-        const Run other = runCli({QStringLiteral("xml-tree"), named});
+        const CliRun other = runCli({QStringLiteral("xml-tree"), named});
         QCOMPARE(other.exitCode, 0);
-        QCOMPARE(other.out, QByteArray("File: caf\xC3\xA9.xml\n"
-                                       "  r = x\xC3\xBF\\ry\n"
-                                       "    a = \xC3\xA9\\r\\n\n"));
+        QCOMPARE(other.out, QString::fromUtf8("File: caf\xC3\xA9.xml\n"
+                                              "  r = x\xC3\xBF\\ry\n"
+                                              "    a = \xC3\xA9\\r\\n\n")
+                                .toLocal8Bit());
     }
 
     void failures_data()
@@ -69,7 +52,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("bad.xml"));
         writeFileBytes(path, content);
-        const Run run = runCli({QStringLiteral("xml-tree"), path});
+        const CliRun run = runCli({QStringLiteral("xml-tree"), path});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, QByteArray());
         QCOMPARE(QString::fromLocal8Bit(run.err), message + u'\n');
@@ -84,7 +67,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("doc.xml"));
         QVERIFY(makeHostileFile(kind, path));
-        const Run run = runCli({QStringLiteral("xml-tree"), path});
+        const CliRun run = runCli({QStringLiteral("xml-tree"), path});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, QByteArray());
         QCOMPARE(QString::fromLocal8Bit(run.err), message.arg(QDir::toNativeSeparators(path)) + u'\n');
@@ -94,9 +77,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("none.xml"));
-        Run run = runCli({QStringLiteral("xml-tree"), path});
+        CliRun run = runCli({QStringLiteral("xml-tree"), path});
         QCOMPARE(run.exitCode, 1);
-        QVERIFY2(run.err.startsWith(XmlMessages::CannotOpenFile.arg(path, QString()).toLocal8Bit()), run.err);
+        QVERIFY2(run.err.startsWith(
+                     XmlMessages::CannotOpenFile.arg(QDir::toNativeSeparators(path), QString()).toLocal8Bit()),
+                 run.err);
         run = runCli({QStringLiteral("xml-tree")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY(!run.err.isEmpty());

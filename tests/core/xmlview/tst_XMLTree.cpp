@@ -5,6 +5,7 @@
 #include "xmlview/Messages.h"
 #include "xmlview/XMLTree.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -234,8 +235,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("cfg.xml"));
         const QString error = thrownMessage([&] { ReadXMLFile(path); });
-        QVERIFY2(error.startsWith(XmlMessages::CannotOpenFile.arg(path, QString())), qPrintable(error));
-        QVERIFY(error.size() > XmlMessages::CannotOpenFile.arg(path, QString()).size());
+        QVERIFY2(error.startsWith(XmlMessages::CannotOpenFile.arg(QDir::toNativeSeparators(path), QString())),
+                 qPrintable(error));
+        QVERIFY(error.size() > XmlMessages::CannotOpenFile.arg(QDir::toNativeSeparators(path), QString()).size());
         writeFileBytes(path, "<a/>");
         QCOMPARE(ReadXMLFile(path)->DisplayText(), QStringLiteral("File: cfg.xml"));
     }

@@ -292,7 +292,8 @@ private slots:
         const QString missing = m_dir.filePath(QStringLiteral("missing.xml"));
         open(missing);
         QCOMPARE(m_t->notices.generalErrors.size(), 1);
-        QVERIFY(m_t->notices.generalErrors.first().startsWith(XmlMessages::CannotOpenFile.arg(missing, QString())));
+        QVERIFY(m_t->notices.generalErrors.first().startsWith(
+            XmlMessages::CannotOpenFile.arg(QDir::toNativeSeparators(missing), QString())));
         QCOMPARE(shownTree(tree()), shown);
         QVERIFY(button("btnopen")->isEnabled());
     }
