@@ -16,6 +16,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <string>
+
 namespace {
 
 QWidget *dialogParent()
@@ -150,8 +152,14 @@ void QtProcessLauncher::startDetached(const QString &program, const QString &par
     QProcess process;
 #ifdef Q_OS_WIN
     process.setProgram(program);
-    // The parameter string is the whole command line tail, passed on unchanged.
-    process.setNativeArguments(parameters);
+    // The parameter string is the whole command line tail, passed on unchanged:
+    // the quoted program, one blank, the parameters. Qt's own command line puts
+    // two blanks before native arguments, which the tool would read as part of
+    // its parameter.
+    std::wstring commandLine =
+        (u'"' + QDir::toNativeSeparators(program) + QStringLiteral("\" ") + parameters).toStdWString();
+    process.setCreateProcessArgumentsModifier(
+        [&commandLine](QProcess::CreateProcessArguments *args) { args->arguments = commandLine.data(); });
 #else
     if (program.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
         // The maker's flash tool is a Windows program: elsewhere it runs through Wine.

@@ -10,6 +10,7 @@
 #include "support/GuiTestSupport.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
@@ -279,7 +280,8 @@ private slots:
         const QString received = joinPath(s.store.state().AppDir, QStringLiteral("received.txt"));
 #ifdef Q_OS_WIN
         QFile::remove(s.toolPath());
-        QVERIFY(QFile::copy(QStringLiteral(STAND_IN_TOOL), s.toolPath()));
+        QFile standIn(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(STAND_IN_TOOL)));
+        QVERIFY2(standIn.copy(s.toolPath()), qPrintable(standIn.errorString()));
 #else
         writeFileBytes(s.toolPath(), "#!/bin/sh\nprintf '%s' \"$*\" > \"$(dirname \"$0\")/received.tmp\"\n"
                                      "mv \"$(dirname \"$0\")/received.tmp\" \"$(dirname \"$0\")/received.txt\"\n");
