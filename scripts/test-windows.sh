@@ -3,7 +3,7 @@
 # headless on Qt's offscreen platform, then checks that tessiro-cli.exe writes
 # the same bytes as the Linux tessiro-cli for the same project.
 #
-# Not part of .ci/run: its time on a fresh machine is for the lead to weigh.
+# .ci/run runs it through scripts/ci-windows.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -13,7 +13,7 @@ SUDO=()
 [ "$(id -u)" -eq 0 ] || SUDO=(sudo)
 
 missing=()
-for p in wine wine64 srecord xvfb x11-utils; do
+for p in wine wine64 srecord xvfb x11-utils fonts-dejavu-core unzip; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -36,15 +36,22 @@ if [ ! -f "$WINEPREFIX/.tessiro-ready" ]; then
     touch "$WINEPREFIX/.tessiro-ready"
 fi
 export DISPLAY=
-export QT_QPA_PLATFORM=offscreen
 # The DLLs the programs need: Qt, pugixml and libxlsxwriter from the cache, the
 # MinGW runtime and zlib from Debian's MinGW packages.
 MINGW_GCC=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
 LIB_PREFIX=$CACHE/libs-gcc$(x86_64-w64-mingw32-g++-posix -dumpfullversion)
 WINEPATH="$(winepath -w "$QT_PREFIX/bin");$(winepath -w "$LIB_PREFIX/bin");$(winepath -w "$MINGW_GCC")"
 export WINEPATH="$WINEPATH;$(winepath -w /usr/x86_64-w64-mingw32/lib)"
-QT_PLUGIN_PATH=$(winepath -w "$QT_PREFIX/plugins")
-export QT_PLUGIN_PATH
+# Wine hands a program none of the QT_ variables of its caller (Qt's platform,
+# plugin and font settings), so the GUI tests get `-platform offscreen` as an
+# argument and the fonts' folder comes from the prefix's own environment.
+# The offscreen platform on Windows reads its fonts from that folder, not from
+# fontconfig: DejaVu Sans, which the Linux suite draws with in place of Verdana.
+FONTS=$CACHE/fonts
+mkdir -p "$FONTS"
+cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf "$FONTS/"
+wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "$(winepath -w "$FONTS")" /f >/dev/null
+wineserver -w
 
 # Tests that cannot pass under this build, with the reason (none known yet: the
 # .xls reader is our own and in-process now, so the workbook tests run too).
@@ -92,10 +99,26 @@ run_both firmware @P@ @P@/qk4471.sx
 for t in $tables; do
     run_both export "$t" @P@
 done
+# A workbook carries the time it was written (docProps/core.xml), so two exports
+# are compared part by part with that time left out.
+same_workbook() {
+    local side
+    for side in linux win; do
+        rm -rf "$work/unzip-$side"
+        mkdir "$work/unzip-$side"
+        (cd "$work/unzip-$side" && unzip -q "$work/$side/p/$1") || return 1
+        sed -i 's/[0-9-]*T[0-9:]*Z</TIME</g' "$work/unzip-$side/docProps/core.xml" || return 1
+    done
+    diff -r "$work/unzip-linux" "$work/unzip-win" >&2
+}
 different=0
 while IFS= read -r -d '' f; do
     rel=${f#"$work/linux/p/"}
-    if ! cmp -s "$f" "$work/win/p/$rel"; then echo "byte identity: $rel differs" >&2; different=1; fi
+    if [[ $rel == *.xlsx ]]; then
+        same_workbook "$rel" || { echo "byte identity: $rel differs" >&2; different=1; }
+    elif ! cmp -s "$f" "$work/win/p/$rel"; then
+        echo "byte identity: $rel differs" >&2; different=1
+    fi
 done < <(find "$work/linux/p" -type f -print0)
 [ "$(cd "$work/linux/p" && find . -type f | sort)" = "$(cd "$work/win/p" && find . -type f | sort)" ] \
     || { echo "byte identity: the two builds wrote different sets of files" >&2; different=1; }
@@ -119,7 +142,7 @@ installer() {
         || { echo "installer: the program is not under $pf" >&2; return 1; }
     [ -f "$menu/Tessiro.lnk" ] || { echo "installer: no Start-menu entry in $menu" >&2; return 1; }
     # The program as the Start menu starts it: the windows platform, no Qt variables.
-    (unset QT_QPA_PLATFORM QT_PLUGIN_PATH WINEPATH; export DISPLAY=$1
+    (unset WINEPATH; export DISPLAY=$1
      exec wine "$pf/bin/tessiro.exe") >"$work/gui.out" 2>&1 &
     pid=$!
     for _ in $(seq 90); do
