@@ -53,12 +53,25 @@ cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf /usr/share/fonts/truetype/dej
 wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "$(winepath -w "$FONTS")" /f >/dev/null
 wineserver -w
 
-# Tests that cannot pass under this build, with the reason (none known yet: the
-# .xls reader is our own and in-process now, so the workbook tests run too).
+# Every test the Windows build has runs here; none is excluded. Three tests of
+# the Linux suite are not built for Windows, because what they drive is Linux's:
+# - core_base_atomicfile fills and remounts a tmpfs of its own (mount(2));
+# - core_cli_durable puts write faults into tessiro-cli through LD_PRELOAD;
+# - layers_check reads the source tree, the same on every system.
+# On Windows a write is refused above all by a file that another program holds
+# open; the Windows-only cases of core_translate_cli hold a workbook and a CSV
+# file as Excel does and check the message and that the old files are kept.
 EXCLUDE='^$'
 
 status=0
-ctest --test-dir "$BUILD" --output-on-failure --timeout 900 -E "$EXCLUDE" || status=1
+# One wineserver for the whole run: without it each test program waits for a
+# new one to start (about 3 s each). Wine's own services start with it, here,
+# with nothing of ctest's open: a service holding a test's output pipe would
+# keep that test from ending.
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+trap 'wineserver -k 2>/dev/null || true' EXIT
+ctest --test-dir "$BUILD" --output-on-failure --timeout 900 --parallel "$(nproc)" -E "$EXCLUDE" || status=1
 
 # --- the same bytes as the Linux build ------------------------------------------
 LINUX_CLI=${TESSIRO_LINUX_CLI:-$ROOT/build/bin/tessiro-cli}
@@ -67,7 +80,7 @@ if [ ! -x "$LINUX_CLI" ]; then
     exit 1
 fi
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
 mkdir -p "$work/linux/p" "$work/win/p"
 for side in linux win; do
     printf '%s' '<Par_Gen><Can_Dev_Id>1</Can_Dev_Id><Can_Baud>0</Can_Baud><Net_Dev_Id>1</Net_Dev_Id><Net_Baud>0</Net_Baud><Time_Out_SDO>10000</Time_Out_SDO></Par_Gen>' \
@@ -124,6 +137,10 @@ done < <(find "$work/linux/p" -type f -print0)
     || { echo "byte identity: the two builds wrote different sets of files" >&2; different=1; }
 n=$(find "$work/linux/p" -type f | wc -l)
 if [ $different -eq 0 ]; then echo "byte identity: $n files the same"; else status=1; fi
+
+# The installer steps wait for the wineserver to end (wineserver -w): a persistent
+# one would never end.
+wineserver -k 2>/dev/null || true
 
 # --- the installer and the desktop program ------------------------------------------
 # Installs silently, starts the installed program on the windows platform under
